@@ -1,0 +1,19 @@
+#pragma once
+// The one boundary between the program's CP932 bytes and the UTF-8 of the toolkit and
+// the file system.
+
+#include <string>
+#include <string_view>
+
+namespace tickora {
+
+// CP932 -> UTF-8. Bytes that are not valid CP932 become U+FFFD; never fails.
+std::string Cp932ToUtf8(std::string_view cp932);
+
+// UTF-8 -> CP932. Characters CP932 cannot hold (and invalid UTF-8) become '?'.
+std::string Utf8ToCp932(std::string_view utf8);
+
+// CP932 bytes of a UTF-8 literal, for the program's own fixed texts.
+inline std::string Sj(std::string_view utf8) { return Utf8ToCp932(utf8); }
+
+}  // namespace tickora

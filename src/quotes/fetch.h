@@ -1,0 +1,46 @@
+#pragma once
+#include <atomic>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+#include "quotes/extraction_pattern.h"
+
+namespace tickora {
+
+// A transport failure of the HTTP layer: libcurl's code and message.
+class HttpError : public std::runtime_error {
+public:
+    HttpError(int code, const std::string& message) : std::runtime_error(message), code_(code) {}
+    int code() const { return code_; }
+
+private:
+    int code_;
+};
+
+struct FetchOptions {
+    long connectTimeoutMs = 20'000;
+    long stallSeconds = 30;      // abort when no byte arrives for this long
+    long totalSeconds = 120;     // a trickling host cannot hold a pass forever
+    // Set from another thread to abort a running fetch (checked by libcurl's progress
+    // callback, several times a second).
+    const std::atomic<bool>* cancel = nullptr;
+};
+
+inline constexpr const char* kUserAgent = "HTTP Get Test Application ver-1.00";
+
+// GETs url and returns the body as PageReader cuts it; the status code is not looked
+// at. Throws HttpError on any transport failure.
+std::string FetchPage(const std::string& url, const FetchOptions& options = {});
+
+// FetchPage + ExtractFields; a transport failure gives the fixed error text instead.
+std::string FetchQuote(const std::string& url, const PatternTable& patterns,
+                       const FetchOptions& options = {});
+
+// "例外が発生しました。\r\nエラー: <code>\r\n<message>" in CP932, message cut to 511 bytes.
+std::string FormatFetchError(int code, std::string_view message);
+
+// The URL as sent: bytes outside printable ASCII percent-encoded.
+std::string WireUrl(std::string_view url);
+
+}  // namespace tickora

@@ -1,0 +1,36 @@
+#pragma once
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace tickora {
+
+// Cuts a response body into the pieces a line reader with a 1024-byte buffer returns:
+// up to and including the next LF, at most 1023 source bytes, CRs dropped, each piece
+// ending at its first zero byte. Reading ends after the 202nd piece.
+class PageReader {
+public:
+    static constexpr int kMaxPieces = 202;
+    static constexpr std::size_t kMaxPieceBytes = 1023;
+
+    // Takes the next body bytes; returns false once the page is complete and no further
+    // bytes are wanted (bytes past the last piece are ignored).
+    bool Feed(std::string_view bytes);
+    // The body has ended: a last piece without LF counts as a piece of its own.
+    void Finish();
+
+    bool Full() const { return pieces_ >= kMaxPieces; }
+    int Pieces() const { return pieces_; }
+    const std::string& Page() const { return page_; }
+    std::string TakePage() { return std::move(page_); }
+
+private:
+    void EndPiece();
+
+    std::string page_;
+    std::string piece_;
+    std::size_t pieceSourceBytes_ = 0;
+    int pieces_ = 0;
+};
+
+}  // namespace tickora
