@@ -7,8 +7,6 @@
 #include <cerrno>
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include "common/sjis.h"
 
@@ -130,10 +128,19 @@ IniFile IniFile::Parse(std::string_view bytes) {
 }
 
 IniFile IniFile::Load(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return IniFile();
-    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) return IniFile();
+    // Plain reads: a folder, a device or a read error gives an empty file, never an exception.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return IniFile();
+    std::string bytes;
+    char chunk[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, chunk, sizeof chunk);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) bytes.clear();
+        if (n <= 0) break;
+        bytes.append(chunk, static_cast<std::size_t>(n));
+    }
+    ::close(fd);
     return Parse(bytes);
 }
 
@@ -206,8 +213,9 @@ void IniFile::EndLastLine(std::size_t index) {
 
 void IniFile::WriteString(std::string_view section, std::string_view key,
                           std::string_view value) {
-    const auto sectionName = CleanName(section);
-    const auto keyName = CleanName(key);
+    // Names and value are kept to one line each so that a write never adds a line of its own.
+    const auto sectionName = CleanName(OneLine(section));
+    const auto keyName = CleanName(OneLine(key));
     const auto text = OneLine(value);
 
     std::size_t begin = 0, end = 0;

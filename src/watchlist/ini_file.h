@@ -21,7 +21,7 @@
 //   name is kept); a new key goes after the last key line of its section (before trailing
 //   comments and blank lines), a new section at the end of the file, without a blank line
 //   before it, as the platform writes them.
-// - A value is one line: it ends at its first zero byte, CR or LF.
+// - A written name or value is one line: it ends at its first zero byte, CR or LF.
 // - Deleting a section removes its header and every line up to the next header, for every
 //   section of that name, so that no stale key survives in a duplicate.
 

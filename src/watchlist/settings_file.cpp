@@ -1,0 +1,110 @@
+#include "watchlist/settings_file.h"
+
+#include <algorithm>
+
+#include "common/codepage.h"
+#include "common/endpoints.h"
+#include "common/leading_int.h"
+#include "common/market_table.h"
+#include "watchlist/ini_file.h"
+
+namespace tickora {
+
+namespace {
+
+constexpr const char* kListSection = "MEIGARA_DATA";
+constexpr const char* kLinkSection = "LINK_JOUHOU";
+
+// Buffer sizes of the reads, terminating zero included.
+constexpr std::size_t kRowBuffer = 25;
+constexpr std::size_t kUrlBuffer = 512;
+constexpr std::size_t kSuffixBuffer = 5;
+constexpr std::size_t kPatternBuffer = 256;
+
+std::string Numbered(const char* key, std::size_t d) { return key + std::to_string(d); }
+
+}  // namespace
+
+SettingsData DefaultSettings() {
+    SettingsData data;
+    const std::string host = endpoints::kQuoteHost;
+    data.baseUrl = host + Sj("/q?s=銘柄.市場");
+    data.stockUrl = data.baseUrl;
+    data.nikkeiUrl = host + "/q?s=998407";
+    data.stockLabel = "Yahoo finance";
+    data.nikkeiLabel = Sj("Yahoo日経");
+    data.suffixes = DefaultSuffixes();
+    for (std::size_t i = 0; i < data.patternTexts.size(); ++i) {
+        data.patternTexts[i] = DefaultPatternTexts()[i].text;
+    }
+    return data;
+}
+
+SettingsData LoadSettingsData(const std::string& path) {
+    const IniFile ini = IniFile::Load(path);
+    const SettingsData defaults = DefaultSettings();
+    SettingsData data;
+
+    for (std::size_t i = 0; i < data.patternTexts.size(); ++i) {
+        const auto& pattern = DefaultPatternTexts()[i];
+        data.patternTexts[i] = ini.GetString(kLinkSection, pattern.key, pattern.text, kPatternBuffer);
+    }
+
+    data.chkOpenUrl = ini.GetInt(kListSection, "CHKOPENURL", defaults.chkOpenUrl);
+    data.chkGoTask = ini.GetInt(kListSection, "CHKGOTASK", defaults.chkGoTask);
+    const std::string count = ini.GetString(kListSection, "KOSUU", "", kRowBuffer);
+    data.selectedItem = ini.GetInt(kListSection, "SELECTEDITEM", defaults.selectedItem);
+
+    const int rows = std::clamp(LeadingInt(count), 0, kMaxLoadedRows);
+    data.rows.reserve(static_cast<std::size_t>(rows));
+    for (std::size_t d = 0; d < static_cast<std::size_t>(rows); ++d) {
+        data.rows.push_back({ini.GetString(kListSection, Numbered("NUM", d), "", kRowBuffer),
+                             ini.GetString(kListSection, Numbered("SIJOU", d), "", kRowBuffer)});
+    }
+
+    data.baseUrl = ini.GetString(kLinkSection, "BASE_URL", defaults.baseUrl, kUrlBuffer);
+    data.stockUrl = ini.GetString(kLinkSection, "OPEN_URL", defaults.stockUrl, kUrlBuffer);
+    data.nikkeiUrl = ini.GetString(kLinkSection, "OPEN_NIKKEI_URL", defaults.nikkeiUrl, kUrlBuffer);
+    data.stockLabel = ini.GetString(kLinkSection, "STOCK_LINK", defaults.stockLabel, kUrlBuffer);
+    data.nikkeiLabel =
+        ini.GetString(kLinkSection, "STOCK_NIKKEI", defaults.nikkeiLabel, kUrlBuffer);
+
+    for (std::size_t i = 0; i < data.suffixes.size(); ++i) {
+        const auto& market = Markets()[i];
+        data.suffixes[i] =
+            ini.GetString(kLinkSection, market.settingsKey, market.defaultSuffix, kSuffixBuffer);
+    }
+    return data;
+}
+
+bool SaveSettingsData(const std::string& path, const SettingsData& data) {
+    IniFile ini = IniFile::Load(path);
+
+    // Rows deleted since the start must not survive as stale NUMd/SIJOUd keys.
+    ini.DeleteSection(kListSection);
+    for (std::size_t d = 0; d < data.rows.size(); ++d) {
+        ini.WriteString(kListSection, Numbered("NUM", d), data.rows[d].code);
+        ini.WriteString(kListSection, Numbered("SIJOU", d), data.rows[d].market);
+    }
+    ini.WriteString(kListSection, "KOSUU", std::to_string(data.rows.size()));
+    ini.WriteString(kListSection, "CHKOPENURL", std::to_string(data.chkOpenUrl));
+    ini.WriteString(kListSection, "CHKGOTASK", std::to_string(data.chkGoTask));
+    ini.WriteString(kListSection, "SELECTEDITEM", std::to_string(data.selectedItem));
+
+    ini.WriteString(kLinkSection, "BASE_URL", data.baseUrl);
+    ini.WriteString(kLinkSection, "OPEN_URL", data.stockUrl);
+    ini.WriteString(kLinkSection, "OPEN_NIKKEI_URL", data.nikkeiUrl);
+    ini.WriteString(kLinkSection, "STOCK_LINK", data.stockLabel);
+    ini.WriteString(kLinkSection, "STOCK_NIKKEI", data.nikkeiLabel);
+    for (std::size_t i = 0; i < data.suffixes.size(); ++i) {
+        ini.WriteString(kLinkSection, Markets()[i].settingsKey, data.suffixes[i]);
+    }
+    // The pattern keys are left exactly as the file holds them.
+    return ini.Save(path);
+}
+
+std::string SettingsPath(std::string_view programFolder) {
+    return std::string(programFolder) + "base_data.ini";
+}
+
+}  // namespace tickora

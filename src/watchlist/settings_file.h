@@ -1,0 +1,47 @@
+#pragma once
+// The program's persistent state in base_data.ini, and how it maps onto the ini file.
+
+#include <array>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "quotes/extraction_pattern.h"
+#include "quotes/quote_url.h"
+
+namespace tickora {
+
+// One watched stock as the file keeps it: the code (column 0) and the market's display
+// name (column 2).
+struct WatchRow {
+    std::string code;
+    std::string market;
+
+    bool operator==(const WatchRow&) const = default;
+};
+
+// Rows loaded from KOSUU at most. A list the program builds never exceeds 15 rows, but a
+// hand-edited file may hold more and they are loaded; the bound only stops an absurd count
+// (2147483647) from turning into billions of lookups and an unbounded list.
+inline constexpr int kMaxLoadedRows = 1000;
+
+struct SettingsData {
+    std::vector<WatchRow> rows;
+    int chkOpenUrl = 1, chkGoTask = 0, selectedItem = 0;
+    std::string baseUrl, stockUrl, nikkeiUrl, stockLabel, nikkeiLabel;
+    SuffixTable suffixes;                                 // each at most 4 bytes
+    std::array<std::string, kPatternCount> patternTexts;  // key, meigaramei, ... dekidaka
+
+    bool operator==(const SettingsData&) const = default;
+};
+
+// What a missing file gives.
+SettingsData DefaultSettings();
+SettingsData LoadSettingsData(const std::string& path);
+// Rewrites the watch list and links over the file's current content, keeping everything
+// else in it (pattern keys included), and saves it in one atomic step.
+bool SaveSettingsData(const std::string& path, const SettingsData& data);
+// folder ends in a separator.
+std::string SettingsPath(std::string_view programFolder);
+
+}  // namespace tickora

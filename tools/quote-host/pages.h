@@ -1,0 +1,27 @@
+#pragma once
+// The HTML pages of the quote host, as the bytes that go on the wire.
+
+#include <string>
+#include <string_view>
+
+#include "market.h"
+
+namespace tickora::quotehost {
+
+struct QuotePageOptions {
+    // Declare the charset as "shift_jis" in lower case while carrying EUC-JP bytes.
+    bool lowerCaseShiftJis = false;
+};
+
+// The quote page for a symbol ("8058.t", "998407"); a symbol that names nothing gets a
+// page of the same look without the quote row.
+std::string QuotePage(std::string_view symbol, const MarketClock& clock,
+                      const QuotePageOptions& options = {});
+
+// A plain Shift_JIS page of the demo site: title and paragraphs in UTF-8.
+std::string SitePage(std::string_view title, std::string_view bodyHtmlUtf8);
+
+// The symbol cut to what may safely be echoed into a page (letters, digits, '.').
+std::string SafeSymbol(std::string_view symbol);
+
+}  // namespace tickora::quotehost
