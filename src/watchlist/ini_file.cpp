@@ -131,6 +131,11 @@ IniFile IniFile::Load(const std::string& path) {
     // Plain reads: a folder, a device or a read error gives an empty file, never an exception.
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return IniFile();
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return IniFile();
+    }
     std::string bytes;
     char chunk[65536];
     for (;;) {

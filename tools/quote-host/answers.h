@@ -3,6 +3,7 @@
 // body changes of the fault modes that only reshape a page.
 
 #include <cstddef>
+#include <cstdint>
 #include <map>
 #include <string>
 #include <string_view>

@@ -1,1 +1,137 @@
-int main() { return 0; }
+// quote-host: the loopback quote host of the demo and the tests.
+
+#include <pthread.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <thread>
+
+#include "quote_server.h"
+#include "request_log.h"
+
+namespace {
+
+constexpr const char* kHelp = R"(usage: quote-host [--port N] [--log FILE] [--exit-with-stdin] [--help]
+
+A quote host for TICKORA on 127.0.0.1 with a simulated market of fictional companies.
+
+  --port N           port to listen on (0 = any free port; default 50505)
+  --log FILE         append one line per request: METHOD<TAB>TARGET<TAB>USER-AGENT, and for
+                     streamed bodies (reset, stall, trickle, huge) <TAB>BYTES-SENT<TAB>complete|cut,
+                     written when the request ends
+  --exit-with-stdin  stop when standard input reaches its end (the starter went away)
+  --help             this text
+
+On start one line "listening on 127.0.0.1:PORT" goes to standard output. SIGTERM or SIGINT
+stops the host cleanly.
+
+Paths:
+  /q?s=CODE.SUFFIX   quote page of a 4-digit code on market t q j o n f s
+  /q?s=CODE          index pages: 998407 (Nikkei average), 998405 (TOPIX), 23337 (JASDAQ)
+  /c/1d/8/ANY.gif    intraday chart, a GIF89a image
+  /  /bbs  /index.cfm  home page, message board, company information
+Any other code gets a page without the quote row.
+
+Page kinds:
+  Shift_JIS (CP932 bytes, charset declared as Shift_JIS): markets t, o, n and index 998407;
+    negative numbers are written plainly ("-12").
+  EUC-JP (the text Shift_JIS never appears): markets q, j, f, s and indices 998405, 23337;
+    negative numbers are written as <font color=red>-12</font>.
+
+Market: prices follow a random walk with one step per local minute, the same for every
+request within that minute. The last digit of a code fixes the sign of the day's change:
+0 unchanged, odd falling, even rising.
+
+Faults, as a prefix before the normal path (e.g. /fault/404/q?s=8058.t):
+  404, 500        that status with an error page without the quote row
+  reset           headers and half the page, then a connection reset (RST)
+  stall           headers and half the page, then silence (at most 120 s, or until the
+                  client goes away or the host stops)
+  trickle         the page in 128-byte chunks every 100 ms
+  huge            64 MiB of filler lines before the quote row
+  longline        a line longer than 1023 bytes before the row
+  manylines       more than 202 lines before the row
+  crlf            CR LF line ends
+  nul             NUL bytes and bytes invalid in CP932 before the row
+  garbage         4 KiB of random bytes
+  redirect        302 to the normal path
+  redirectloop    302 to the same URL, forever
+  lowershiftjis   charset declared as "shift_jis" in lower case, EUC-JP bytes
+  empty           200 with an empty body
+The query flag delay=MS (at most 60000) holds any answer that long.
+)";
+
+int Usage(const char* problem) {
+    std::fprintf(stderr, "quote-host: %s (try --help)\n", problem);
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    int port = 50505;
+    std::string logPath;
+    bool exitWithStdin = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--help" || arg == "-h") {
+            std::fputs(kHelp, stdout);
+            return 0;
+        } else if (arg == "--port" && i + 1 < argc) {
+            char* end = nullptr;
+            const long p = std::strtol(argv[++i], &end, 10);
+            if (*end != '\0' || p < 0 || p > 65535) return Usage("bad port");
+            port = static_cast<int>(p);
+        } else if (arg == "--log" && i + 1 < argc) {
+            logPath = argv[++i];
+        } else if (arg == "--exit-with-stdin") {
+            exitWithStdin = true;
+        } else {
+            return Usage(("unknown argument " + arg).c_str());
+        }
+    }
+
+    // A client that goes away must not kill the host by a write; the stop signals are taken
+    // by one thread, so every other thread runs with them blocked.
+    signal(SIGPIPE, SIG_IGN);
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    sigaddset(&stopSignals, SIGTERM);
+    sigaddset(&stopSignals, SIGINT);
+    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+
+    tickora::quotehost::RequestLog log;
+    if (!logPath.empty() && !log.Open(logPath)) {
+        std::fprintf(stderr, "quote-host: cannot open log %s\n", logPath.c_str());
+        return 1;
+    }
+    tickora::quotehost::QuoteServer server(log);
+    const int bound = server.Bind(port);
+    if (bound <= 0) {
+        std::fprintf(stderr, "quote-host: cannot listen on 127.0.0.1:%d\n", port);
+        return 1;
+    }
+
+    // Both watchers block for good; they are detached so that returning from main ends them.
+    std::thread([&server, stopSignals] {
+        int sig = 0;
+        sigwait(&stopSignals, &sig);
+        server.Stop();
+    }).detach();
+    if (exitWithStdin) {
+        std::thread([&server] {
+            char buffer[256];
+            while (read(STDIN_FILENO, buffer, sizeof buffer) > 0) {
+            }
+            server.Stop();
+        }).detach();
+    }
+
+    std::printf("listening on 127.0.0.1:%d\n", bound);
+    std::fflush(stdout);
+    return server.Run() ? 0 : 1;
+}

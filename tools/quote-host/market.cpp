@@ -220,7 +220,7 @@ Quote Market::QuoteOf(const Listing& l, const MarketClock& clock) {
     q.name = l.index ? std::find_if(kIndices.begin(), kIndices.end(),
                                     [&](const IndexInfo& i) { return l.code == i.code; })->name
                      : CompanyName(l.code);
-    char time[8];
+    char time[16];
     std::snprintf(time, sizeof time, "%02d:%02d", clock.minute / 60, clock.minute % 60);
     q.time = time;
     q.price = l.index ? Hundredths(price) : GroupThousands(price);

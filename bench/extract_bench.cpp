@@ -1,0 +1,51 @@
+// ExtractFields on the largest page the reader keeps: 202 pieces of 1023 bytes, nearly all
+// double-byte characters, with the quote row at the very end. A single memmem pass over
+// the same bytes is the floor any byte search has to pay.
+#include <benchmark/benchmark.h>
+
+#include <cstring>
+
+#include "common/codepage.h"
+#include "quotes/extract.h"
+#include "quotes/extraction_pattern.h"
+
+namespace {
+
+std::string WorstCasePage() {
+    const std::string row = "</tr><tr align=right><td><small>" + tickora::Sj("東西精機") +
+                            "</small></td><td nowrap align=center>15:00</td><td nowrap><b>1,234"
+                            "</b></td><td nowrap>+12</td><td nowrap>+0.98%</td><td nowrap>"
+                            "123,000</td>\n";
+    // '<' and 't' second bytes make the search meet candidate bytes inside characters.
+    const std::string filler = tickora::Sj("株価") + "\x81<" "\x83t";
+    std::string page = "<meta charset=Shift_JIS>\n";
+    const std::size_t total = 202 * 1023;
+    while (page.size() + row.size() < total) {
+        std::string line;
+        while (line.size() + filler.size() < 1022) line += filler;
+        line += '\n';
+        page += line;
+    }
+    page.resize(total - row.size(), 'x');
+    return page + row;
+}
+
+void BM_ExtractFieldsWorstCase(benchmark::State& state) {
+    const std::string page = WorstCasePage();
+    const auto& patterns = tickora::DefaultPatterns();
+    if (tickora::ExtractFields(page, patterns).empty()) state.SkipWithError("row not found");
+    for (auto _ : state) benchmark::DoNotOptimize(tickora::ExtractFields(page, patterns));
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * page.size()));
+}
+BENCHMARK(BM_ExtractFieldsWorstCase)->Unit(benchmark::kMicrosecond);
+
+void BM_MemmemSamePage(benchmark::State& state) {
+    const std::string page = WorstCasePage();
+    const char needle[] = "</tr><tr align=right>";
+    for (auto _ : state)
+        benchmark::DoNotOptimize(memmem(page.data(), page.size(), needle, sizeof needle - 1));
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * page.size()));
+}
+BENCHMARK(BM_MemmemSamePage)->Unit(benchmark::kMicrosecond);
+
+}  // namespace

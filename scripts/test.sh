@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# Sets up the machine, builds and runs every test.
+#   scripts/test.sh             normal build (warnings as errors), all tests
+#   scripts/test.sh --sanitize  AddressSanitizer + UBSan build of the same tests, then a
+#                               bounded run of each fuzz target (clang's libFuzzer)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+
+bash scripts/setup.sh
+
+jobs=$(nproc)
+mode=${1:-normal}
+
+run_ctest() {
+  # The Xvfb end-to-end test and the widget tests need no display of the user's.
+  (cd "$1" && QT_QPA_PLATFORM=offscreen ctest --output-on-failure --timeout 300 -j"$jobs")
+}
+
+case "$mode" in
+  normal)
+    cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTICKORA_WERROR=ON >/dev/null
+    cmake --build build -j"$jobs"
+    run_ctest build
+    ;;
+  --sanitize)
+    cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTICKORA_WERROR=ON \
+      -DTICKORA_SANITIZE=ON -DTICKORA_BUILD_BENCH=OFF >/dev/null
+    cmake --build build-asan -j"$jobs"
+    export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:detect_stack_use_after_return=1
+    export LSAN_OPTIONS=suppressions=$root/.ci/lsan.supp:print_suppressions=0
+    export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+    run_ctest build-asan
+    if command -v clang++ >/dev/null; then
+      CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DTICKORA_FUZZ=ON -DTICKORA_BUILD_GUI=OFF -DTICKORA_BUILD_TESTS=OFF \
+        -DTICKORA_BUILD_BENCH=OFF -DTICKORA_BUILD_TOOLS=OFF >/dev/null
+      cmake --build build-fuzz -j"$jobs"
+      for target in build-fuzz/fuzz/*_fuzz; do
+        echo "fuzzing $(basename "$target")"
+        "$target" -runs=50000 -max_len=4096 -rss_limit_mb=2048 >/dev/null 2>"$target.log" ||
+          { tail -n 40 "$target.log"; exit 1; }
+      done
+      echo "fuzz targets ran clean"
+    fi
+    ;;
+  *)
+    echo "usage: $0 [--sanitize]" >&2
+    exit 2
+    ;;
+esac

@@ -1,0 +1,16 @@
+#include "ui/plain_text.h"
+
+#include "common/codepage.h"
+#include "common/sjis.h"
+
+namespace tickora {
+
+QString PlainToolTip(std::string_view cp932) {
+    QString text = QString::fromStdString(Cp932ToUtf8(UpToNul(cp932)));
+    text.remove(QLatin1Char('\r'));
+    // Escaped inside a pre-formatted paragraph: markup in the text is shown, not obeyed.
+    return QStringLiteral("<p style='white-space:pre'>") + text.toHtmlEscaped() +
+           QStringLiteral("</p>");
+}
+
+}  // namespace tickora
