@@ -14,7 +14,9 @@ namespace tickora {
 
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || (c >= '\t' && c <= '\r') || c == '\x1a'; }
+bool IsBlank(char c) {
+    return c == ' ' || (c >= '\t' && c <= '\r') || c == '\x1a';
+}
 
 // No second byte of a double-byte character is a blank (they are all 0x40 or above), so
 // trimming bytes from either end never splits a character.
@@ -32,7 +34,9 @@ std::string_view Trimmed(std::string_view text) {
     return text.substr(start, size);
 }
 
-char FoldAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+char FoldAscii(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
 
 // ASCII case is ignored; a double-byte character must match exactly, so that a second byte
 // that happens to be a letter is never folded.
@@ -52,7 +56,9 @@ bool SameName(std::string_view a, std::string_view b) {
 }
 
 // A name as the caller gives it: a C string, blanks around it ignored.
-std::string_view CleanName(std::string_view name) { return Trimmed(UpToNul(name)); }
+std::string_view CleanName(std::string_view name) {
+    return Trimmed(UpToNul(name));
+}
 
 std::string_view OneLine(std::string_view value) {
     const auto end = value.find_first_of(std::string_view("\0\r\n", 3));
@@ -176,8 +182,8 @@ const IniFile::Line* IniFile::FindKey(std::string_view section, std::string_view
     return nullptr;
 }
 
-std::string IniFile::GetString(std::string_view section, std::string_view key,
-                               std::string_view def, std::size_t bufferSize) const {
+std::string IniFile::GetString(std::string_view section, std::string_view key, std::string_view def,
+                               std::size_t bufferSize) const {
     std::string_view text;
     if (const Line* line = FindKey(section, key)) {
         text = UpToNul(line->Value());
@@ -216,8 +222,7 @@ void IniFile::EndLastLine(std::size_t index) {
     if (line.raw.empty() || line.raw.back() != '\n') line = MakeLine(line.raw + "\r\n");
 }
 
-void IniFile::WriteString(std::string_view section, std::string_view key,
-                          std::string_view value) {
+void IniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
     // Names and value are kept to one line each so that a write never adds a line of its own.
     const auto sectionName = CleanName(OneLine(section));
     const auto keyName = CleanName(OneLine(key));

@@ -33,7 +33,7 @@
 namespace tickora {
 
 class IniFile {
-public:
+  public:
     static IniFile Parse(std::string_view bytes);
     // A missing or unreadable file is an empty one.
     static IniFile Load(const std::string& path);
@@ -55,7 +55,7 @@ public:
     // false on any failure, and then the old file is left as it was.
     bool Save(const std::string& path) const;
 
-private:
+  private:
     enum class Kind { kBlank, kComment, kSection, kKey, kOther };
     struct Line {
         std::string raw;  // the bytes of the line, its LF included when it has one

@@ -21,7 +21,9 @@ constexpr std::size_t kUrlBuffer = 512;
 constexpr std::size_t kSuffixBuffer = 5;
 constexpr std::size_t kPatternBuffer = 256;
 
-std::string Numbered(const char* key, std::size_t d) { return key + std::to_string(d); }
+std::string Numbered(const char* key, std::size_t d) {
+    return key + std::to_string(d);
+}
 
 }  // namespace
 
@@ -47,7 +49,8 @@ SettingsData LoadSettingsData(const std::string& path) {
 
     for (std::size_t i = 0; i < data.patternTexts.size(); ++i) {
         const auto& pattern = DefaultPatternTexts()[i];
-        data.patternTexts[i] = ini.GetString(kLinkSection, pattern.key, pattern.text, kPatternBuffer);
+        data.patternTexts[i] =
+            ini.GetString(kLinkSection, pattern.key, pattern.text, kPatternBuffer);
     }
 
     data.chkOpenUrl = ini.GetInt(kListSection, "CHKOPENURL", defaults.chkOpenUrl);

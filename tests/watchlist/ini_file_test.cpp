@@ -70,8 +70,8 @@ TEST(IniFileGetString, FollowsProfileRules) {
         {"double-byte name", "[S]\r\n\x83\x41=v\r\n", "S", "\x83\x41", "d", 64, "v"},
         // 0x81 0x5D ends in ']': the header ends at the real ']' after it.
         {"']' as second byte", "[A\x81\x5D]\r\nK=v\r\n", "A\x81\x5D", "K", "d", 64, "v"},
-        {"double-byte section + ASCII fold", "[" + Sj("銘柄") + "a]\r\nK=v\r\n",
-         Sj("銘柄") + "A", "k", "d", 64, "v"},
+        {"double-byte section + ASCII fold", "[" + Sj("銘柄") + "a]\r\nK=v\r\n", Sj("銘柄") + "A",
+         "k", "d", 64, "v"},
     };
     for (const auto& c : cases) {
         const IniFile ini = IniFile::Parse(c.file);
@@ -86,13 +86,23 @@ TEST(IniFileGetInt, ReadsLeadingDecimalDigits) {
         int expected;
     };
     const Case cases[] = {
-        {"12", 7, 12},          {"12abc", 7, 12},       {"abc", 7, 0},
-        {"  42  ", 7, 42},      {"-3", 7, -3},          {"+5", 7, 5},
-        {"\"9\"", 7, 9},        {"", 7, 7},             {nullptr, 7, 7},
-        {nullptr, -1, -1},      {"1.5", 7, 1},          {"- 1", 7, 0},
+        {"12", 7, 12},
+        {"12abc", 7, 12},
+        {"abc", 7, 0},
+        {"  42  ", 7, 42},
+        {"-3", 7, -3},
+        {"+5", 7, 5},
+        {"\"9\"", 7, 9},
+        {"", 7, 7},
+        {nullptr, 7, 7},
+        {nullptr, -1, -1},
+        {"1.5", 7, 1},
+        {"- 1", 7, 0},
         {"2147483647", 0, 2147483647},
         // The platform wraps modulo 2^32 instead of saturating.
-        {"4294967297", 0, 1},   {"-4294967297", 0, -1}, {"42A94967297", 0, 42},
+        {"4294967297", 0, 1},
+        {"-4294967297", 0, -1},
+        {"42A94967297", 0, 42},
         {"2147483648", 0, -2147483647 - 1},
     };
     for (const auto& c : cases) {
@@ -125,8 +135,7 @@ TEST(IniFileWriteString, PlacesAndReplacesAsThePlatform) {
          "[S]\r\nK=v\r\n\r\n[T]\r\nX=1\r\n"},
         {"line without '=' counts as content", "[S]\r\nA=1\r\nloose\r\n", "S", "B", "2",
          "[S]\r\nA=1\r\nloose\r\nB=2\r\n"},
-        {"new key at end without newline", "[S]\r\nA=1", "S", "B", "2",
-         "[S]\r\nA=1\r\nB=2\r\n"},
+        {"new key at end without newline", "[S]\r\nA=1", "S", "B", "2", "[S]\r\nA=1\r\nB=2\r\n"},
         {"new section at the end, no blank line", "[A]\r\nX=1\r\n", "B", "K", "v",
          "[A]\r\nX=1\r\n[B]\r\nK=v\r\n"},
         {"new section after unterminated last line", "[A]\r\nX=1", "B", "K", "v",
@@ -278,7 +287,7 @@ TEST(IniFileSave, FullDiskFailsAndLeavesNoTemporaryFile) {
     ini.WriteString("A", "Y", std::string(400, 'y'));
 
     // A file-size limit makes the write fail part-way, as a full disk does.
-    rlimit saved {};
+    rlimit saved{};
     ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
     const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
     rlimit small = saved;

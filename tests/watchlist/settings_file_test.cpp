@@ -20,19 +20,29 @@ std::string LinksSection() {
 std::string ScratchFile() {
     return "[MEIGARA_DATA]\r\n"
            "NUM0=7203\r\n"
-           "SIJOU0=" + Sj("東証") + "\r\n"
+           "SIJOU0=" +
+           Sj("東証") +
+           "\r\n"
            "NUM1=9984\r\n"
-           "SIJOU1=" + Sj("ＪＱ") + "\r\n"
+           "SIJOU1=" +
+           Sj("ＪＱ") +
+           "\r\n"
            "KOSUU=2\r\n"
            "CHKOPENURL=1\r\n"
            "CHKGOTASK=0\r\n"
            "SELECTEDITEM=0\r\n"
            "[LINK_JOUHOU]\r\n"
-           "BASE_URL=http://127.0.0.1:50505/q?s=" + Sj("銘柄.市場") + "\r\n"
-           "OPEN_URL=http://127.0.0.1:50505/q?s=" + Sj("銘柄.市場") + "\r\n"
+           "BASE_URL=http://127.0.0.1:50505/q?s=" +
+           Sj("銘柄.市場") +
+           "\r\n"
+           "OPEN_URL=http://127.0.0.1:50505/q?s=" +
+           Sj("銘柄.市場") +
+           "\r\n"
            "OPEN_NIKKEI_URL=http://127.0.0.1:50505/q?s=998407\r\n"
            "STOCK_LINK=Yahoo finance\r\n"
-           "STOCK_NIKKEI=Yahoo" + Sj("日経") + "\r\n"
+           "STOCK_NIKKEI=Yahoo" +
+           Sj("日経") +
+           "\r\n"
            "TOSYOU=t\r\n"
            "JASDAQ=q\r\n"
            "HERAKURESU=j\r\n"
@@ -100,8 +110,8 @@ TEST(SettingsFile, DeletingMiddleRowLeavesNoStaleKeys) {
 TEST(SettingsFile, ListFollowsLinksWhenLinksComeFirst) {
     test::TempDir dir;
     const std::string path = SettingsPath(dir.folder());
-    dir.Write("base_data.ini", LinksSection() +
-                                   "[MEIGARA_DATA]\r\nKOSUU=1\r\nNUM0=7203\r\nSIJOU0=X\r\n");
+    dir.Write("base_data.ini",
+              LinksSection() + "[MEIGARA_DATA]\r\nKOSUU=1\r\nNUM0=7203\r\nSIJOU0=X\r\n");
     ASSERT_TRUE(SaveSettingsData(path, LoadSettingsData(path)));
     const std::string saved = dir.Read("base_data.ini");
     const auto links = saved.find("[LINK_JOUHOU]");
@@ -122,7 +132,8 @@ TEST(SettingsFile, ForeignContentAndEditedPatternsSurviveSaves) {
     dir.Write("base_data.ini",
               "; my notes\r\n"
               "[OTHER]\r\nkeep = \"me\"\r\nno equals here\r\n\r\n"
-              "[link_jouhou]\r\ngenzaiti=" + edited + "\r\nTOSYOU=tt\r\n");
+              "[link_jouhou]\r\ngenzaiti=" +
+                  edited + "\r\nTOSYOU=tt\r\n");
     for (int round = 0; round < 3; ++round) {
         const SettingsData data = LoadSettingsData(path);
         EXPECT_EQ(data.patternTexts[3], edited) << round;
@@ -130,8 +141,10 @@ TEST(SettingsFile, ForeignContentAndEditedPatternsSurviveSaves) {
         ASSERT_TRUE(SaveSettingsData(path, data));
     }
     const std::string saved = dir.Read("base_data.ini");
-    EXPECT_TRUE(saved.starts_with("; my notes\r\n[OTHER]\r\nkeep = \"me\"\r\nno equals here\r\n\r\n"
-                          "[link_jouhou]\r\ngenzaiti=" + edited + "\r\nTOSYOU=tt\r\n"))
+    EXPECT_TRUE(
+        saved.starts_with("; my notes\r\n[OTHER]\r\nkeep = \"me\"\r\nno equals here\r\n\r\n"
+                          "[link_jouhou]\r\ngenzaiti=" +
+                          edited + "\r\nTOSYOU=tt\r\n"))
         << saved;
     // Pattern keys are never written, not even the absent ones.
     EXPECT_EQ(saved.find("meigaramei"), std::string::npos);
@@ -144,18 +157,25 @@ TEST(SettingsFile, ValuesAreReadWithProfileRules) {
     dir.Write("base_data.ini",
               "[Meigara_Data]\r\n"
               "  kosuu =  \"2\" \r\n"
-              "NUM0 = " + std::string(30, '7') + "\r\n"
-              "sijou0=\"  " + Sj("大証") + "  \"\r\n"
-              "NUM1='1234'\r\n"
-              "CHKOPENURL=0abc\r\n"
-              "CHKGOTASK=x\r\n"
-              "SELECTEDITEM=99\r\n"
-              "[LINK_JOUHOU]\r\n"
-              "BASE_URL=  http://h/q?s=x  \r\n"
-              "TOSYOU=tttttt\r\n"
-              "JASDAQ=\"\"\r\n"
-              "STOCK_LINK=" + std::string(600, 'L') + "\r\n"
-              "key=" + std::string(300, 'k') + "\r\n");
+              "NUM0 = " +
+                  std::string(30, '7') +
+                  "\r\n"
+                  "sijou0=\"  " +
+                  Sj("大証") +
+                  "  \"\r\n"
+                  "NUM1='1234'\r\n"
+                  "CHKOPENURL=0abc\r\n"
+                  "CHKGOTASK=x\r\n"
+                  "SELECTEDITEM=99\r\n"
+                  "[LINK_JOUHOU]\r\n"
+                  "BASE_URL=  http://h/q?s=x  \r\n"
+                  "TOSYOU=tttttt\r\n"
+                  "JASDAQ=\"\"\r\n"
+                  "STOCK_LINK=" +
+                  std::string(600, 'L') +
+                  "\r\n"
+                  "key=" +
+                  std::string(300, 'k') + "\r\n");
     const SettingsData data = LoadSettingsData(path);
     ASSERT_EQ(data.rows.size(), 2u);
     EXPECT_EQ(data.rows[0].code, std::string(24, '7'));
@@ -163,8 +183,8 @@ TEST(SettingsFile, ValuesAreReadWithProfileRules) {
     EXPECT_EQ(data.rows[1].code, "1234");
     EXPECT_EQ(data.rows[1].market, "");  // absent SIJOU1
     EXPECT_EQ(data.chkOpenUrl, 0);
-    EXPECT_EQ(data.chkGoTask, 0);       // present but not a number: 0, not the default
-    EXPECT_EQ(data.selectedItem, 99);   // past the last row, kept as it is
+    EXPECT_EQ(data.chkGoTask, 0);      // present but not a number: 0, not the default
+    EXPECT_EQ(data.selectedItem, 99);  // past the last row, kept as it is
     EXPECT_EQ(data.baseUrl, "http://h/q?s=x");
     EXPECT_EQ(data.suffixes[0], "tttt");
     EXPECT_EQ(data.suffixes[1], "");
@@ -206,10 +226,11 @@ TEST(SettingsFile, RowCountRules) {
 TEST(SettingsFile, BrokenFileLoadsAndSaves) {
     test::TempDir dir;
     const std::string path = SettingsPath(dir.folder());
-    const std::string garbage = "\xFF\xFE\x00\x81[MEIGARA_DATA\r\n=\r\n\x81\r\n"
-                                "[MEIGARA_DATA]\rKOSUU=5\n"
-                                "[MEIGARA_DATA]\nKOSUU=1\nNUM0=\x00zz\nloose line\n"
-                                "[LINK_JOUHOU]\nTOSYOU"s;
+    const std::string garbage =
+        "\xFF\xFE\x00\x81[MEIGARA_DATA\r\n=\r\n\x81\r\n"
+        "[MEIGARA_DATA]\rKOSUU=5\n"
+        "[MEIGARA_DATA]\nKOSUU=1\nNUM0=\x00zz\nloose line\n"
+        "[LINK_JOUHOU]\nTOSYOU"s;
     dir.Write("base_data.ini", garbage);
     SettingsData data = LoadSettingsData(path);
     // "[MEIGARA_DATA]\rKOSUU=5" is one header line: its section has no KOSUU, and the
@@ -220,7 +241,8 @@ TEST(SettingsFile, BrokenFileLoadsAndSaves) {
     data.rows = {{"7203", Sj("東証")}};
     ASSERT_TRUE(SaveSettingsData(path, data));
     const std::string saved = dir.Read("base_data.ini");
-    EXPECT_TRUE(saved.starts_with("\xFF\xFE\x00\x81[MEIGARA_DATA\r\n=\r\n\x81\r\n[LINK_JOUHOU]\nTOSYOU\r\n"
+    EXPECT_TRUE(
+        saved.starts_with("\xFF\xFE\x00\x81[MEIGARA_DATA\r\n=\r\n\x81\r\n[LINK_JOUHOU]\nTOSYOU\r\n"
                           "BASE_URL="s))
         << saved;
     EXPECT_EQ(LoadSettingsData(path).rows, data.rows);

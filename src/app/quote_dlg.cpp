@@ -1,0 +1,424 @@
+#include "app/quote_dlg.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QEvent>
+#include <QEventLoop>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QSpinBox>
+#include <QTableView>
+
+#include "app/dialog_layout.h"
+#include "app/list_tool_tip.h"
+#include "app/watch_list_model.h"
+#include "common/codepage.h"
+#include "common/control_ids.h"
+#include "common/market_table.h"
+#include "common/sjis.h"
+#include "ui/hand_cursor.h"
+#include "ui/index_label.h"
+
+// Resources of a static library are registered by hand: nothing references their
+// initialiser, so the linker would drop it.
+static void InitTickoraResources() { Q_INIT_RESOURCE(tickora); }
+
+namespace tickora {
+
+namespace {
+
+QIcon LoadIcon(const char* name, bool withLarge) {
+    QIcon icon;
+    icon.addFile(QStringLiteral(":/res/%1-16.png").arg(QLatin1String(name)), QSize(16, 16));
+    if (withLarge)
+        icon.addFile(QStringLiteral(":/res/%1-32.png").arg(QLatin1String(name)), QSize(32, 32));
+    return icon;
+}
+
+Qt::Alignment AlignmentOf(ControlAlign align) {
+    // Statics of the layout keep their text at the top, as the platform's statics do.
+    switch (align) {
+    case ControlAlign::Centre: return Qt::AlignHCenter | Qt::AlignTop;
+    case ControlAlign::Right: return Qt::AlignRight | Qt::AlignTop;
+    case ControlAlign::Left: break;
+    }
+    return Qt::AlignLeft | Qt::AlignTop;
+}
+
+}  // namespace
+
+CQuoteDlg::CQuoteDlg(std::string programFolder, QWidget* parent)
+    : QDialog(parent),
+      m_strProgramFolder(std::move(programFolder)),
+      m_gateway([this](std::function<void()> task) {
+          // Queued, never blocking: the UI thread may be joining the very worker that posts.
+          QMetaObject::invokeMethod(this, std::move(task), Qt::QueuedConnection);
+      }) {
+    InitTickoraResources();
+    m_hIcon = LoadIcon("program", true);
+    m_timerRefresh.setObjectName(QStringLiteral("timer0"));
+    m_timerTip.setObjectName(QStringLiteral("timer1"));
+    connect(&m_timerRefresh, &QTimer::timeout, this, [this] { OnTimer(ids::kTimerRefresh); });
+    connect(&m_timerTip, &QTimer::timeout, this, [this] { OnTimer(ids::kTimerTip); });
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+    setAttribute(Qt::WA_AlwaysShowToolTips);
+    setFont(DialogFont());
+    m_baseUnits = BaseUnitsOf(font());
+    setWindowTitle(QString::fromUtf8("TICKORA株価"));
+    CreateControls();
+}
+
+CQuoteDlg::~CQuoteDlg() { OnDestroy(); }
+
+void CQuoteDlg::CreateControls() {
+    setFixedSize(DuToPxX(kDialogWidthDu, m_baseUnits), DuToPxY(kDialogHeightDu, m_baseUnits));
+    QLineEdit* lastEdit = nullptr;
+    for (const ControlSpec& spec : kMainLayout) {
+        QWidget* widget = nullptr;
+        const QString text = QString::fromUtf8(spec.text);
+        QRect rect = DuToPx(QRect(spec.x, spec.y, spec.width, spec.height), m_baseUnits);
+        switch (spec.kind) {
+        case ControlKind::Button: {
+            auto* button = new QPushButton(text, this);
+            button->setAutoDefault(false);
+            if (spec.id == ids::kAddButton) button->setDefault(true);
+            widget = button;
+            break;
+        }
+        case ControlKind::Static: {
+            auto* label = new QLabel(text, this);
+            label->setTextFormat(Qt::PlainText);
+            label->setAlignment(AlignmentOf(spec.align));
+            if (spec.sunken) {
+                label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+                label->setAlignment(Qt::AlignCenter);
+            }
+            widget = label;
+            break;
+        }
+        case ControlKind::IndexName:
+        case ControlKind::IndexChange:
+        case ControlKind::IndexFiller: {
+            const auto role = spec.kind == ControlKind::IndexName     ? IndexLabel::Role::Name
+                              : spec.kind == ControlKind::IndexChange ? IndexLabel::Role::Change
+                                                                      : IndexLabel::Role::Filler;
+            auto* label = new IndexLabel(role, this);
+            label->setAlignment(AlignmentOf(spec.align));
+            label->SetText(Sj(spec.text));
+            widget = label;
+            break;
+        }
+        case ControlKind::Edit:
+        case ControlKind::ReadOnlyEdit: {
+            auto* edit = new QLineEdit(this);
+            edit->setReadOnly(spec.kind == ControlKind::ReadOnlyEdit);
+            lastEdit = edit;
+            widget = edit;
+            break;
+        }
+        case ControlKind::Combo: {
+            auto* combo = new QComboBox(this);
+            combo->setMaxVisibleItems(kMarketCount);
+            // The closed box is as high as the edits beside it.
+            rect.setHeight(DuToPxY(13, m_baseUnits));
+            widget = combo;
+            break;
+        }
+        case ControlKind::List: {
+            auto* list = new QTableView(this);
+            widget = list;
+            break;
+        }
+        case ControlKind::Spin: {
+            auto* spin = new QSpinBox(this);
+            // The up-down control's buddy is the edit created just before it.
+            if (lastEdit) {
+                connect(spin, &QSpinBox::valueChanged, lastEdit,
+                        [lastEdit](int value) { lastEdit->setText(QString::number(value)); });
+            }
+            widget = spin;
+            break;
+        }
+        }
+        widget->setGeometry(rect);
+        if (spec.id != 0) {
+            widget->setObjectName(QString::number(spec.id));
+            m_controls[spec.id] = widget;
+        }
+        widget->setFocusPolicy(spec.tabStop ? Qt::StrongFocus
+                               : (spec.kind == ControlKind::Static ||
+                                  spec.kind == ControlKind::IndexName ||
+                                  spec.kind == ControlKind::IndexChange ||
+                                  spec.kind == ControlKind::IndexFiller)
+                                   ? Qt::NoFocus
+                                   : Qt::ClickFocus);
+        if (spec.hidden) widget->hide();
+    }
+    for (std::size_t i = 0; i + 1 < kTabOrder.size(); ++i)
+        setTabOrder(Control(kTabOrder[i]), Control(kTabOrder[i + 1]));
+
+    m_pList = static_cast<QTableView*>(Control(ids::kWatchList));
+    m_spinInterval = static_cast<QSpinBox*>(Control(ids::kIntervalSpin));
+    m_cboMarket = static_cast<QComboBox*>(Control(ids::kMarketCombo));
+    m_stcLink = static_cast<QLabel*>(Control(ids::kHomeLink));
+
+    connect(static_cast<QLineEdit*>(Control(ids::kCodeEdit)), &QLineEdit::textChanged, this,
+            [this] { OnChangeCode(); });
+    connect(static_cast<QPushButton*>(Control(ids::kConnectButton)), &QPushButton::clicked, this,
+            [this] { OnConnectButton(); });
+    connect(static_cast<QPushButton*>(Control(ids::kDisconnectButton)), &QPushButton::clicked,
+            this, [this] { OnDisconnectButton(); });
+}
+
+bool CQuoteDlg::OnInitDialog() {
+    // 1-2: the controls exist since construction; the window's icons.
+    setWindowIcon(m_hIcon);
+    // 3.
+    m_strTitle = Sj("TICKORA株価 ver.060505");
+    setWindowTitle(QString::fromStdString(Cp932ToUtf8(m_strTitle)));
+    // 4.
+    m_bConnected = 0;
+    m_nLinkHover = 0;
+    // 5-6: the home-page label: Courier New, a cell 25 pixels high, the heaviest weight.
+    m_lfLink = QFont(QStringLiteral("Courier New"));
+    m_lfLink.setStyleHint(QFont::TypeWriter);
+    m_lfLink.setWeight(QFont::Black);
+    m_lfLink.setItalic(false);
+    m_lfLink.setUnderline(false);
+    m_lfLink.setStrikeOut(false);
+    int pixels = 25;
+    for (m_lfLink.setPixelSize(pixels); pixels > 8 && QFontMetrics(m_lfLink).height() > 25;)
+        m_lfLink.setPixelSize(--pixels);
+    ApplyLinkLook();
+    const QCursor hand = HandCursor();
+    for (const int id : {ids::kHomeLink, ids::kNikkeiLine, ids::kTopixLine, ids::kJasdaqLine})
+        Control(id)->setCursor(hand);
+    // 7-8.
+    m_cboMarket->clear();
+    for (const MarketInfo& market : Markets())
+        m_cboMarket->addItem(QString::fromStdString(Cp932ToUtf8(market.displayName)));
+    m_cboMarket->setCurrentIndex(0);
+    connect(m_cboMarket, &QComboBox::currentIndexChanged, this, [this] { OnSelchangeMarket(); },
+            Qt::UniqueConnection);
+    m_szSuffix = DefaultSuffixes();
+    // 9.
+    m_pDragImage = nullptr;
+    m_bDragging = 0;
+    m_nDragIndex = 0;
+    // 10: the watch list.
+    if (!m_pModel) {
+        m_pModel = new WatchListModel(this);
+        m_pList->setModel(m_pModel);
+    }
+    m_pList->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_pList->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_pList->setShowGrid(true);
+    m_pList->setWordWrap(false);
+    m_pList->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_pList->verticalHeader()->hide();
+    m_pList->verticalHeader()->setDefaultSectionSize(QFontMetrics(font()).height() + 4);
+    m_pList->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    m_pList->horizontalHeader()->setHighlightSections(false);
+    m_pList->horizontalHeader()->setStretchLastSection(false);
+    for (std::size_t c = 0; c < kListColumns.size(); ++c)
+        m_pList->setColumnWidth(static_cast<int>(c), kListColumns[c].width);
+    {
+        // The selection stays visible when the list loses the focus.
+        QPalette palette = m_pList->palette();
+        palette.setBrush(QPalette::Inactive, QPalette::Highlight,
+                         palette.brush(QPalette::Active, QPalette::Highlight));
+        palette.setBrush(QPalette::Inactive, QPalette::HighlightedText,
+                         palette.brush(QPalette::Active, QPalette::HighlightedText));
+        m_pList->setPalette(palette);
+    }
+    // 11.
+    if (!m_tooltip)
+        m_tooltip = new ListToolTip(m_pList->viewport(),
+                                    QString::fromUtf8("ダブルクリックでリンク表示"), this);
+    // 12.
+    m_spinInterval->setRange(3, 180);
+    m_spinInterval->setValue(60);
+    Control(ids::kIntervalEdit)->setProperty("text", QStringLiteral("60"));
+    // 13.
+    LoadSettings();
+    // 14.
+    m_hIconUp = LoadIcon("rise", false);
+    m_hIconDown = LoadIcon("fall", false);
+    m_hIconFlat = LoadIcon("flat", false);
+    // 15: the menu pictures belong to the tray menu.
+    // 16.
+    UpdateData();
+    if (m_strEntryCode.size() >= 4) RefreshEntryRow();
+    // 17: one pass at once, connected or not.
+    StartRefreshWorker();
+    // 18.
+    StartRefresh();
+    // 19-20.
+    m_bTrayIcon = 0;
+    // The pointer's first movement over any part of the window sets the hover state.
+    setMouseTracking(true);
+    installEventFilter(this);
+    for (QWidget* child : findChildren<QWidget*>()) child->installEventFilter(this);
+    CenterOnScreen();
+    if (m_nChkGoTask == 1) {
+        AddTrayIcon("meigara");
+        SetTimer(ids::kTimerTip, ids::kTipPeriodMs);
+        // With no notification area the window stays reachable: minimised, not hidden.
+        if (!TrayHostAvailable()) showMinimized();
+    } else {
+        SelectRow(m_nSelectedItem);
+        show();
+        Control(ids::kCodeEdit)->setFocus();
+    }
+    return true;
+}
+
+int CQuoteDlg::DoModal() {
+    OnInitDialog();
+    if (!m_bDestroyed) {
+        QEventLoop loop;
+        connect(this, &QDialog::finished, &loop, &QEventLoop::quit);
+        // A hidden dialog still runs: QDialog::exec() would end when the window hides into
+        // the tray, so the dialog's own end is what ends this loop.
+        loop.exec(QEventLoop::DialogExec);
+    }
+    return result();
+}
+
+void CQuoteDlg::CenterOnScreen() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen) return;
+    QRect frame = frameGeometry();
+    frame.moveCenter(screen->availableGeometry().center());
+    move(frame.topLeft());
+}
+
+void CQuoteDlg::OnDestroy() {
+    if (m_bDestroyed) return;
+    m_bDestroyed = 1;
+    SaveSettings();
+    KillTimer(ids::kTimerRefresh);
+    KillTimer(ids::kTimerTip);
+    DeleteTrayIcon();
+    // Then the workers: waiting ones are released, running fetches cancelled, and none of
+    // them touches the window again.
+    m_gateway.Close();
+    m_workers.JoinAll();
+}
+
+void CQuoteDlg::done(int result) {
+    OnDestroy();
+    QDialog::done(result);
+}
+
+void CQuoteDlg::setVisible(bool visible) {
+    // While the icon stands for the program in a notification area, nothing shows the window.
+    if (visible && m_bTrayIcon == 1 && TrayHostAvailable()) return;
+    QDialog::setVisible(visible);
+}
+
+void CQuoteDlg::changeEvent(QEvent* event) {
+    QDialog::changeEvent(event);
+    if (event->type() != QEvent::WindowStateChange || m_bDestroyed) return;
+    if (isMinimized()) {
+        if (m_bTrayIcon == 0) OnMinimize();
+    } else if (m_bTrayIcon == 1 && !TrayHostAvailable()) {
+        // Restored from the task bar: with no notification area that is the way out.
+        OnOpenMain();
+    }
+}
+
+void CQuoteDlg::OnMinimize() {
+    const int selected = SelectedRow();
+    m_nSelectedItem = selected < 0 ? 0 : selected;
+    AddTrayIcon("meigara");
+    RefreshTrayTip();
+    SetTimer(ids::kTimerTip, ids::kTipPeriodMs);
+    if (TrayHostAvailable()) hide();
+}
+
+void CQuoteDlg::keyPressEvent(QKeyEvent* event) {
+    // Escape never ends the dialog; Enter goes to the default button and ends nothing.
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+bool CQuoteDlg::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Enter ||
+        (event->type() == QEvent::MouseMove && watched == this)) {
+        if (auto* widget = qobject_cast<QWidget*>(watched); widget && widget->window() == this)
+            OnSetCursor(widget);
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void CQuoteDlg::UpdateData() {
+    m_strEntryCode = ControlText(ids::kCodeEdit);
+    m_strEntryName = ControlText(ids::kNameEdit);
+}
+
+QWidget* CQuoteDlg::Control(int id) const {
+    const auto it = m_controls.find(id);
+    return it == m_controls.end() ? nullptr : it->second;
+}
+
+std::string CQuoteDlg::ControlText(int id) const {
+    QWidget* widget = Control(id);
+    if (auto* index = qobject_cast<IndexLabel*>(widget)) return index->Text();
+    QString text;
+    if (auto* edit = qobject_cast<QLineEdit*>(widget))
+        text = edit->text();
+    else if (auto* label = qobject_cast<QLabel*>(widget))
+        text = label->text();
+    else if (auto* button = qobject_cast<QPushButton*>(widget))
+        text = button->text();
+    else if (auto* combo = qobject_cast<QComboBox*>(widget))
+        text = combo->currentText();
+    return Utf8ToCp932(text.toStdString());
+}
+
+void CQuoteDlg::SetControlText(int id, std::string_view text) {
+    QWidget* widget = Control(id);
+    if (auto* index = qobject_cast<IndexLabel*>(widget)) {
+        index->SetText(text);
+        return;
+    }
+    const QString value = QString::fromStdString(Cp932ToUtf8(UpToNul(text)));
+    if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
+        edit->setText(value);
+        edit->setCursorPosition(0);
+    } else if (auto* label = qobject_cast<QLabel*>(widget)) {
+        label->setText(value);  // plain text: every label is Qt::PlainText
+    } else if (auto* button = qobject_cast<QPushButton*>(widget)) {
+        button->setText(value);
+    }
+}
+
+int CQuoteDlg::RowCount() const { return m_pModel ? m_pModel->RowCount() : 0; }
+
+int CQuoteDlg::SelectedRow() const {
+    if (!m_pList || !m_pList->selectionModel()) return -1;
+    const QModelIndexList rows = m_pList->selectionModel()->selectedRows();
+    int first = -1;
+    for (const QModelIndex& index : rows)
+        if (first < 0 || index.row() < first) first = index.row();
+    return first;
+}
+
+void CQuoteDlg::SelectRow(int row) {
+    if (!m_pModel || row < 0 || row >= m_pModel->RowCount()) return;
+    const QModelIndex index = m_pModel->index(row, 0);
+    m_pList->selectionModel()->setCurrentIndex(
+        index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}
+
+}  // namespace tickora

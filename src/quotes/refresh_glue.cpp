@@ -1,0 +1,104 @@
+// The refresh cycle's side of the main window: timer dispatch, the tick, the worker's
+// pass, connecting and disconnecting.
+
+#include <QPushButton>
+#include <QSpinBox>
+#include <QComboBox>
+#include <malloc.h>
+
+#include "app/quote_dlg.h"
+#include "common/control_ids.h"
+#include "quotes/dialog_refresh_view.h"
+
+namespace tickora {
+
+namespace {
+// Hands freed memory back to the system, as the working-set trim did.
+void TrimWorkingSet() { malloc_trim(0); }
+}  // namespace
+
+void CQuoteDlg::OnTimer(int id) {
+    if (id == ids::kTimerRefresh) {
+        SetStatusText(FetchingStatusText());
+        UpdateData();
+        StartRefreshWorker();
+        TrimWorkingSet();
+    } else if (id == ids::kTimerTip) {
+        OnTrayTipTick();
+    }
+}
+
+RefreshConfig CQuoteDlg::MakeRefreshConfig() const {
+    RefreshConfig config;
+    config.baseUrl = m_strBaseUrl;
+    config.suffixes = m_szSuffix;
+    config.patterns = m_patterns;
+    config.entryCode = m_strEntryCode;
+    config.entryMarket = m_cboMarket ? m_cboMarket->currentIndex() : 0;
+    config.fetch.cancel = &m_gateway.CancelFlag();
+    return config;
+}
+
+void CQuoteDlg::StartRefreshWorker() {
+    if (m_bDestroyed) return;
+    m_workers.Start([this, config = MakeRefreshConfig()] { RefreshThreadProc(config); });
+}
+
+unsigned CQuoteDlg::RefreshThreadProc(const RefreshConfig& config) {
+    {
+        std::lock_guard lock(m_csFetch);
+        if (!m_gateway.IsClosed()) {
+            DialogRefreshView view(*this, m_gateway);
+            RunRefreshPass(view, config);
+        }
+    }
+    TrimWorkingSet();
+    return 0;
+}
+
+void CQuoteDlg::StartRefresh() {
+    if (RowCount() == 0) return;
+    if (m_bConnected != 0) return;
+    m_bConnected = 1;
+    Control(ids::kConnectButton)->setEnabled(false);
+    Control(ids::kDisconnectButton)->setEnabled(true);
+    SetTimer(ids::kTimerRefresh, m_spinInterval->value() * 1000);
+}
+
+void CQuoteDlg::StopRefresh() {
+    if (m_bConnected != 1) return;
+    m_bConnected = 0;
+    Control(ids::kConnectButton)->setEnabled(true);
+    Control(ids::kDisconnectButton)->setEnabled(false);
+    KillTimer(ids::kTimerRefresh);
+}
+
+void CQuoteDlg::OnConnectButton() {
+    StartRefresh();
+    Control(ids::kDisconnectButton)->setFocus();
+}
+
+void CQuoteDlg::OnDisconnectButton() {
+    StopRefresh();
+    Control(ids::kConnectButton)->setFocus();
+}
+
+void CQuoteDlg::SetStatusText(std::string_view text) { SetControlText(ids::kStatus, text); }
+
+void CQuoteDlg::SetTimer(int id, int periodMs) {
+    if (id == ids::kTimerRefresh) m_timerRefresh.start(periodMs);
+    if (id == ids::kTimerTip) m_timerTip.start(periodMs);
+}
+
+void CQuoteDlg::KillTimer(int id) {
+    if (id == ids::kTimerRefresh) m_timerRefresh.stop();
+    if (id == ids::kTimerTip) m_timerTip.stop();
+}
+
+bool CQuoteDlg::TimerRunning(int id) const {
+    if (id == ids::kTimerRefresh) return m_timerRefresh.isActive();
+    if (id == ids::kTimerTip) return m_timerTip.isActive();
+    return false;
+}
+
+}  // namespace tickora
