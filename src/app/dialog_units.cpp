@@ -1,12 +1,13 @@
 #include "app/dialog_units.h"
 
 #include <QFontMetrics>
+#include <QStringList>
 
 namespace tickora {
 
 QFont DialogFont() {
     QFont font;
-    font.setFamilies({QString::fromUtf8("ＭＳ Ｐゴシック"), QStringLiteral("MS PGothic"),
+    font.setFamilies(QStringList{QString::fromUtf8("ＭＳ Ｐゴシック"), QStringLiteral("MS PGothic"),
                       QStringLiteral("IPAPGothic"), QStringLiteral("Noto Sans CJK JP")});
     font.setPointSize(9);
     return font;

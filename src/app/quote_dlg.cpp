@@ -170,6 +170,10 @@ void CQuoteDlg::CreateControls() {
 
     connect(static_cast<QLineEdit*>(Control(ids::kCodeEdit)), &QLineEdit::textChanged, this,
             [this] { OnChangeCode(); });
+    connect(m_cboMarket, &QComboBox::currentIndexChanged, this, [this] {
+        // Filling the selector in OnInitDialog is no user's choice.
+        if (m_pModel) OnSelchangeMarket();
+    });
     connect(static_cast<QPushButton*>(Control(ids::kConnectButton)), &QPushButton::clicked, this,
             [this] { OnConnectButton(); });
     connect(static_cast<QPushButton*>(Control(ids::kDisconnectButton)), &QPushButton::clicked,
@@ -204,8 +208,6 @@ bool CQuoteDlg::OnInitDialog() {
     for (const MarketInfo& market : Markets())
         m_cboMarket->addItem(QString::fromStdString(Cp932ToUtf8(market.displayName)));
     m_cboMarket->setCurrentIndex(0);
-    connect(m_cboMarket, &QComboBox::currentIndexChanged, this, [this] { OnSelchangeMarket(); },
-            Qt::UniqueConnection);
     m_szSuffix = DefaultSuffixes();
     // 9.
     m_pDragImage = nullptr;

@@ -2,6 +2,7 @@
 
 #include <curl/curl.h>
 
+#include <chrono>
 #include <memory>
 #include <mutex>
 
@@ -19,29 +20,70 @@ void InitCurlOnce() {
     std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
 }
 
+using Clock = std::chrono::steady_clock;
+
 struct Transfer {
     PageReader reader;
-    const std::atomic<bool>* cancel = nullptr;
+    Clock::time_point lastByte = Clock::now();
 };
 
 size_t OnBody(char* data, size_t size, size_t count, void* user) {
     auto* t = static_cast<Transfer*>(user);
     const size_t n = size * count;
+    t->lastByte = Clock::now();
     // Returning less than n stops the transfer once the last piece is in.
     return t->reader.Feed(std::string_view(data, n)) ? n : 0;
 }
 
-int OnProgress(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
-    const auto* t = static_cast<Transfer*>(user);
-    return t->cancel != nullptr && t->cancel->load(std::memory_order_relaxed) ? 1 : 0;
+size_t OnHeader(char*, size_t size, size_t count, void* user) {
+    static_cast<Transfer*>(user)->lastByte = Clock::now();
+    return size * count;
 }
 
 struct CurlDeleter {
     void operator()(CURL* c) const { curl_easy_cleanup(c); }
 };
+struct MultiDeleter {
+    void operator()(CURLM* m) const { curl_multi_cleanup(m); }
+};
 struct SlistDeleter {
     void operator()(curl_slist* s) const { curl_slist_free_all(s); }
 };
+
+// Drives one transfer, waking every 100 ms to honour the cancel flag and the stall limit
+// (no byte for stallSeconds), so a shut-down never waits on a silent host.
+CURLcode Perform(CURL* c, Transfer& transfer, const FetchOptions& options, std::string& message) {
+    std::unique_ptr<CURLM, MultiDeleter> multi(curl_multi_init());
+    if (!multi) return CURLE_OUT_OF_MEMORY;
+    curl_multi_add_handle(multi.get(), c);
+    CURLcode result = CURLE_OK;
+    const auto stall = std::chrono::seconds(options.stallSeconds);
+    for (int running = 1;;) {
+        if (curl_multi_perform(multi.get(), &running) != CURLM_OK) {
+            result = CURLE_RECV_ERROR;
+            break;
+        }
+        if (running == 0) {
+            int left = 0;
+            while (CURLMsg* msg = curl_multi_info_read(multi.get(), &left))
+                if (msg->msg == CURLMSG_DONE) result = msg->data.result;
+            break;
+        }
+        if (options.cancel != nullptr && options.cancel->load(std::memory_order_relaxed)) {
+            result = CURLE_ABORTED_BY_CALLBACK;
+            message = "Transfer cancelled";
+            break;
+        }
+        if (Clock::now() - transfer.lastByte > stall) {
+            result = CURLE_OPERATION_TIMEDOUT;
+            message = "No data received for " + std::to_string(options.stallSeconds) + " seconds";
+            break;
+        }
+        curl_multi_poll(multi.get(), nullptr, 0, 100, nullptr);
+    }
+    curl_multi_remove_handle(multi.get(), c);
+    return result;
+}
 
 }  // namespace
 
@@ -69,7 +111,6 @@ std::string FetchPage(const std::string& url, const FetchOptions& options) {
     CURL* c = curl.get();
 
     Transfer transfer;
-    transfer.cancel = options.cancel;
     char errorText[CURL_ERROR_SIZE] = {};
     std::unique_ptr<curl_slist, SlistDeleter> headers(
         curl_slist_append(curl_slist_append(nullptr, "Cache-Control: no-cache"), "Pragma: no-cache"));
@@ -85,19 +126,19 @@ std::string FetchPage(const std::string& url, const FetchOptions& options) {
     curl_easy_setopt(c, CURLOPT_MAXREDIRS, 10L);
     curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT_MS, options.connectTimeoutMs);
-    curl_easy_setopt(c, CURLOPT_LOW_SPEED_LIMIT, 1L);
-    curl_easy_setopt(c, CURLOPT_LOW_SPEED_TIME, options.stallSeconds);
     curl_easy_setopt(c, CURLOPT_TIMEOUT, options.totalSeconds);
     curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, OnBody);
     curl_easy_setopt(c, CURLOPT_WRITEDATA, &transfer);
-    curl_easy_setopt(c, CURLOPT_NOPROGRESS, 0L);
-    curl_easy_setopt(c, CURLOPT_XFERINFOFUNCTION, OnProgress);
-    curl_easy_setopt(c, CURLOPT_XFERINFODATA, &transfer);
+    curl_easy_setopt(c, CURLOPT_HEADERFUNCTION, OnHeader);
+    curl_easy_setopt(c, CURLOPT_HEADERDATA, &transfer);
 
-    const CURLcode rc = curl_easy_perform(c);
+    std::string message;
+    const CURLcode rc = Perform(c, transfer, options, message);
     const bool stoppedByUs = rc == CURLE_WRITE_ERROR && transfer.reader.Full();
     if (rc != CURLE_OK && !stoppedByUs)
-        throw HttpError(rc, errorText[0] != '\0' ? errorText : curl_easy_strerror(rc));
+        throw HttpError(rc, !message.empty()       ? message
+                            : errorText[0] != '\0' ? std::string(errorText)
+                                                   : std::string(curl_easy_strerror(rc)));
     transfer.reader.Finish();
     return transfer.reader.TakePage();
 }

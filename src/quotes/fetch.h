@@ -22,8 +22,7 @@ struct FetchOptions {
     long connectTimeoutMs = 20'000;
     long stallSeconds = 30;      // abort when no byte arrives for this long
     long totalSeconds = 120;     // a trickling host cannot hold a pass forever
-    // Set from another thread to abort a running fetch (checked by libcurl's progress
-    // callback, several times a second).
+    // Set from another thread to abort a running fetch (looked at every 100 ms).
     const std::atomic<bool>* cancel = nullptr;
 };
 

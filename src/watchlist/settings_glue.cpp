@@ -8,39 +8,39 @@
 namespace tickora {
 
 void CQuoteDlg::LoadSettings() {
-    const SettingsData data = LoadSettingsData(SettingsPath(m_strProgramFolder));
-    m_patterns = MakePatternTable(data.patternTexts);
-    m_nChkOpenUrl = data.chkOpenUrl;
-    m_nChkGoTask = data.chkGoTask;
-    m_nSelectedItem = data.selectedItem;
-    for (std::size_t d = 0; d < data.rows.size(); ++d) {
-        m_pModel->InsertRow(static_cast<int>(d), data.rows[d].code, data.rows[d].market);
+    const SettingsData settings = LoadSettingsData(SettingsPath(m_strProgramFolder));
+    m_patterns = MakePatternTable(settings.patternTexts);
+    m_nChkOpenUrl = settings.chkOpenUrl;
+    m_nChkGoTask = settings.chkGoTask;
+    m_nSelectedItem = settings.selectedItem;
+    for (std::size_t d = 0; d < settings.rows.size(); ++d) {
+        m_pModel->InsertRow(static_cast<int>(d), settings.rows[d].code, settings.rows[d].market);
         m_arrResults.emplace_back();
     }
-    m_strBaseUrl = data.baseUrl;
-    m_strStockUrl = data.stockUrl;
-    m_strNikkeiUrl = data.nikkeiUrl;
-    m_strStockLabel = data.stockLabel;
-    m_strNikkeiLabel = data.nikkeiLabel;
-    m_szSuffix = data.suffixes;
+    m_strBaseUrl = settings.baseUrl;
+    m_strStockUrl = settings.stockUrl;
+    m_strNikkeiUrl = settings.nikkeiUrl;
+    m_strStockLabel = settings.stockLabel;
+    m_strNikkeiLabel = settings.nikkeiLabel;
+    m_szSuffix = settings.suffixes;
 }
 
 void CQuoteDlg::SaveSettings() {
     // A window that never finished its initialisation has nothing worth writing.
     if (!m_pModel) return;
-    SettingsData data;
+    SettingsData settings;
     for (int d = 0; d < m_pModel->RowCount(); ++d)
-        data.rows.push_back({m_pModel->Cell(d, ids::kColCode), m_pModel->Cell(d, ids::kColMarket)});
-    data.chkOpenUrl = m_nChkOpenUrl;
-    data.chkGoTask = m_nChkGoTask;
-    data.selectedItem = m_nSelectedItem;
-    data.baseUrl = m_strBaseUrl;
-    data.stockUrl = m_strStockUrl;
-    data.nikkeiUrl = m_strNikkeiUrl;
-    data.stockLabel = m_strStockLabel;
-    data.nikkeiLabel = m_strNikkeiLabel;
-    data.suffixes = m_szSuffix;
-    SaveSettingsData(SettingsPath(m_strProgramFolder), data);
+        settings.rows.push_back({m_pModel->Cell(d, ids::kColCode), m_pModel->Cell(d, ids::kColMarket)});
+    settings.chkOpenUrl = m_nChkOpenUrl;
+    settings.chkGoTask = m_nChkGoTask;
+    settings.selectedItem = m_nSelectedItem;
+    settings.baseUrl = m_strBaseUrl;
+    settings.stockUrl = m_strStockUrl;
+    settings.nikkeiUrl = m_strNikkeiUrl;
+    settings.stockLabel = m_strStockLabel;
+    settings.nikkeiLabel = m_strNikkeiLabel;
+    settings.suffixes = m_szSuffix;
+    SaveSettingsData(SettingsPath(m_strProgramFolder), settings);
 }
 
 }  // namespace tickora

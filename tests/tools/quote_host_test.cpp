@@ -56,7 +56,9 @@ TEST_F(QuoteHostTest, EveryMarketAndIndexGivesSixSensibleFields) {
         ASSERT_EQ(raw.code, CURLE_OK);
         EXPECT_EQ(raw.status, 200);
         EXPECT_EQ(Contains(raw.body, "Shift_JIS"), c.shiftJis);
-        if (!c.shiftJis) EXPECT_NE(raw.body.find("charset=EUC-JP"), std::string::npos);
+        if (!c.shiftJis) {
+            EXPECT_NE(raw.body.find("charset=EUC-JP"), std::string::npos);
+        }
         EXPECT_LT(CountOf(raw.body, '\n'), 202u);
         std::size_t lineStart = 0;
         for (std::size_t nl; (nl = raw.body.find('\n', lineStart)) != std::string::npos; lineStart = nl + 1) {

@@ -237,6 +237,11 @@ QuoteServer::QuoteServer(RequestLog& log) : impl_(std::make_unique<Impl>(log)) {
     auto& svr = impl_->server;
     // Stalled and trickling requests each hold a worker; keep enough for parallel tests.
     svr.new_task_queue = [] { return new httplib::ThreadPool(48); };
+    // httplib's default also sets SO_REUSEPORT, which would let two hosts share a port.
+    svr.set_socket_options([](socket_t sock) {
+        int yes = 1;
+        setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    });
     svr.set_keep_alive_timeout(1);
     svr.set_read_timeout(5);
     svr.set_write_timeout(5);
