@@ -2,8 +2,6 @@
 // three indices, fifteen rows) against it through an in-memory window view.
 #include <benchmark/benchmark.h>
 
-#include <stdlib.h>
-
 #include <memory>
 #include <vector>
 
@@ -17,10 +15,7 @@
 namespace {
 
 tickora::test::QuoteHost& Host() {
-    static std::unique_ptr<tickora::test::QuoteHost> host = [] {
-        setenv("TICKORA_QUOTE_HOST_BIN", TICKORA_QUOTE_HOST_BIN, 0);
-        return std::make_unique<tickora::test::QuoteHost>();
-    }();
+    static auto host = std::make_unique<tickora::test::QuoteHost>();
     return *host;
 }
 

@@ -53,9 +53,10 @@ bool Reap(pid_t pid, int timeoutMs) {
 }  // namespace
 
 std::string QuoteHostBinary() {
+    // The environment may name another build of the host; the default is this build's.
     const char* bin = std::getenv("TICKORA_QUOTE_HOST_BIN");
-    if (bin == nullptr || *bin == '\0') throw std::runtime_error("TICKORA_QUOTE_HOST_BIN is not set");
-    return bin;
+    if (bin != nullptr && *bin != '\0') return bin;
+    return TICKORA_QUOTE_HOST_DEFAULT_BIN;
 }
 
 QuoteHost::QuoteHost() {

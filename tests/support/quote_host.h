@@ -51,7 +51,7 @@ private:
 // A port on 127.0.0.1 with nothing listening on it.
 int FreeClosedPort();
 
-// Path of the quote-host binary (TICKORA_QUOTE_HOST_BIN); throws when unset.
+// Path of the quote-host binary: TICKORA_QUOTE_HOST_BIN, else the one built with the tests.
 std::string QuoteHostBinary();
 
 }  // namespace tickora::test
