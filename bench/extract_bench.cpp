@@ -18,15 +18,14 @@ std::string WorstCasePage() {
                             "123,000</td>\n";
     // '<' and 't' second bytes make the search meet candidate bytes inside characters.
     const std::string filler = tickora::Sj("株価") + "\x81<" "\x83t";
+    std::string line;
+    while (line.size() + filler.size() < 1023) line += filler;
+    line.resize(1022, 'x');
+    line += '\n';  // one piece of 1023 bytes
     std::string page = "<meta charset=Shift_JIS>\n";
     const std::size_t total = 202 * 1023;
-    while (page.size() + row.size() < total) {
-        std::string line;
-        while (line.size() + filler.size() < 1022) line += filler;
-        line += '\n';
-        page += line;
-    }
-    page.resize(total - row.size(), 'x');
+    while (page.size() + line.size() + row.size() <= total) page += line;
+    page.append(total - row.size() - page.size(), 'x');
     return page + row;
 }
 

@@ -11,20 +11,21 @@ Offset Find(std::string_view text, std::string_view needle, Offset from) {
     if (from > size) return kNone;
     if (needle.empty()) return from;
     const auto n = static_cast<Offset>(needle.size());
-    const char first = needle.front();
+    // memmem finds candidates at byte speed; a candidate counts only on a character
+    // boundary. Walking back from it over lead-range bytes to the last byte that cannot
+    // start a character (or to a known boundary) tells by parity whether it is one. Each
+    // byte is walked over at most once, so the search stays linear.
+    Offset known = from;  // a character boundary at or before every candidate
     for (Offset i = from; i + n <= size;) {
-        // memchr skips quickly to the next candidate, but a candidate is only accepted on a
-        // character boundary, so walk the bytes in between by character.
-        const void* hit = std::memchr(text.data() + i, first, static_cast<std::size_t>(size - i));
+        const void* hit = memmem(text.data() + i, static_cast<std::size_t>(size - i),
+                                 needle.data(), needle.size());
         if (hit == nullptr) return kNone;
         const Offset h = static_cast<const char*>(hit) - text.data();
-        while (i < h) i += IsLeadByte(static_cast<unsigned char>(text[i])) ? 2 : 1;
-        if (i == h) {
-            if (h + n > size) return kNone;
-            if (std::memcmp(text.data() + h, needle.data(), needle.size()) == 0) return h;
-            i += IsLeadByte(static_cast<unsigned char>(text[i])) ? 2 : 1;
-        }
-        // i > h: the hit was a second byte; continue from the character boundary i.
+        Offset k = h;
+        while (k > known && IsLeadByte(static_cast<unsigned char>(text[k - 1]))) --k;
+        if (((h - k) & 1) == 0) return h;
+        // h is the second byte of a character: the next character starts right after it.
+        known = i = h + 1;
     }
     return kNone;
 }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <random>
 
 #include "common/codepage.h"
 #include "common/leading_int.h"
@@ -38,6 +39,37 @@ TEST(Find, CharacterAwareSearch) {
         {"needle longer than text", "ab", "abc", 0, kNone},
     };
     for (const auto& c : cases) EXPECT_EQ(Find(c.text, c.needle, c.from), c.expected) << c.name;
+}
+
+// The plain definition: step through the text one character at a time from `from`.
+Offset ReferenceFind(std::string_view text, std::string_view needle, Offset from) {
+    const auto size = static_cast<Offset>(text.size());
+    if (from < 0) from = 0;
+    if (from > size) return kNone;
+    for (Offset i = from; i <= size; i += IsLeadByte(static_cast<unsigned char>(text[i])) ? 2 : 1) {
+        if (text.substr(static_cast<std::size_t>(i)).starts_with(needle)) return i;
+        if (i == size) break;
+    }
+    return kNone;
+}
+
+TEST(Find, AgreesWithTheCharacterWalkOnRandomText) {
+    // A small alphabet of lead bytes, bytes that are both lead and trail, and ASCII makes
+    // false matches on second bytes frequent.
+    const char alphabet[] = {'\x81', '\x9F', '\xE0', '\x40', 'a', '<', '/'};
+    std::mt19937 random(1234);
+    auto pick = [&](std::size_t len) {
+        std::string s;
+        for (std::size_t i = 0; i < len; ++i) s += alphabet[random() % sizeof alphabet];
+        return s;
+    };
+    for (int round = 0; round < 20000; ++round) {
+        const std::string text = pick(random() % 40);
+        const std::string needle = pick(random() % 4);
+        const auto from = static_cast<Offset>(random() % 44) - 2;
+        ASSERT_EQ(Find(text, needle, from), ReferenceFind(text, needle, from))
+            << "round " << round << " from " << from;
+    }
 }
 
 TEST(Cut, ClampsLikeTheOriginal) {
