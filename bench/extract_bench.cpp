@@ -17,7 +17,9 @@ std::string WorstCasePage() {
                             "</b></td><td nowrap>+12</td><td nowrap>+0.98%</td><td nowrap>"
                             "123,000</td>\n";
     // '<' and 't' second bytes make the search meet candidate bytes inside characters.
-    const std::string filler = tickora::Sj("株価") + "\x81<" "\x83t";
+    const std::string filler = tickora::Sj("株価") +
+                               "\x81<"
+                               "\x83t";
     std::string line;
     while (line.size() + filler.size() < 1023) line += filler;
     line.resize(1022, 'x');

@@ -23,12 +23,13 @@ void BM_FetchQuoteLoopback(benchmark::State& state) {
     const std::string url = Host().Url("/q?s=8058.t");
     if (tickora::FetchQuote(url, tickora::DefaultPatterns()).empty())
         state.SkipWithError("no quote row");
-    for (auto _ : state) benchmark::DoNotOptimize(tickora::FetchQuote(url, tickora::DefaultPatterns()));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(tickora::FetchQuote(url, tickora::DefaultPatterns()));
 }
 BENCHMARK(BM_FetchQuoteLoopback)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 class MemoryView : public tickora::RefreshView {
-public:
+  public:
     explicit MemoryView(int rows) : cells_(static_cast<std::size_t>(rows)), slots_(cells_.size()) {
         for (std::size_t i = 0; i < cells_.size(); ++i) {
             cells_[i][0] = std::to_string(1301 + i * 7);
@@ -43,7 +44,7 @@ public:
     void SetResultSlot(int r, const std::string& t) override { slots_[Idx(r)] = t; }
     void SetControlText(int, const std::string&) override {}
 
-private:
+  private:
     static std::size_t Idx(int i) { return static_cast<std::size_t>(i); }
     std::vector<std::array<std::string, tickora::ids::kColumnCount>> cells_;
     std::vector<std::string> slots_;

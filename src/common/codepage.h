@@ -14,6 +14,8 @@ std::string Cp932ToUtf8(std::string_view cp932);
 std::string Utf8ToCp932(std::string_view utf8);
 
 // CP932 bytes of a UTF-8 literal, for the program's own fixed texts.
-inline std::string Sj(std::string_view utf8) { return Utf8ToCp932(utf8); }
+inline std::string Sj(std::string_view utf8) {
+    return Utf8ToCp932(utf8);
+}
 
 }  // namespace tickora

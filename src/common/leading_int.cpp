@@ -5,7 +5,9 @@
 namespace tickora {
 
 namespace {
-bool IsBlank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+bool IsBlank(char c) {
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
 }  // namespace
 
 int LeadingInt(std::string_view text) {

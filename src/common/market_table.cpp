@@ -19,7 +19,9 @@ const std::array<MarketInfo, kMarketCount>& Markets() {
 }
 
 namespace {
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char Lower(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 // Prefix test that folds ASCII case only outside double-byte characters.
 bool StartsWithNoCase(std::string_view text, std::string_view prefix) {

@@ -17,8 +17,8 @@ Offset Find(std::string_view text, std::string_view needle, Offset from) {
     // byte is walked over at most once, so the search stays linear.
     Offset known = from;  // a character boundary at or before every candidate
     for (Offset i = from; i + n <= size;) {
-        const void* hit = memmem(text.data() + i, static_cast<std::size_t>(size - i),
-                                 needle.data(), needle.size());
+        const void* hit = memmem(text.data() + i, static_cast<std::size_t>(size - i), needle.data(),
+                                 needle.size());
         if (hit == nullptr) return kNone;
         const Offset h = static_cast<const char*>(hit) - text.data();
         Offset k = h;
@@ -34,7 +34,8 @@ std::string Cut(std::string_view text, Offset first, Offset count) {
     const auto size = static_cast<Offset>(text.size());
     first = std::clamp<Offset>(first, 0, size);
     count = std::clamp<Offset>(count, 0, size - first);
-    return std::string(text.substr(static_cast<std::size_t>(first), static_cast<std::size_t>(count)));
+    return std::string(
+        text.substr(static_cast<std::size_t>(first), static_cast<std::size_t>(count)));
 }
 
 std::string Cut(std::string_view text, Offset first) {

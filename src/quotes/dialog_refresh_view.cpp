@@ -5,7 +5,9 @@
 
 namespace tickora {
 
-bool DialogRefreshView::Alive() { return !gateway_.IsClosed(); }
+bool DialogRefreshView::Alive() {
+    return !gateway_.IsClosed();
+}
 
 int DialogRefreshView::RowCount() {
     int count = 0;

@@ -10,7 +10,7 @@ class CQuoteDlg;
 // gateway (directly when the caller is the UI thread) and checks rows there, against the
 // list as it is at that moment; once the gateway is closed nothing is read or written.
 class DialogRefreshView final : public RefreshView {
-public:
+  public:
     DialogRefreshView(CQuoteDlg& dlg, UiGateway& gateway) : dlg_(dlg), gateway_(gateway) {}
 
     bool Alive() override;
@@ -21,7 +21,7 @@ public:
     void SetResultSlot(int row, const std::string& result) override;
     void SetControlText(int id, const std::string& text) override;
 
-private:
+  private:
     CQuoteDlg& dlg_;
     UiGateway& gateway_;
 };

@@ -112,8 +112,8 @@ std::string FetchPage(const std::string& url, const FetchOptions& options) {
 
     Transfer transfer;
     char errorText[CURL_ERROR_SIZE] = {};
-    std::unique_ptr<curl_slist, SlistDeleter> headers(
-        curl_slist_append(curl_slist_append(nullptr, "Cache-Control: no-cache"), "Pragma: no-cache"));
+    std::unique_ptr<curl_slist, SlistDeleter> headers(curl_slist_append(
+        curl_slist_append(nullptr, "Cache-Control: no-cache"), "Pragma: no-cache"));
     const std::string wire = WireUrl(url);
 
     curl_easy_setopt(c, CURLOPT_URL, wire.c_str());

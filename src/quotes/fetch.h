@@ -10,18 +10,18 @@ namespace tickora {
 
 // A transport failure of the HTTP layer: libcurl's code and message.
 class HttpError : public std::runtime_error {
-public:
+  public:
     HttpError(int code, const std::string& message) : std::runtime_error(message), code_(code) {}
     int code() const { return code_; }
 
-private:
+  private:
     int code_;
 };
 
 struct FetchOptions {
     long connectTimeoutMs = 20'000;
-    long stallSeconds = 30;      // abort when no byte arrives for this long
-    long totalSeconds = 120;     // a trickling host cannot hold a pass forever
+    long stallSeconds = 30;   // abort when no byte arrives for this long
+    long totalSeconds = 120;  // a trickling host cannot hold a pass forever
     // Set from another thread to abort a running fetch (looked at every 100 ms).
     const std::atomic<bool>* cancel = nullptr;
 };

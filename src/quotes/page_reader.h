@@ -9,7 +9,7 @@ namespace tickora {
 // up to and including the next LF, at most 1023 source bytes, CRs dropped, each piece
 // ending at its first zero byte. Reading ends after the 202nd piece.
 class PageReader {
-public:
+  public:
     static constexpr int kMaxPieces = 202;
     static constexpr std::size_t kMaxPieceBytes = 1023;
 
@@ -24,7 +24,7 @@ public:
     const std::string& Page() const { return page_; }
     std::string TakePage() { return std::move(page_); }
 
-private:
+  private:
     void EndPiece();
 
     std::string page_;

@@ -1,10 +1,11 @@
 // The refresh cycle's side of the main window: timer dispatch, the tick, the worker's
 // pass, connecting and disconnecting.
 
+#include <malloc.h>
+
+#include <QComboBox>
 #include <QPushButton>
 #include <QSpinBox>
-#include <QComboBox>
-#include <malloc.h>
 
 #include "app/quote_dlg.h"
 #include "common/control_ids.h"
@@ -14,7 +15,9 @@ namespace tickora {
 
 namespace {
 // Hands freed memory back to the system, as the working-set trim did.
-void TrimWorkingSet() { malloc_trim(0); }
+void TrimWorkingSet() {
+    malloc_trim(0);
+}
 }  // namespace
 
 void CQuoteDlg::OnTimer(int id) {
@@ -83,7 +86,9 @@ void CQuoteDlg::OnDisconnectButton() {
     Control(ids::kConnectButton)->setFocus();
 }
 
-void CQuoteDlg::SetStatusText(std::string_view text) { SetControlText(ids::kStatus, text); }
+void CQuoteDlg::SetStatusText(std::string_view text) {
+    SetControlText(ids::kStatus, text);
+}
 
 void CQuoteDlg::SetTimer(int id, int periodMs) {
     if (id == ids::kTimerRefresh) m_timerRefresh.start(periodMs);

@@ -14,8 +14,8 @@ struct RefreshConfig {
     std::string baseUrl;
     SuffixTable suffixes = DefaultSuffixes();
     PatternTable patterns = DefaultPatterns();
-    std::string entryCode;   // text of the code edit
-    int entryMarket = 0;     // selection of the market selector
+    std::string entryCode;  // text of the code edit
+    int entryMarket = 0;    // selection of the market selector
     FetchOptions fetch;
 };
 

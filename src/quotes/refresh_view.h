@@ -7,7 +7,7 @@ namespace tickora {
 // runs every call on the UI thread and waits for it; once the window is closing, calls
 // do nothing, reads give empty answers and Alive() turns false, so a pass ends at once.
 class RefreshView {
-public:
+  public:
     virtual ~RefreshView() = default;
 
     virtual bool Alive() = 0;

@@ -3,9 +3,13 @@
 namespace tickora {
 
 UiGateway::UiGateway(Poster post)
-    : post_(std::move(post)), state_(std::make_shared<State>()), uiThread_(std::this_thread::get_id()) {}
+    : post_(std::move(post)),
+      state_(std::make_shared<State>()),
+      uiThread_(std::this_thread::get_id()) {}
 
-UiGateway::~UiGateway() { Close(); }
+UiGateway::~UiGateway() {
+    Close();
+}
 
 bool UiGateway::Call(const std::function<void()>& fn) {
     if (state_->closed) return false;
@@ -44,6 +48,8 @@ void UiGateway::Close() {
     state_->wake.notify_all();
 }
 
-bool UiGateway::IsClosed() const { return state_->closed; }
+bool UiGateway::IsClosed() const {
+    return state_->closed;
+}
 
 }  // namespace tickora

@@ -13,7 +13,7 @@ namespace tickora {
 // destroyed) releases every waiting worker, makes later requests no-ops, and raises the
 // cancel flag that running fetches watch.
 class UiGateway {
-public:
+  public:
     // Queues a task for the UI thread's event loop.
     using Poster = std::function<void(std::function<void()>)>;
 
@@ -30,7 +30,7 @@ public:
     bool IsClosed() const;
     const std::atomic<bool>& CancelFlag() const { return state_->closed; }
 
-private:
+  private:
     struct State {
         std::mutex mutex;
         std::condition_variable wake;

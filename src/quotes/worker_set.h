@@ -10,7 +10,7 @@ namespace tickora {
 // Worker threads that shut-down can join. Finished threads are reaped whenever a new
 // one starts, so a long run does not collect them.
 class WorkerSet {
-public:
+  public:
     WorkerSet() = default;
     ~WorkerSet() { JoinAll(); }
     WorkerSet(const WorkerSet&) = delete;
@@ -20,7 +20,7 @@ public:
     void JoinAll();
     std::size_t Running();
 
-private:
+  private:
     struct Worker {
         std::thread thread;
         std::shared_ptr<std::atomic<bool>> finished;

@@ -28,8 +28,12 @@ int NextTrayRow(int current, int rowCount) {
     return next > rowCount - 1 ? 0 : next;
 }
 
-int RestoredTrayRow(int current) { return current - 1 < 0 ? 0 : current - 1; }
+int RestoredTrayRow(int current) {
+    return current - 1 < 0 ? 0 : current - 1;
+}
 
-int ClampTrayRow(int current, int rowCount) { return current > rowCount - 1 ? 0 : current; }
+int ClampTrayRow(int current, int rowCount) {
+    return current > rowCount - 1 ? 0 : current;
+}
 
 }  // namespace tickora

@@ -28,7 +28,9 @@ Rgb IndexChangeColour(std::string_view text);
 std::array<std::optional<Rgb>, ids::kColumnCount> RowTextColours(const RowCells& cells);
 
 // Colour of the home-page label for a hover state (0, 50 or 255).
-inline constexpr Rgb LinkColour(int hover) { return {50, 50, hover}; }
+inline constexpr Rgb LinkColour(int hover) {
+    return {50, 50, hover};
+}
 inline constexpr int kLinkHoverOff = 50;
 inline constexpr int kLinkHoverOn = 255;
 

@@ -100,7 +100,10 @@ TEST(ReplaceAll, ReplacesEveryOccurrenceCharacterAware) {
     EXPECT_EQ(ReplaceAll("aaa", "aa", "b"), "ba");
     EXPECT_EQ(ReplaceAll("abc", "", "x"), "abc");
     // "\x83\x41" holds 'A' as second byte: not replaced.
-    EXPECT_EQ(ReplaceAll("\x83\x41" "A", "A", "z"), "\x83\x41z");
+    EXPECT_EQ(ReplaceAll("\x83\x41"
+                         "A",
+                         "A", "z"),
+              "\x83\x41z");
 }
 
 TEST(UpToNul, EndsAtFirstZeroByte) {
@@ -114,12 +117,24 @@ TEST(LeadingInt, ReadsLikeAtoiAndSaturates) {
         const char* text;
         int expected;
     } cases[] = {
-        {"123", 123},        {"  42abc", 42},    {"\t-17", -17},      {"+9", 9},
-        {"-", 0},            {"", 0},            {"abc", 0},          {"1,234", 1},
-        {"16,500.12", 16},   {"-0.5", 0},        {"+0.9", 0},         {"- 5", 0},
-        {"2147483647", INT_MAX},                 {"2147483648", INT_MAX},
-        {"99999999999999999999", INT_MAX},       {"-2147483648", INT_MIN},
-        {"-99999999999999999999", INT_MIN},      {"007", 7},
+        {"123", 123},
+        {"  42abc", 42},
+        {"\t-17", -17},
+        {"+9", 9},
+        {"-", 0},
+        {"", 0},
+        {"abc", 0},
+        {"1,234", 1},
+        {"16,500.12", 16},
+        {"-0.5", 0},
+        {"+0.9", 0},
+        {"- 5", 0},
+        {"2147483647", INT_MAX},
+        {"2147483648", INT_MAX},
+        {"99999999999999999999", INT_MAX},
+        {"-2147483648", INT_MIN},
+        {"-99999999999999999999", INT_MIN},
+        {"007", 7},
     };
     for (const auto& c : cases) EXPECT_EQ(LeadingInt(c.text), c.expected) << c.text;
 }
@@ -136,10 +151,15 @@ TEST(Codepage, RoundTripsAndReplacesInvalidBytes) {
     EXPECT_EQ(Sj("　"), "\x81\x40");
     // A lone lead byte at the end, and bytes that are no CP932 at all.
     EXPECT_EQ(Cp932ToUtf8("ab\x83"), "ab\xEF\xBF\xBD");
-    EXPECT_EQ(Cp932ToUtf8("\xFF" "a"), "\xEF\xBF\xBD" "a");
+    EXPECT_EQ(Cp932ToUtf8("\xFF"
+                          "a"),
+              "\xEF\xBF\xBD"
+              "a");
     EXPECT_EQ(Cp932ToUtf8(std::string("a\0b", 3)), std::string("a\0b", 3));
     // Characters CP932 lacks, and broken UTF-8, become '?'.
-    EXPECT_EQ(Utf8ToCp932("a\xF0\x9F\x98\x80" "b"), "a?b");
+    EXPECT_EQ(Utf8ToCp932("a\xF0\x9F\x98\x80"
+                          "b"),
+              "a?b");
     EXPECT_EQ(Utf8ToCp932("a\xC3"), "a?");
 }
 
@@ -161,7 +181,8 @@ TEST(ProgramFolder, SplitsTheDirectoryOff) {
     EXPECT_EQ(ProgramFolder("./tickora"), "./");
     EXPECT_EQ(ProgramFolder("tickora"), "");
     EXPECT_EQ(ProgramFolder("/tickora"), "/");
-    EXPECT_EQ(FileBesideProgram(ProgramFolder("bin/tickora"), "base_data.ini"), "bin/base_data.ini");
+    EXPECT_EQ(FileBesideProgram(ProgramFolder("bin/tickora"), "base_data.ini"),
+              "bin/base_data.ini");
 }
 
 }  // namespace

@@ -1,7 +1,8 @@
+#include "quotes/extract.h"
+
 #include <gtest/gtest.h>
 
 #include "common/codepage.h"
-#include "quotes/extract.h"
 #include "quotes/extraction_pattern.h"
 
 namespace tickora {
@@ -12,8 +13,8 @@ const std::string kSjisHead = "<meta charset=Shift_JIS>\n";
 std::string Row(const std::string& name, const std::string& change, const std::string& ratio) {
     return "</tr><tr align=right><td><small>" + name +
            "</small></td><td nowrap align=center>15:00</td><td nowrap><b>1,234</b></td>"
-           "<td nowrap>" + change + "</td><td nowrap>" + ratio +
-           "</td><td nowrap>123,000</td>\n";
+           "<td nowrap>" +
+           change + "</td><td nowrap>" + ratio + "</td><td nowrap>123,000</td>\n";
 }
 
 TEST(SplitPattern, SeparatorRules) {
@@ -32,7 +33,8 @@ TEST(SplitPattern, SeparatorRules) {
         {"", false, {"", "", ""}},
     };
     for (const auto& c : cases) {
-        const ExtractionPattern p = c.anchor ? SplitAnchorPattern(c.text) : SplitFieldPattern(c.text);
+        const ExtractionPattern p =
+            c.anchor ? SplitAnchorPattern(c.text) : SplitFieldPattern(c.text);
         EXPECT_EQ(p, c.expected) << c.text;
     }
     // The default table splits into the delimiters the quote pages carry.
@@ -74,18 +76,21 @@ TEST(ExtractFields, Pages) {
          "N_15:00_1,234_-12_-1.0%_123,000_"},
         {"minus without '<' after it", Row("N", "-12", "-"), "N_15:00_1,234_0_0_123,000_"},
         {"lower-case shift_jis is not a mark",
-         "<meta charset=shift_jis>" + Row("N", "<i>-3</i>", "+1%"), "N_15:00_1,234_-3_+1%_123,000_"},
+         "<meta charset=shift_jis>" + Row("N", "<i>-3</i>", "+1%"),
+         "N_15:00_1,234_-3_+1%_123,000_"},
         {"Shift_JIS anywhere on the page counts",
-         Row("N", "<i>-3</i>", "+1%") + "<!-- Shift_JIS -->", "N_15:00_1,234_<i>-3</i>_+1%_123,000_"},
+         Row("N", "<i>-3</i>", "+1%") + "<!-- Shift_JIS -->",
+         "N_15:00_1,234_<i>-3</i>_+1%_123,000_"},
         // EUC-JP name: 0xB0 0xA1 (亜) and half-width ｱ (0x8E 0xB1) become CP932 bytes.
         {"EUC-JP name", Row("\xB0\xA1\x8E\xB1", "+1", "+1%"),
          "\x88\x9F\xB1_15:00_1,234_+1_+1%_123,000_"},
         {"EUC bytes outside JIS give zero bytes", Row("\xA1\xA0", "+1", "+1%"),
          std::string("\0\0", 2) + "_15:00_1,234_+1_+1%_123,000_"},
-        {"CR in a pattern never matches; CRs never reach the page", kSjisHead + Row("N", "+1", "+1%"),
-         "N_15:00_1,234_+1_+1%_123,000_"},
+        {"CR in a pattern never matches; CRs never reach the page",
+         kSjisHead + Row("N", "+1", "+1%"), "N_15:00_1,234_+1_+1%_123,000_"},
     };
-    for (const auto& c : cases) EXPECT_EQ(ExtractFields(c.page, DefaultPatterns()), c.expected) << c.what;
+    for (const auto& c : cases)
+        EXPECT_EQ(ExtractFields(c.page, DefaultPatterns()), c.expected) << c.what;
 }
 
 TEST(ExtractFields, FieldSearchStartsOneByteOn) {
@@ -108,14 +113,14 @@ TEST(EucJpToShiftJis, Conversion) {
         std::string out;
     } cases[] = {
         {"abc<", "abc<"},
-        {"\xB0\xA1", "\x88\x9F"},       // 亜
-        {"\xA4\xA2", "\x82\xA0"},       // あ
-        {"\xF4\xA6", "\xEA\xA4"},       // 熙, last row of JIS X 0208
-        {"\x8E\xB1", "\xB1"},           // half-width katakana
+        {"\xB0\xA1", "\x88\x9F"},  // 亜
+        {"\xA4\xA2", "\x82\xA0"},  // あ
+        {"\xF4\xA6", "\xEA\xA4"},  // 熙, last row of JIS X 0208
+        {"\x8E\xB1", "\xB1"},      // half-width katakana
         {"\xA1\xA0", std::string("\0\0", 2)},
-        {"\xFE\xFE", "\xEF\xFC"},        // JIS 0x7E7E, the last cell
+        {"\xFE\xFE", "\xEF\xFC"},  // JIS 0x7E7E, the last cell
         {"\xFE\xA0", std::string("\0\0", 2)},
-        {"a\xB0", "a\xB0"},             // a trailing lead byte is copied unchanged
+        {"a\xB0", "a\xB0"},  // a trailing lead byte is copied unchanged
         {"a\x8E", "a\x8E"},
         {"", ""},
     };

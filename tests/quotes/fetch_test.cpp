@@ -1,6 +1,7 @@
-#include <gtest/gtest.h>
+#include "quotes/fetch.h"
 
 #include <curl/curl.h>
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <chrono>
@@ -9,7 +10,6 @@
 #include "common/codepage.h"
 #include "quote_host.h"
 #include "quotes/extract.h"
-#include "quotes/fetch.h"
 
 namespace tickora {
 namespace {
@@ -17,7 +17,7 @@ namespace {
 using namespace std::chrono_literals;
 
 class FetchTest : public ::testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite() { host_ = new test::QuoteHost(); }
     static void TearDownTestSuite() {
         delete host_;
@@ -39,17 +39,17 @@ protected:
         return s.compare(0, head.size(), head) == 0;
     }
 
-private:
+  private:
     static test::QuoteHost* host_;
 };
 test::QuoteHost* FetchTest::host_ = nullptr;
 
 TEST_F(FetchTest, QuotePagesOfBothKinds) {
     // Shift_JIS (東証) and EUC-JP (ＪＱ) pages, and an index page, all give six fields.
-    for (const char* path : {"/q?s=8058.t", "/q?s=8058.q", "/q?s=998407", "/q?s=23337",
-                             "/fault/redirect/q?s=8058.t", "/fault/longline/q?s=8058.t",
-                             "/fault/crlf/q?s=8058.t", "/fault/nul/q?s=8058.t",
-                             "/fault/lowershiftjis/q?s=8058.q"}) {
+    for (const char* path :
+         {"/q?s=8058.t", "/q?s=8058.q", "/q?s=998407", "/q?s=23337", "/fault/redirect/q?s=8058.t",
+          "/fault/longline/q?s=8058.t", "/fault/crlf/q?s=8058.t", "/fault/nul/q?s=8058.t",
+          "/fault/lowershiftjis/q?s=8058.q"}) {
         const std::string result = FetchQuote(host().Url(path), DefaultPatterns(), Quick());
         const QuoteFields f = SplitQuoteResult(result);
         ASSERT_FALSE(result.empty()) << path;
@@ -69,9 +69,9 @@ TEST_F(FetchTest, QuotePagesOfBothKinds) {
 }
 
 TEST_F(FetchTest, PagesWithoutTheRowGiveTheEmptyResult) {
-    for (const char* path : {"/fault/404/q?s=8058.t", "/fault/500/q?s=8058.t",
-                             "/fault/manylines/q?s=8058.t", "/fault/garbage/q?s=8058.t",
-                             "/fault/empty/q?s=8058.t", "/q?s=99", "/q?s=ABCD.t"}) {
+    for (const char* path :
+         {"/fault/404/q?s=8058.t", "/fault/500/q?s=8058.t", "/fault/manylines/q?s=8058.t",
+          "/fault/garbage/q?s=8058.t", "/fault/empty/q?s=8058.t", "/q?s=99", "/q?s=ABCD.t"}) {
         EXPECT_EQ(FetchQuote(host().Url(path), DefaultPatterns(), Quick()), "") << path;
     }
     // The status is not looked at: the 404 page's body is read like any page.
@@ -141,7 +141,8 @@ TEST_F(FetchTest, CancelFromAnotherThread) {
         std::this_thread::sleep_for(300ms);
         cancel = true;
     });
-    const std::string result = FetchQuote(host().Url("/fault/stall/q?s=8058.t"), DefaultPatterns(), o);
+    const std::string result =
+        FetchQuote(host().Url("/fault/stall/q?s=8058.t"), DefaultPatterns(), o);
     canceller.join();
     EXPECT_TRUE(StartsWith(result, ErrorHead(CURLE_ABORTED_BY_CALLBACK))) << Cp932ToUtf8(result);
 }

@@ -15,7 +15,7 @@ using namespace std::chrono_literals;
 // A task queue that this test's thread drains on demand, standing in for the UI thread's
 // event loop (the gateway is constructed on this thread, so it is the UI thread).
 class TaskQueue {
-public:
+  public:
     void Post(std::function<void()> task) {
         std::lock_guard lock(mutex_);
         tasks_.push_back(std::move(task));
@@ -43,7 +43,7 @@ public:
         return tasks_.size();
     }
 
-private:
+  private:
     std::mutex mutex_;
     std::condition_variable ready_;
     std::deque<std::function<void()>> tasks_;
@@ -54,7 +54,9 @@ TEST(UiGateway, RunsRequestsOnTheUiThreadAndWaits) {
     UiGateway gateway([&](std::function<void()> t) { queue.Post(std::move(t)); });
     const auto ui = std::this_thread::get_id();
     std::thread::id ranOn;
-    auto done = std::async(std::launch::async, [&] { return gateway.Call([&] { ranOn = std::this_thread::get_id(); }); });
+    auto done = std::async(std::launch::async, [&] {
+        return gateway.Call([&] { ranOn = std::this_thread::get_id(); });
+    });
     ASSERT_TRUE(queue.RunUntil([&] { return done.wait_for(0ms) == std::future_status::ready; }));
     EXPECT_TRUE(done.get());
     EXPECT_EQ(ranOn, ui);
@@ -84,7 +86,8 @@ TEST(UiGateway, CloseReleasesWaitersAndLateRequestsDoNothing) {
     EXPECT_EQ(ran, 0);
     // New requests are refused outright, from any thread.
     EXPECT_FALSE(gateway.Call([&] { ++ran; }));
-    EXPECT_FALSE(std::async(std::launch::async, [&] { return gateway.Call([&] { ++ran; }); }).get());
+    EXPECT_FALSE(
+        std::async(std::launch::async, [&] { return gateway.Call([&] { ++ran; }); }).get());
     EXPECT_EQ(ran, 0);
 }
 

@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "quotes/page_reader.h"
+
+#include <gtest/gtest.h>
 
 namespace tickora {
 namespace {

@@ -1,3 +1,5 @@
+#include "quotes/refresh_pass.h"
+
 #include <gtest/gtest.h>
 
 #include <map>
@@ -9,7 +11,6 @@
 #include "quote_host.h"
 #include "quotes/extract.h"
 #include "quotes/index_panel.h"
-#include "quotes/refresh_pass.h"
 
 namespace tickora {
 namespace {
@@ -17,7 +18,7 @@ namespace {
 // The window as a pass sees it, held in memory. Writes to rows that do not exist are
 // dropped, as the window's own view does.
 class MemoryView : public RefreshView {
-public:
+  public:
     std::vector<std::array<std::string, ids::kColumnCount>> rows;
     std::vector<std::string> slots;
     std::map<int, std::string> controls;
@@ -39,12 +40,12 @@ public:
     void SetResultSlot(int r, const std::string& t) override { slots.at(U(r)) = t; }
     void SetControlText(int id, const std::string& t) override { controls[id] = t; }
 
-private:
+  private:
     static std::size_t U(int i) { return static_cast<std::size_t>(i); }
 };
 
 class RefreshPassTest : public ::testing::Test {
-protected:
+  protected:
     test::QuoteHost host;
     RefreshConfig Config(const std::string& path = "/q?s=") {
         RefreshConfig c;
@@ -63,8 +64,8 @@ protected:
 TEST_F(RefreshPassTest, FetchesEntryIndicesThenRowsInOrder) {
     MemoryView view;
     view.AddRow("8058", Sj("東証"));
-    view.AddRow("805", Sj("東証"));       // too short: never fetched
-    view.AddRow("12345", Sj("ＪＱ"));     // 5 bytes: no market part
+    view.AddRow("805", Sj("東証"));    // too short: never fetched
+    view.AddRow("12345", Sj("ＪＱ"));  // 5 bytes: no market part
     view.AddRow("6758", Sj("ＪＱ"));
     view.controls[ids::kStatus] = FetchingStatusText();
     RefreshConfig config = Config();
@@ -72,9 +73,9 @@ TEST_F(RefreshPassTest, FetchesEntryIndicesThenRowsInOrder) {
     config.entryMarket = 3;
     RunRefreshPass(view, config);
 
-    EXPECT_EQ(Targets(), (std::vector<std::string>{"/q?s=7203.o", "/q?s=998407", "/q?s=998405",
-                                                   "/q?s=23337", "/q?s=8058.t", "/q?s=12345",
-                                                   "/q?s=6758.q"}));
+    EXPECT_EQ(Targets(),
+              (std::vector<std::string>{"/q?s=7203.o", "/q?s=998407", "/q?s=998405", "/q?s=23337",
+                                        "/q?s=8058.t", "/q?s=12345", "/q?s=6758.q"}));
     for (const int r : {0, 3}) {
         const auto& row = view.rows[static_cast<std::size_t>(r)];
         EXPECT_FALSE(row[ids::kColName].empty()) << r;
@@ -113,8 +114,8 @@ TEST_F(RefreshPassTest, FailuresBlankOrKeepRows) {
 
     // A network failure blanks the fields and sets the flat mark; the entry row says so.
     RefreshConfig down = Config();
-    down.baseUrl = "http://127.0.0.1:" + std::to_string(test::FreeClosedPort()) + "/q?s=" +
-                   Sj("銘柄.市場");
+    down.baseUrl =
+        "http://127.0.0.1:" + std::to_string(test::FreeClosedPort()) + "/q?s=" + Sj("銘柄.市場");
     down.entryCode = "8058";
     RunRefreshPass(view, down);
     for (const int c : {ids::kColName, ids::kColTime, ids::kColPrice, ids::kColChange,

@@ -1,7 +1,8 @@
+#include "tray/tray_tip.h"
+
 #include <gtest/gtest.h>
 
 #include "common/codepage.h"
-#include "tray/tray_tip.h"
 
 namespace tickora {
 namespace {
@@ -42,8 +43,9 @@ TEST(TrayIcon, ChoiceAndRowStepping) {
     const struct {
         const char* change;
         TrayIconKind kind;
-    } icons[] = {{"+12", TrayIconKind::Up},   {"-3", TrayIconKind::Down}, {"0", TrayIconKind::Flat},
-                 {"-0.5", TrayIconKind::Flat}, {"+0.9", TrayIconKind::Flat}, {"", TrayIconKind::Flat},
+    } icons[] = {{"+12", TrayIconKind::Up},    {"-3", TrayIconKind::Down},
+                 {"0", TrayIconKind::Flat},    {"-0.5", TrayIconKind::Flat},
+                 {"+0.9", TrayIconKind::Flat}, {"", TrayIconKind::Flat},
                  {"  7", TrayIconKind::Up},    {"---", TrayIconKind::Flat}};
     for (const auto& c : icons) EXPECT_EQ(TrayIconFor(c.change), c.kind) << c.change;
 

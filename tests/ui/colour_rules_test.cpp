@@ -1,7 +1,8 @@
+#include "ui/colour_rules.h"
+
 #include <gtest/gtest.h>
 
 #include "common/codepage.h"
-#include "ui/colour_rules.h"
 
 namespace tickora {
 namespace {
@@ -24,7 +25,8 @@ TEST(RowTextColours, CarryOverBetweenCells) {
     } cases[] = {
         {"rise", "+12", "+1%", Sj("△ "), kCellUp, kCellUp, kCellUp},
         {"fall", "-3", "-1%", Sj("▼ "), kCellDown, kCellDown, kCellDown},
-        {"ratio without sign takes the change's colour", "+12", "0%", Sj("－ "), kCellUp, kCellUp, none},
+        {"ratio without sign takes the change's colour", "+12", "0%", Sj("－ "), kCellUp, kCellUp,
+         none},
         {"change without sign keeps normal", "0", "-1%", Sj("－ "), none, kCellDown, none},
         {"mark without its blank is no rise", "+1", "+1%", Sj("△"), kCellUp, kCellUp, none},
         {"empty row", "", "", "", none, none, none},
