@@ -49,18 +49,6 @@ struct IniRow {
     const char* market;  // UTF-8
 };
 
-// The list of test environment variables reaches discovered tests only in part, so the
-// tests name the quote host themselves when the environment does not.
-struct HostBinaryDefault {
-    HostBinaryDefault() {
-#ifdef TICKORA_TEST_QUOTE_HOST_BIN
-        if (!qEnvironmentVariableIsSet("TICKORA_QUOTE_HOST_BIN"))
-            qputenv("TICKORA_QUOTE_HOST_BIN", TICKORA_TEST_QUOTE_HOST_BIN);
-#endif
-        if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-};
-
 class WindowTest : public ::testing::Test {
 protected:
     void SetUp() override { App(); }
@@ -108,7 +96,6 @@ protected:
 
     std::string Cell(int row, int column) const { return dlg_->m_pModel->Cell(row, column); }
 
-    HostBinaryDefault hostBinary_;  // before host_
     QuoteHost host_;
     TempDir dir_;
     std::unique_ptr<CQuoteDlg> dlg_;
