@@ -34,6 +34,8 @@ Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$work/display" 2>"$work/
 pids+=($!)
 wait_for 100 test -s "$work/display" || fail "Xvfb did not start"
 export DISPLAY=":$(head -n1 "$work/display")"
+# A real X window, whatever platform the other tests were told to use.
+export QT_QPA_PLATFORM=xcb
 wait_for 50 xdpyinfo || fail "display $DISPLAY not reachable"
 
 # The quote host on a free port.
