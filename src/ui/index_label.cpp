@@ -28,7 +28,13 @@ void IndexLabel::paintEvent(QPaintEvent*) {
     painter.fillRect(rect(), Qt::black);
     if (role_ == Role::Filler) return;
     painter.setPen(TextColour());
-    painter.setFont(font());
+    // A line longer than the static (a wide fallback font) is drawn smaller rather than
+    // clipped at both ends, so the name and the value stay readable.
+    QFont f = font();
+    for (int size = f.pixelSize() > 0 ? f.pixelSize() : QFontInfo(f).pixelSize();
+         size > 7 && QFontMetrics(f).horizontalAdvance(text()) > width(); --size)
+        f.setPixelSize(size - 1);
+    painter.setFont(f);
     // drawText never interprets markup: a text from the network stays plain.
     painter.drawText(rect(), static_cast<int>(alignment()), text());
 }

@@ -31,7 +31,8 @@ std::vector<std::string> SplitTabs(const std::string& line) {
     std::size_t start = 0;
     while (true) {
         const auto tab = line.find('\t', start);
-        parts.push_back(line.substr(start, tab == std::string::npos ? std::string::npos : tab - start));
+        parts.push_back(
+            line.substr(start, tab == std::string::npos ? std::string::npos : tab - start));
         if (tab == std::string::npos) break;
         start = tab + 1;
     }
@@ -112,7 +113,9 @@ QuoteHost::QuoteHost() {
     }
 }
 
-QuoteHost::~QuoteHost() { Stop(); }
+QuoteHost::~QuoteHost() {
+    Stop();
+}
 
 void QuoteHost::Stop() {
     if (pid_ > 0) {

@@ -21,7 +21,7 @@ struct HostRequest {
 };
 
 class QuoteHost {
-public:
+  public:
     // Starts the binary named by TICKORA_QUOTE_HOST_BIN on port 0 and waits (at most 10 s)
     // for its "listening on" line; throws std::runtime_error on failure.
     QuoteHost();
@@ -39,7 +39,7 @@ public:
     // Polls the log until it holds at least n requests or timeoutMs passes.
     bool WaitForRequests(std::size_t n, int timeoutMs) const;
 
-private:
+  private:
     void Stop();
 
     TempDir dir_;

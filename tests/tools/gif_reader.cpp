@@ -11,13 +11,15 @@ int Le16(std::string_view b, std::size_t at) {
 }
 
 // Standard GIF LZW: variable width, growth at 2^width, clear and end codes.
-std::optional<std::vector<unsigned char>> Lzw(const std::string& data, int minCodeSize, std::size_t want) {
+std::optional<std::vector<unsigned char>> Lzw(const std::string& data, int minCodeSize,
+                                              std::size_t want) {
     const int clear = 1 << minCodeSize;
     const int end = clear + 1;
     std::vector<std::vector<unsigned char>> table;
     auto reset = [&] {
         table.assign(static_cast<std::size_t>(clear + 2), {});
-        for (int i = 0; i < clear; ++i) table[static_cast<std::size_t>(i)] = {static_cast<unsigned char>(i)};
+        for (int i = 0; i < clear; ++i)
+            table[static_cast<std::size_t>(i)] = {static_cast<unsigned char>(i)};
     };
     reset();
     int width = minCodeSize + 1;
@@ -37,7 +39,8 @@ std::optional<std::vector<unsigned char>> Lzw(const std::string& data, int minCo
         }
         if (code == end) return out.size() == want ? std::optional(out) : std::nullopt;
         std::vector<unsigned char> entry;
-        if (code < static_cast<int>(table.size()) && !table[static_cast<std::size_t>(code)].empty()) {
+        if (code < static_cast<int>(table.size()) &&
+            !table[static_cast<std::size_t>(code)].empty()) {
             entry = table[static_cast<std::size_t>(code)];
         } else if (code == static_cast<int>(table.size()) && prev >= 0) {
             entry = table[static_cast<std::size_t>(prev)];
@@ -60,7 +63,8 @@ std::optional<std::vector<unsigned char>> Lzw(const std::string& data, int minCo
 }  // namespace
 
 std::optional<GifImage> ReadGif(std::string_view b) {
-    if (b.size() < 13 || (b.substr(0, 6) != "GIF89a" && b.substr(0, 6) != "GIF87a")) return std::nullopt;
+    if (b.size() < 13 || (b.substr(0, 6) != "GIF89a" && b.substr(0, 6) != "GIF87a"))
+        return std::nullopt;
     GifImage img;
     img.width = Le16(b, 6);
     img.height = Le16(b, 8);
@@ -78,7 +82,8 @@ std::optional<GifImage> ReadGif(std::string_view b) {
     if (at + 10 > b.size() || b[at] != ',') return std::nullopt;
     const int w = Le16(b, at + 5);
     const int h = Le16(b, at + 7);
-    if (w != img.width || h != img.height || (static_cast<unsigned char>(b[at + 9]) & 0x80)) return std::nullopt;
+    if (w != img.width || h != img.height || (static_cast<unsigned char>(b[at + 9]) & 0x80))
+        return std::nullopt;
     at += 10;
     const int minCodeSize = static_cast<unsigned char>(b[at++]);
     if (minCodeSize < 2 || minCodeSize > 8) return std::nullopt;

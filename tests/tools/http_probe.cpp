@@ -41,7 +41,8 @@ ProbeResult Probe(const std::string& url, const ProbeOptions& options) {
                                         .count());
     curl_easy_getinfo(c, CURLINFO_RESPONSE_CODE, &r.status);
     char* type = nullptr;
-    if (curl_easy_getinfo(c, CURLINFO_CONTENT_TYPE, &type) == CURLE_OK && type != nullptr) r.contentType = type;
+    if (curl_easy_getinfo(c, CURLINFO_CONTENT_TYPE, &type) == CURLE_OK && type != nullptr)
+        r.contentType = type;
     char* location = nullptr;
     if (curl_easy_getinfo(c, CURLINFO_REDIRECT_URL, &location) == CURLE_OK && location != nullptr) {
         r.location = location;

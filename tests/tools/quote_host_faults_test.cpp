@@ -17,7 +17,7 @@ namespace tickora::test {
 namespace {
 
 class QuoteHostFaultTest : public ::testing::Test {
-protected:
+  protected:
     QuoteHost host;
 
     // The log line of the first request for target, waiting (bounded) for it to be written.
@@ -97,19 +97,22 @@ TEST_F(QuoteHostFaultTest, ReshapedPagesKeepTheirRow) {
          [](const std::string& body) {
              std::size_t longest = 0, start = 0;
              const std::string head = BeforeAnchor(body);
-             for (std::size_t nl; (nl = head.find('\n', start)) != std::string::npos; start = nl + 1) {
+             for (std::size_t nl; (nl = head.find('\n', start)) != std::string::npos;
+                  start = nl + 1) {
                  longest = std::max(longest, nl - start);
              }
              EXPECT_GT(longest, 1023u);
          },
          true},
         {"manylines", "8058.q",
-         [](const std::string& body) { EXPECT_GT(CountOf(BeforeAnchor(body), '\n'), 202u); }, false},
+         [](const std::string& body) { EXPECT_GT(CountOf(BeforeAnchor(body), '\n'), 202u); },
+         false},
         {"crlf", "8058.q",
          [](const std::string& body) {
              EXPECT_GT(CountOf(body, '\n'), 20u);
              EXPECT_EQ(CountOf(body, '\r'), CountOf(body, '\n'));
-             for (std::size_t i = body.find('\n'); i != std::string::npos; i = body.find('\n', i + 1)) {
+             for (std::size_t i = body.find('\n'); i != std::string::npos;
+                  i = body.find('\n', i + 1)) {
                  ASSERT_EQ(body[i - 1], '\r');
              }
          },

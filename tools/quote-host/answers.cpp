@@ -45,10 +45,14 @@ Answer CompanyPage(const Query& q) {
     const std::string name = Market::CompanyName(code);
     return Html(SitePage(name + " の企業情報",
                          "<table border=1 cellpadding=3>\n"
-                         "<tr><th>コード</th><td>" + code + "</td></tr>\n"
-                         "<tr><th>社名</th><td>" + name + "</td></tr>\n"
-                         "<tr><th>上場市場</th><td>東証 ＪＱ 大証 名証</td></tr>\n"
-                         "</table>\n"));
+                         "<tr><th>コード</th><td>" +
+                             code +
+                             "</td></tr>\n"
+                             "<tr><th>社名</th><td>" +
+                             name +
+                             "</td></tr>\n"
+                             "<tr><th>上場市場</th><td>東証 ＪＱ 大証 名証</td></tr>\n"
+                             "</table>\n"));
 }
 
 Answer ChartImage(std::string_view path, const MarketClock& clock) {
@@ -73,7 +77,8 @@ Answer NormalAnswer(std::string_view path, const Query& query, const MarketClock
     if (path.starts_with("/c/1d/8/") && path.ends_with(".gif") && path.size() > 12) {
         return ChartImage(path, clock);
     }
-    Answer a = Html(SitePage("ページが見つかりません", "<p>お探しのページは見つかりませんでした。</p>\n"));
+    Answer a =
+        Html(SitePage("ページが見つかりません", "<p>お探しのページは見つかりませんでした。</p>\n"));
     a.status = 404;
     return a;
 }
@@ -105,10 +110,11 @@ bool ReshapeBody(std::string_view mode, std::string& body) {
         using namespace std::string_literals;
         // A reader that ends a line at its first zero byte loses the rest of that line only;
         // the invalid bytes stand where no search of the client can be misled by them.
-        body.insert(at, "<!-- zero bytes: \0\0 after them -->\n"
-                        "<!-- invalid: \xFF\xFE\xFD\x80\xA0 lone lead: \x81 -->\n"
-                        "<!-- \0 -->\n"
-                        "<!-- end of junk -->\n"s);
+        body.insert(at,
+                    "<!-- zero bytes: \0\0 after them -->\n"
+                    "<!-- invalid: \xFF\xFE\xFD\x80\xA0 lone lead: \x81 -->\n"
+                    "<!-- \0 -->\n"
+                    "<!-- end of junk -->\n"s);
     } else {
         return false;
     }

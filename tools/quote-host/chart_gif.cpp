@@ -16,7 +16,7 @@ void PutLe16(std::string& out, int v) {
 // LZW code stream that never lets the code width grow: with 8-bit roots every code is
 // 9 bits wide as long as a clear code comes before the table reaches 512 entries.
 class BitWriter {
-public:
+  public:
     void Put(int code, int width) {
         acc_ |= static_cast<unsigned long>(code) << bits_;
         bits_ += width;
@@ -33,7 +33,7 @@ public:
         return std::move(bytes_);
     }
 
-private:
+  private:
     std::string bytes_;
     unsigned long acc_ = 0;
     int bits_ = 0;
@@ -48,7 +48,8 @@ std::string EncodeGif(int width, int height, const std::vector<unsigned char>& p
     out += static_cast<char>(0x81);  // global colour table of 4 entries
     out += '\0';                     // background colour index
     out += '\0';                     // no aspect ratio
-    const unsigned char palette[4][3] = {{255, 255, 255}, {220, 220, 220}, {0, 64, 192}, {200, 0, 0}};
+    const unsigned char palette[4][3] = {
+        {255, 255, 255}, {220, 220, 220}, {0, 64, 192}, {200, 0, 0}};
     for (const auto& rgb : palette) {
         for (const unsigned char c : rgb) out += static_cast<char>(c);
     }
@@ -111,7 +112,8 @@ std::string ChartGif(const std::vector<long>& prices) {
         int lastY = yOf(prices[1]);
         for (int x = 0; x < w; ++x) {
             // The day (1440 minutes) spans the width; the line ends at the current minute.
-            const std::size_t minute = static_cast<std::size_t>(x) * 1440 / static_cast<std::size_t>(w);
+            const std::size_t minute =
+                static_cast<std::size_t>(x) * 1440 / static_cast<std::size_t>(w);
             if (minute >= n) break;
             const int y = yOf(prices[minute + 1]);
             for (int yy = std::min(y, lastY); yy <= std::max(y, lastY); ++yy) set(x, yy, kLine);

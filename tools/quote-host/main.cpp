@@ -15,7 +15,8 @@
 
 namespace {
 
-constexpr const char* kHelp = R"(usage: quote-host [--port N] [--log FILE] [--exit-with-stdin] [--help]
+constexpr const char* kHelp =
+    R"(usage: quote-host [--port N] [--log FILE] [--exit-with-stdin] [--help]
 
 A quote host for TICKORA on 127.0.0.1 with a simulated market of fictional companies.
 

@@ -57,7 +57,7 @@ constexpr std::array<NamedCompany, 5> kNamedCompanies{{
 
 // Invented, deliberately unusual words, so that a composed name is not a real company.
 constexpr std::array<const char*, 16> kNameHeads{
-    "翠嶺", "桜丘", "雪村", "千波", "凪野", "蒼穹", "若草", "夕凪",
+    "翠嶺", "桜丘", "雪村", "千波", "凪野", "蒼穹",   "若草", "夕凪",
     "星河", "森野", "霞浦", "朧月", "琥珀", "瑠璃野", "萌黄", "柊原",
 };
 constexpr std::array<const char*, 16> kNameTails{
@@ -73,7 +73,8 @@ std::uint64_t Mix(std::uint64_t x) {
 }
 
 bool IsDigits(std::string_view s) {
-    return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
+    return !s.empty() &&
+           std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
 // The sign of today's change: a code ending in 0 is unchanged, an odd last digit falls,
@@ -208,17 +209,20 @@ Quote Market::QuoteOf(const Listing& l, const MarketClock& clock) {
 
     long long volume = 0;
     for (int m = 0; m <= clock.minute; ++m) {
-        const std::uint64_t h = Hash(l.code, static_cast<std::uint64_t>(clock.day * 1440 + m) ^ 0x5A5A);
+        const std::uint64_t h =
+            Hash(l.code, static_cast<std::uint64_t>(clock.day * 1440 + m) ^ 0x5A5A);
         volume += static_cast<long long>(h % 50) * (l.index ? 100'000 : 1'000);
     }
     volume = std::max(volume, 1'000LL);
 
-    long long ratio = (static_cast<long long>(change) * 10'000 + (change >= 0 ? close : -close) / 2) / close;
+    long long ratio =
+        (static_cast<long long>(change) * 10'000 + (change >= 0 ? close : -close) / 2) / close;
     if (ratio == 0 && change != 0) ratio = change > 0 ? 1 : -1;
 
     Quote q;
     q.name = l.index ? std::find_if(kIndices.begin(), kIndices.end(),
-                                    [&](const IndexInfo& i) { return l.code == i.code; })->name
+                                    [&](const IndexInfo& i) { return l.code == i.code; })
+                           ->name
                      : CompanyName(l.code);
     char time[16];
     std::snprintf(time, sizeof time, "%02d:%02d", clock.minute / 60, clock.minute % 60);

@@ -15,9 +15,9 @@ namespace tickora::quotehost {
 enum class PageKind { kShiftJis, kEucJp };
 
 struct Listing {
-    std::string code;         // "8058" or "998407"
-    std::string suffix;       // market suffix ("t" ... "s"); empty for an index
-    std::string marketName;   // UTF-8 display name of the market
+    std::string code;        // "8058" or "998407"
+    std::string suffix;      // market suffix ("t" ... "s"); empty for an index
+    std::string marketName;  // UTF-8 display name of the market
     bool index = false;
     PageKind kind = PageKind::kShiftJis;
 };
@@ -41,7 +41,7 @@ struct MarketClock {
 };
 
 class Market {
-public:
+  public:
     // "8058.t" or "998407"; nullopt when the symbol names nothing listed.
     static std::optional<Listing> Find(std::string_view symbol);
     // Page kind of a market suffix (unknown suffixes get Shift_JIS pages).

@@ -68,7 +68,8 @@ std::string CharsetOf(PageKind kind, const QuotePageOptions& options) {
 std::string SafeSymbol(std::string_view symbol) {
     std::string s;
     for (const char c : symbol) {
-        const bool ok = (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '.';
+        const bool ok =
+            (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '.';
         if (ok) s += c;
         if (s.size() >= 16) break;
     }
@@ -80,8 +81,9 @@ std::string QuotePage(std::string_view symbol, const MarketClock& clock,
     const std::optional<Listing> listing = Market::Find(symbol);
     const std::string safe = SafeSymbol(symbol);
     const auto dot = safe.find('.');
-    PageKind kind = listing ? listing->kind
-                            : Market::KindOfSuffix(dot == std::string::npos ? "" : safe.substr(dot + 1));
+    PageKind kind =
+        listing ? listing->kind
+                : Market::KindOfSuffix(dot == std::string::npos ? "" : safe.substr(dot + 1));
     if (options.lowerCaseShiftJis) kind = PageKind::kEucJp;
     const std::string code = listing ? listing->code : safe.substr(0, dot);
 
@@ -100,8 +102,10 @@ std::string QuotePage(std::string_view symbol, const MarketClock& clock,
     page += NavigationBar(code);
     page += "<table border=0 cellspacing=1 cellpadding=3 width=\"100%\">\n";
     page += "<tr bgcolor=\"#dcdcdc\">\n";
-    page += "<th nowrap>コード</th><th nowrap>市場</th><th nowrap>名称</th><th nowrap>時刻</th>"
-            "<th nowrap>取引値</th><th nowrap>前日比</th><th nowrap>騰落率</th><th nowrap>出来高</th>\n";
+    page +=
+        "<th nowrap>コード</th><th nowrap>市場</th><th nowrap>名称</th><th nowrap>時刻</th>"
+        "<th nowrap>取引値</th><th nowrap>前日比</th><th nowrap>騰落率</th><th "
+        "nowrap>出来高</th>\n";
     page += "</tr><tr align=right>\n";
     page += "<td nowrap align=left>" + safe + "</td>\n";
     page += "<td nowrap align=left>" + listing->marketName + "</td>\n";

@@ -37,7 +37,9 @@ int ConnectionSocket(int localPort, int remotePort) {
         std::from_chars(name.data(), name.data() + name.size(), fd);
         sockaddr_in local{}, peer{};
         socklen_t n = sizeof local;
-        if (getsockname(fd, reinterpret_cast<sockaddr*>(&local), &n) != 0 || local.sin_family != AF_INET) continue;
+        if (getsockname(fd, reinterpret_cast<sockaddr*>(&local), &n) != 0 ||
+            local.sin_family != AF_INET)
+            continue;
         n = sizeof peer;
         if (getpeername(fd, reinterpret_cast<sockaddr*>(&peer), &n) != 0) continue;
         if (ntohs(local.sin_port) == localPort && ntohs(peer.sin_port) == remotePort) return fd;
@@ -259,7 +261,9 @@ int QuoteServer::Bind(int port) {
     return impl_->server.bind_to_port("127.0.0.1", port) ? port : -1;
 }
 
-bool QuoteServer::Run() { return impl_->server.listen_after_bind(); }
+bool QuoteServer::Run() {
+    return impl_->server.listen_after_bind();
+}
 
 void QuoteServer::Stop() {
     {

@@ -8,7 +8,7 @@
 namespace tickora::quotehost {
 
 class QuoteServer {
-public:
+  public:
     explicit QuoteServer(RequestLog& log);
     ~QuoteServer();
     QuoteServer(const QuoteServer&) = delete;
@@ -21,7 +21,7 @@ public:
     // Ends Run from any thread; requests held by delay, stall or trickle end early.
     void Stop();
 
-private:
+  private:
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };

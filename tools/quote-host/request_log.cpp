@@ -24,7 +24,8 @@ bool RequestLog::Open(const std::string& path) {
     return file_ != nullptr;
 }
 
-void RequestLog::Answered(std::string_view method, std::string_view target, std::string_view agent) {
+void RequestLog::Answered(std::string_view method, std::string_view target,
+                          std::string_view agent) {
     Write(Field(method) + '\t' + Field(target) + '\t' + Field(agent) + '\n');
 }
 

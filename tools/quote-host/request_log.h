@@ -11,7 +11,7 @@
 namespace tickora::quotehost {
 
 class RequestLog {
-public:
+  public:
     RequestLog() = default;
     ~RequestLog();
     RequestLog(const RequestLog&) = delete;
@@ -24,7 +24,7 @@ public:
     void Streamed(std::string_view method, std::string_view target, std::string_view agent,
                   long long bytesSent, bool completed);
 
-private:
+  private:
     void Write(const std::string& line);
 
     std::mutex mutex_;
