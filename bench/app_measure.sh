@@ -40,7 +40,11 @@ ini 0
 start=$(date +%s%N)
 (cd "$work" && exec ./tickora) &
 app=$!
-xdotool search --sync --onlyvisible --name 'TICKORA' >/dev/null
+# Poll every 10 ms (xdotool's own --sync waits half a second between looks).
+for _ in $(seq 1000); do
+  xdotool search --onlyvisible --name 'TICKORA' >/dev/null 2>&1 && break
+  sleep 0.01
+done
 mapped=$(date +%s%N)
 echo "start-up to first shown window: $(((mapped - start) / 1000000)) ms"
 kill "$app"; wait "$app" 2>/dev/null || true

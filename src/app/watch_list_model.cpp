@@ -23,13 +23,22 @@ RowCells WatchListModel::Row(int row) const {
 }
 
 void WatchListModel::SetCell(int row, int column, std::string_view text) {
-    if (row < 0 || row >= RowCount() || column < 0 || column >= ids::kColumnCount) return;
-    std::string& cell = rows_[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)];
-    const std::string_view value = UpToNul(text);
-    if (cell == value) return;
-    cell = value;
+    SetCells(row, {{column, std::string(text)}});
+}
+
+void WatchListModel::SetCells(int row, const std::vector<std::pair<int, std::string>>& cells) {
+    if (row < 0 || row >= RowCount()) return;
+    bool changed = false;
+    for (const auto& [column, text] : cells) {
+        if (column < 0 || column >= ids::kColumnCount) continue;
+        std::string& cell = rows_[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)];
+        const std::string_view value = UpToNul(text);
+        if (cell == value) continue;
+        cell = value;
+        changed = true;
+    }
     // A cell's colour depends on the cells before it in its row, so the whole row repaints.
-    emit dataChanged(index(row, 0), index(row, ids::kColumnCount - 1));
+    if (changed) emit dataChanged(index(row, 0), index(row, ids::kColumnCount - 1));
 }
 
 void WatchListModel::InsertRow(int row, std::string_view code, std::string_view market) {

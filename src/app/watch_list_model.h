@@ -21,6 +21,8 @@ public:
     RowCells Row(int row) const;
     // Writes nothing when the row or column does not exist.
     void SetCell(int row, int column, std::string_view text);
+    // Several cells of a row, with one repaint of the row.
+    void SetCells(int row, const std::vector<std::pair<int, std::string>>& cells);
     // At position row (clamped to the ends), with the code and market columns set.
     void InsertRow(int row, std::string_view code, std::string_view market);
     void InsertRow(int row, const RowCells& cells);

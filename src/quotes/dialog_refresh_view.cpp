@@ -29,6 +29,12 @@ void DialogRefreshView::SetCellText(int row, int column, const std::string& text
     });
 }
 
+void DialogRefreshView::SetRowCells(int row, const CellWrites& cells) {
+    gateway_.Call([&] {
+        if (dlg_.m_pModel) dlg_.m_pModel->SetCells(row, cells);
+    });
+}
+
 int DialogRefreshView::ResultSlotCount() {
     int count = 0;
     gateway_.Call([&] { count = static_cast<int>(dlg_.m_arrResults.size()); });

@@ -17,6 +17,7 @@ class DialogRefreshView final : public RefreshView {
     int RowCount() override;
     std::string CellText(int row, int column) override;
     void SetCellText(int row, int column, const std::string& text) override;
+    void SetRowCells(int row, const CellWrites& cells) override;
     int ResultSlotCount() override;
     void SetResultSlot(int row, const std::string& result) override;
     void SetControlText(int id, const std::string& text) override;

@@ -16,14 +16,15 @@ const std::string& FetchingStatusText() {
 
 void WriteRowResult(RefreshView& view, int row, const std::string& result) {
     if (result.empty()) return;
-    const QuoteFields f = SplitQuoteResult(result);
-    view.SetCellText(row, ids::kColName, f[0]);
-    view.SetCellText(row, ids::kColTime, f[1]);
-    view.SetCellText(row, ids::kColPrice, f[2]);
-    view.SetCellText(row, ids::kColChange, f[3]);
-    view.SetCellText(row, ids::kColRatio, f[4]);
-    view.SetCellText(row, ids::kColVolume, f[5]);
-    view.SetCellText(row, ids::kColMark, RiseFallMark(f[4]));
+    QuoteFields f = SplitQuoteResult(result);
+    const std::string mark = RiseFallMark(f[4]);
+    view.SetRowCells(row, {{ids::kColName, std::move(f[0])},
+                           {ids::kColTime, std::move(f[1])},
+                           {ids::kColPrice, std::move(f[2])},
+                           {ids::kColChange, std::move(f[3])},
+                           {ids::kColRatio, std::move(f[4])},
+                           {ids::kColVolume, std::move(f[5])},
+                           {ids::kColMark, mark}});
 }
 
 void RefreshEntryRow(RefreshView& view, const RefreshConfig& config) {

@@ -1,5 +1,7 @@
 #pragma once
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace tickora {
 
@@ -15,6 +17,12 @@ class RefreshView {
     virtual std::string CellText(int row, int column) = 0;
     // A row that no longer exists is not written.
     virtual void SetCellText(int row, int column, const std::string& text) = 0;
+    // Several cells of one row in one go (column, text); a window that pays per call
+    // overrides it.
+    using CellWrites = std::vector<std::pair<int, std::string>>;
+    virtual void SetRowCells(int row, const CellWrites& cells) {
+        for (const auto& [column, text] : cells) SetCellText(row, column, text);
+    }
     virtual int ResultSlotCount() = 0;
     virtual void SetResultSlot(int row, const std::string& result) = 0;
     // Statics and edits of the window, by control id.
