@@ -11,7 +11,7 @@ enum class ControlKind : std::uint8_t { Button, Static, IndexName, IndexChange, 
                                         Edit, ReadOnlyEdit, Combo, List, Spin };
 enum class ControlAlign : std::uint8_t { Left, Centre, Right };
 
-struct ControlSpec {
+struct ControlDef {
     int id;  // 0 for the two unnamed labels
     ControlKind kind;
     const char* text;  // UTF-8
@@ -25,7 +25,7 @@ struct ControlSpec {
 inline constexpr int kDialogWidthDu = 351;
 inline constexpr int kDialogHeightDu = 213;
 
-inline constexpr std::array<ControlSpec, 29> kMainLayout = {{
+inline constexpr std::array<ControlDef, 29> kMainLayout = {{
     {1003, ControlKind::Button, "リストへ追加", 5, 6, 73, 14},
     {1029, ControlKind::IndexName, "日経平均株価", 105, 0, 85, 12, false, false, ControlAlign::Centre},
     {1035, ControlKind::IndexChange, "", 190, 0, 35, 12, false, false, ControlAlign::Centre},

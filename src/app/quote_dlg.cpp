@@ -79,23 +79,23 @@ CQuoteDlg::~CQuoteDlg() { OnDestroy(); }
 void CQuoteDlg::CreateControls() {
     setFixedSize(DuToPxX(kDialogWidthDu, m_baseUnits), DuToPxY(kDialogHeightDu, m_baseUnits));
     QLineEdit* lastEdit = nullptr;
-    for (const ControlSpec& spec : kMainLayout) {
+    for (const ControlDef& def : kMainLayout) {
         QWidget* widget = nullptr;
-        const QString text = QString::fromUtf8(spec.text);
-        QRect rect = DuToPx(QRect(spec.x, spec.y, spec.width, spec.height), m_baseUnits);
-        switch (spec.kind) {
+        const QString text = QString::fromUtf8(def.text);
+        QRect rect = DuToPx(QRect(def.x, def.y, def.width, def.height), m_baseUnits);
+        switch (def.kind) {
         case ControlKind::Button: {
             auto* button = new QPushButton(text, this);
             button->setAutoDefault(false);
-            if (spec.id == ids::kAddButton) button->setDefault(true);
+            if (def.id == ids::kAddButton) button->setDefault(true);
             widget = button;
             break;
         }
         case ControlKind::Static: {
             auto* label = new QLabel(text, this);
             label->setTextFormat(Qt::PlainText);
-            label->setAlignment(AlignmentOf(spec.align));
-            if (spec.sunken) {
+            label->setAlignment(AlignmentOf(def.align));
+            if (def.sunken) {
                 label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
                 label->setAlignment(Qt::AlignCenter);
             }
@@ -105,19 +105,19 @@ void CQuoteDlg::CreateControls() {
         case ControlKind::IndexName:
         case ControlKind::IndexChange:
         case ControlKind::IndexFiller: {
-            const auto role = spec.kind == ControlKind::IndexName     ? IndexLabel::Role::Name
-                              : spec.kind == ControlKind::IndexChange ? IndexLabel::Role::Change
+            const auto role = def.kind == ControlKind::IndexName     ? IndexLabel::Role::Name
+                              : def.kind == ControlKind::IndexChange ? IndexLabel::Role::Change
                                                                       : IndexLabel::Role::Filler;
             auto* label = new IndexLabel(role, this);
-            label->setAlignment(AlignmentOf(spec.align));
-            label->SetText(Sj(spec.text));
+            label->setAlignment(AlignmentOf(def.align));
+            label->SetText(Sj(def.text));
             widget = label;
             break;
         }
         case ControlKind::Edit:
         case ControlKind::ReadOnlyEdit: {
             auto* edit = new QLineEdit(this);
-            edit->setReadOnly(spec.kind == ControlKind::ReadOnlyEdit);
+            edit->setReadOnly(def.kind == ControlKind::ReadOnlyEdit);
             lastEdit = edit;
             widget = edit;
             break;
@@ -147,18 +147,18 @@ void CQuoteDlg::CreateControls() {
         }
         }
         widget->setGeometry(rect);
-        if (spec.id != 0) {
-            widget->setObjectName(QString::number(spec.id));
-            m_controls[spec.id] = widget;
+        if (def.id != 0) {
+            widget->setObjectName(QString::number(def.id));
+            m_controls[def.id] = widget;
         }
-        widget->setFocusPolicy(spec.tabStop ? Qt::StrongFocus
-                               : (spec.kind == ControlKind::Static ||
-                                  spec.kind == ControlKind::IndexName ||
-                                  spec.kind == ControlKind::IndexChange ||
-                                  spec.kind == ControlKind::IndexFiller)
+        widget->setFocusPolicy(def.tabStop ? Qt::StrongFocus
+                               : (def.kind == ControlKind::Static ||
+                                  def.kind == ControlKind::IndexName ||
+                                  def.kind == ControlKind::IndexChange ||
+                                  def.kind == ControlKind::IndexFiller)
                                    ? Qt::NoFocus
                                    : Qt::ClickFocus);
-        if (spec.hidden) widget->hide();
+        if (def.hidden) widget->hide();
     }
     for (std::size_t i = 0; i + 1 < kTabOrder.size(); ++i)
         setTabOrder(Control(kTabOrder[i]), Control(kTabOrder[i + 1]));

@@ -20,7 +20,13 @@ void CQuoteDlg::OnSelchangeMarket() {
 void CQuoteDlg::RefreshEntryRow() {
     // On the UI thread the gateway runs each call at once, so this writes the edits directly.
     DialogRefreshView view(*this, m_gateway);
-    tickora::RefreshEntryRow(view, MakeRefreshConfig());
+    // This fetch holds the window while the user types, so a silent host gets seconds,
+    // not the half minute a worker's fetch may wait.
+    RefreshConfig config = MakeRefreshConfig();
+    config.fetch.connectTimeoutMs = 5'000;
+    config.fetch.stallSeconds = 5;
+    config.fetch.totalSeconds = 10;
+    tickora::RefreshEntryRow(view, config);
 }
 
 }  // namespace tickora

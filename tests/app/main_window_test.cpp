@@ -38,20 +38,20 @@ TEST_F(WindowTest, LayoutPlacesEveryControlFromTheTable) {
     EXPECT_EQ(dlg.windowTitle(), QString::fromUtf8("TICKORA株価 ver.060505"));
     EXPECT_EQ(dlg.m_strTitle, Sj("TICKORA株価 ver.060505"));
     int named = 0;
-    for (const ControlSpec& spec : kMainLayout) {
-        if (spec.id == 0) continue;
+    for (const ControlDef& def : kMainLayout) {
+        if (def.id == 0) continue;
         ++named;
-        SCOPED_TRACE(spec.id);
-        auto* widget = dlg.findChild<QWidget*>(QString::number(spec.id));
+        SCOPED_TRACE(def.id);
+        auto* widget = dlg.findChild<QWidget*>(QString::number(def.id));
         ASSERT_NE(widget, nullptr);
-        const QRect expected = DuToPx(QRect(spec.x, spec.y, spec.width, spec.height), units);
+        const QRect expected = DuToPx(QRect(def.x, def.y, def.width, def.height), units);
         EXPECT_EQ(widget->pos(), expected.topLeft());
         EXPECT_EQ(widget->width(), expected.width());
-        if (spec.kind != ControlKind::Combo) {
+        if (def.kind != ControlKind::Combo) {
             EXPECT_EQ(widget->height(), expected.height());
         }
-        EXPECT_EQ(widget->isVisible(), !spec.hidden);
-        EXPECT_EQ(widget->focusPolicy() == Qt::StrongFocus, spec.tabStop);
+        EXPECT_EQ(widget->isVisible(), !def.hidden);
+        EXPECT_EQ(widget->focusPolicy() == Qt::StrongFocus, def.tabStop);
     }
     EXPECT_EQ(named, 27);
     // The two unnamed labels exist and stay hidden.
