@@ -46,11 +46,18 @@ read -r -t 10 line <"$work/host.out" || fail "quote host did not start"
 port=${line##*:}
 [[ $port =~ ^[0-9]+$ ]] || fail "quote host said: $line"
 
-trayer --edge top --align right --widthtype pixel --width 120 --height 28 \
-    --transparent false --tint 0x808080 --SetDockType true >"$work/trayer.log" 2>&1 &
-pids+=($!)
-# trayer owns the tray selection once its window exists.
-wait_for 100 sh -c 'xwininfo -root -tree | grep -q "\"panel\""' || fail "trayer did not start"
+# trayer owns the tray selection once its window exists. It is started again if it dies
+# or is slow to appear (seen once on a loaded machine), with its log shown when it fails.
+tray_up() { xwininfo -root -tree | grep -q '"panel"'; }
+for attempt in 1 2 3; do
+    trayer --edge top --align right --widthtype pixel --width 120 --height 28 \
+        --transparent false --tint 0x808080 --SetDockType true >"$work/trayer.log" 2>&1 &
+    tray_pid=$!
+    wait_for 100 tray_up && break
+    kill "$tray_pid" 2>/dev/null
+    [ "$attempt" = 3 ] && { cat "$work/trayer.log" >&2; fail "trayer did not start"; }
+done
+pids+=("$tray_pid")
 sleep 0.5
 
 # The program folder: the binary and base_data.ini (code page 932) beside it.
