@@ -44,10 +44,10 @@ void CQuoteDlg::DeleteTrayIcon() {
 void CQuoteDlg::UpdateTrayIcon(std::string_view tip, int change) {
     if (m_bTrayIcon == 0 || !m_pTrayIcon) return;
     m_strTrayTip = CutToBytes(UpToNul(tip), kTrayTipBytes);
-    m_trayIconKind = change > 0 ? TrayIconKind::Up
-                     : change < 0 ? TrayIconKind::Down
-                                  : TrayIconKind::Flat;
-    const QIcon& icon = change > 0 ? m_hIconUp : change < 0 ? m_hIconDown : m_hIconFlat;
+    m_trayIconKind = TrayIconFor(change);
+    const QIcon& icon = *m_trayIconKind == TrayIconKind::Up     ? m_hIconUp
+                        : *m_trayIconKind == TrayIconKind::Down ? m_hIconDown
+                                                                : m_hIconFlat;
     m_pTrayIcon->setIcon(icon);
     m_pTrayIcon->setToolTip(PlainToolTip(m_strTrayTip));
 }

@@ -15,12 +15,13 @@ std::string FormatTrayTip(const RowCells& c) {
     return CutToBytes(tip, kTrayTipBytes);
 }
 
-TrayIconKind TrayIconFor(std::string_view changeText) {
-    const int change = LeadingInt(changeText);
+TrayIconKind TrayIconFor(int change) {
     if (change > 0) return TrayIconKind::Up;
     if (change < 0) return TrayIconKind::Down;
     return TrayIconKind::Flat;
 }
+
+TrayIconKind TrayIconFor(std::string_view changeText) { return TrayIconFor(LeadingInt(changeText)); }
 
 int NextTrayRow(int current, int rowCount) {
     if (rowCount <= 0) return current;

@@ -18,6 +18,8 @@ std::string FormatTrayTip(const RowCells& cells);
 
 enum class TrayIconKind { Up, Down, Flat };
 
+// By the sign of the change.
+TrayIconKind TrayIconFor(int change);
 // By the sign of the change text's leading integer.
 TrayIconKind TrayIconFor(std::string_view changeText);
 

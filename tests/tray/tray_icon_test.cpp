@@ -40,11 +40,11 @@ TEST_F(TrayTest, TipTextIconAndTheSixtyThreeByteCut) {
         TrayIconKind icon;
     };
     const Case cases[] = {
-        {MakeRow("8058", "三菱商事", "+12", "△ "),
-         Sj("△  8058 三菱商事 15:00\n\r現値 1,234　前日差 +12"), TrayIconKind::Up},
-        {MakeRow("7203", "トヨタ", "-3", "▼ "), Sj("▼  7203 トヨタ 15:00\n\r現値 1,234　前日差 -3"),
+        {MakeRow("8058", "東西精機", "+12", "△ "),
+         Sj("△  8058 東西精機 15:00\n\r現値 1,234　前日差 +12"), TrayIconKind::Up},
+        {MakeRow("7203", "蒼穹海運", "-3", "▼ "), Sj("▼  7203 蒼穹海運 15:00\n\r現値 1,234　前日差 -3"),
          TrayIconKind::Down},
-        {MakeRow("6501", "日立", "-0.5", "－ "), Sj("－  6501 日立 15:00\n\r現値 1,234　前日差 -0.5"),
+        {MakeRow("6501", "凪野製紙", "-0.5", "－ "), Sj("－  6501 凪野製紙 15:00\n\r現値 1,234　前日差 -0.5"),
          TrayIconKind::Flat},
         {MakeRow("6502", "x", "---", "－ "), Sj("－  6502 x 15:00\n\r現値 1,234　前日差 ---"),
          TrayIconKind::Flat},
