@@ -5,12 +5,15 @@
 
 #include <QApplication>
 #include <QEventLoop>
+#include <QLineEdit>
 #include <algorithm>
 #include <cstdio>
 #include <vector>
 
 #include "app/quote_dlg.h"
 #include "common/codepage.h"
+#include "common/control_ids.h"
+#include "dlg_probe.h"
 #include "quote_host.h"
 #include "temp_dir.h"
 
@@ -47,29 +50,27 @@ int main(int argc, char** argv) {
     ini += "KOSUU=15\r\n[LINK_JOUHOU]\r\nBASE_URL=" + host.Url("/q?s=銘柄.市場") + "\r\n";
     dir.Write("base_data.ini", tickora::Utf8ToCp932(ini));
 
-    tickora::CQuoteDlg dlg(dir.folder());
+    tickora::CQuoteDlg dlg(dir.folder() + "tickora");
+    tickora::test::DlgProbe probe(dlg);
     dlg.OnInitDialog();
-    // Let the start-up pass finish first.
-    while (dlg.m_workers.Running() != 0) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    dlg.m_strEntryCode = "8058";
+    auto waitForPasses = [&] {
+        while (probe.Workers() != 0) QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
+    };
+    waitForPasses();  // the start-up pass
+    static_cast<QLineEdit*>(probe.Control(tickora::ids::kCodeEdit))->setText("8058");
 
     std::vector<double> wall, ui;
     for (int round = 0; round < 30; ++round) {
-        QEventLoop loop;
-        const tickora::RefreshConfig config = dlg.MakeRefreshConfig();
         const double w0 = WallMs(), c0 = ThreadCpuMs();
-        dlg.m_workers.Start([&] {
-            dlg.RefreshThreadProc(config);
-            QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
-        });
-        loop.exec();
+        probe.Timer(tickora::ids::kTimerRefresh);
+        waitForPasses();
         wall.push_back(WallMs() - w0);
         ui.push_back(ThreadCpuMs() - c0);
     }
-    dlg.m_workers.JoinAll();
-    std::printf("window pass, 15 rows + 3 indices + entry row: %.2f ms wall, %.2f ms on the UI "
-                "thread (median of %zu)\n",
-                Median(wall), Median(ui), wall.size());
+    std::printf(
+        "window pass, 15 rows + 3 indices + entry row: %.2f ms wall, %.2f ms on the UI "
+        "thread (median of %zu)\n",
+        Median(wall), Median(ui), wall.size());
     dlg.done(0);
     return 0;
 }

@@ -7,8 +7,18 @@
 
 namespace tickora {
 
-enum class ControlKind : std::uint8_t { Button, Static, IndexName, IndexChange, IndexFiller,
-                                        Edit, ReadOnlyEdit, Combo, List, Spin };
+enum class ControlKind : std::uint8_t {
+    Button,
+    Static,
+    IndexName,
+    IndexChange,
+    IndexFiller,
+    Edit,
+    ReadOnlyEdit,
+    Combo,
+    List,
+    Spin
+};
 enum class ControlAlign : std::uint8_t { Left, Centre, Right };
 
 struct ControlDef {
@@ -27,7 +37,8 @@ inline constexpr int kDialogHeightDu = 213;
 
 inline constexpr std::array<ControlDef, 29> kMainLayout = {{
     {1003, ControlKind::Button, "リストへ追加", 5, 6, 73, 14},
-    {1029, ControlKind::IndexName, "日経平均株価", 105, 0, 85, 12, false, false, ControlAlign::Centre},
+    {1029, ControlKind::IndexName, "日経平均株価", 105, 0, 85, 12, false, false,
+     ControlAlign::Centre},
     {1035, ControlKind::IndexChange, "", 190, 0, 35, 12, false, false, ControlAlign::Centre},
     {1032, ControlKind::IndexFiller, "", 105, 11, 85, 12, false, false, ControlAlign::Centre},
     {1038, ControlKind::IndexFiller, "", 190, 11, 35, 12, false, false, ControlAlign::Centre},
@@ -54,19 +65,13 @@ inline constexpr std::array<ControlDef, 29> kMainLayout = {{
     {0, ControlKind::Static, "s", 161, 195, 8, 8, true, false, ControlAlign::Centre},
     {1010, ControlKind::Button, "接続", 175, 191, 24, 16, false, true},
     {1009, ControlKind::Button, "切断", 200, 191, 24, 16, false, true},
-    {1011, ControlKind::Static, "ステータス", 227, 193, 52, 13, false, false, ControlAlign::Centre, true},
+    {1011, ControlKind::Static, "ステータス", 227, 193, 52, 13, false, false, ControlAlign::Centre,
+     true},
     {1028, ControlKind::Static, "TICKORA", 286, 191, 58, 17, false, false, ControlAlign::Right},
 }};
 
-// The list's nine columns: header (UTF-8) and width in pixels.
-struct ColumnSpec {
-    const char* header;
-    int width;
-};
-inline constexpr std::array<ColumnSpec, 9> kListColumns = {{
-    {"No.", 55}, {"銘柄", 135}, {"市場", 55}, {"更新時", 55}, {"現在値", 55},
-    {"前日差", 55}, {"変化率", 55}, {"出来高", 84}, {"増減", 40},
-}};
+// The list's nine column widths in pixels.
+inline constexpr std::array<int, 9> kListColumnWidths = {55, 135, 55, 55, 55, 55, 55, 84, 40};
 
 inline constexpr std::array<int, 6> kTabOrder = {1001, 1020, 1007, 1043, 1010, 1009};
 

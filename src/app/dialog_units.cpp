@@ -8,7 +8,7 @@ namespace tickora {
 QFont DialogFont() {
     QFont font;
     font.setFamilies(QStringList{QString::fromUtf8("ＭＳ Ｐゴシック"), QStringLiteral("MS PGothic"),
-                      QStringLiteral("IPAPGothic"), QStringLiteral("Noto Sans CJK JP")});
+                                 QStringLiteral("IPAPGothic"), QStringLiteral("Noto Sans CJK JP")});
     font.setPointSize(9);
     return font;
 }
@@ -30,8 +30,12 @@ int MulDiv(int value, int numerator, int denominator) {
 }
 }  // namespace
 
-int DuToPxX(int du, const BaseUnits& units) { return MulDiv(du, units.x, 4); }
-int DuToPxY(int du, const BaseUnits& units) { return MulDiv(du, units.y, 8); }
+int DuToPxX(int du, const BaseUnits& units) {
+    return MulDiv(du, units.x, 4);
+}
+int DuToPxY(int du, const BaseUnits& units) {
+    return MulDiv(du, units.y, 8);
+}
 
 QRect DuToPx(const QRect& du, const BaseUnits& units) {
     return {DuToPxX(du.x(), units), DuToPxY(du.y(), units), DuToPxX(du.width(), units),

@@ -19,24 +19,24 @@ ListToolTip::ListToolTip(QWidget* area, QString text, QObject* parent)
 bool ListToolTip::eventFilter(QObject* watched, QEvent* event) {
     if (watched != area_) return false;
     switch (event->type()) {
-    case QEvent::ToolTip:
-        return true;  // the toolkit's own tips would come with the toolkit's delays
-    case QEvent::MouseMove:
-        lastPos_ = static_cast<QMouseEvent*>(event)->position().toPoint();
-        if (!shown_) timer_.start();
-        break;
-    case QEvent::Leave:
-        timer_.stop();
-        if (shown_) QToolTip::hideText();
-        shown_ = false;
-        timer_.setInterval(kReshowDelayMs);
-        break;
-    case QEvent::MouseButtonPress:
-    case QEvent::Wheel:
-        timer_.stop();
-        break;
-    default:
-        break;
+        case QEvent::ToolTip:
+            return true;  // the toolkit's own tips would come with the toolkit's delays
+        case QEvent::MouseMove:
+            lastPos_ = static_cast<QMouseEvent*>(event)->position().toPoint();
+            if (!shown_) timer_.start();
+            break;
+        case QEvent::Leave:
+            timer_.stop();
+            if (shown_) QToolTip::hideText();
+            shown_ = false;
+            timer_.setInterval(kReshowDelayMs);
+            break;
+        case QEvent::MouseButtonPress:
+        case QEvent::Wheel:
+            timer_.stop();
+            break;
+        default:
+            break;
     }
     return false;
 }

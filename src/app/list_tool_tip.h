@@ -14,7 +14,7 @@ namespace tickora {
 
 class ListToolTip : public QObject {
     Q_OBJECT
-public:
+  public:
     static constexpr int kInitialDelayMs = 1000;
     static constexpr int kReshowDelayMs = 1000;
     static constexpr int kAutoPopMs = 32767;
@@ -28,10 +28,10 @@ public:
     int PendingDelayMs() const { return timer_.interval(); }
     bool Pending() const { return timer_.isActive(); }
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     void Show();
 
     QWidget* area_;

@@ -3,14 +3,13 @@
 #include <QApplication>
 
 #include "app/quote_dlg.h"
-#include "common/program_folder.h"
 
 namespace tickora {
 
 bool CQuoteApp::InitInstance(std::string_view argv0) {
     // The window hides itself in the tray; only the dialog's end ends the program.
     QApplication::setQuitOnLastWindowClosed(false);
-    CQuoteDlg dlg(ProgramFolder(argv0));
+    CQuoteDlg dlg(argv0);
     dlg.DoModal();
     return false;
 }

@@ -15,17 +15,22 @@
 
 #include "app/dialog_layout.h"
 #include "app/list_tool_tip.h"
-#include "app/watch_list_model.h"
+#include "app/message_boxes.h"
 #include "common/codepage.h"
 #include "common/control_ids.h"
 #include "common/market_table.h"
+#include "common/program_folder.h"
 #include "common/sjis.h"
+#include "links/url_opener.h"
 #include "ui/hand_cursor.h"
 #include "ui/index_label.h"
+#include "watchlist/watch_list_model.h"
 
 // Resources of a static library are registered by hand: nothing references their
 // initialiser, so the linker would drop it.
-static void InitTickoraResources() { Q_INIT_RESOURCE(tickora); }
+static void InitTickoraResources() {
+    Q_INIT_RESOURCE(tickora);
+}
 
 namespace tickora {
 
@@ -42,23 +47,31 @@ QIcon LoadIcon(const char* name, bool withLarge) {
 Qt::Alignment AlignmentOf(ControlAlign align) {
     // Statics of the layout keep their text at the top, as the platform's statics do.
     switch (align) {
-    case ControlAlign::Centre: return Qt::AlignHCenter | Qt::AlignTop;
-    case ControlAlign::Right: return Qt::AlignRight | Qt::AlignTop;
-    case ControlAlign::Left: break;
+        case ControlAlign::Centre:
+            return Qt::AlignHCenter | Qt::AlignTop;
+        case ControlAlign::Right:
+            return Qt::AlignRight | Qt::AlignTop;
+        case ControlAlign::Left:
+            break;
     }
     return Qt::AlignLeft | Qt::AlignTop;
 }
 
 }  // namespace
 
-CQuoteDlg::CQuoteDlg(std::string programFolder, QWidget* parent)
+CQuoteDlg::CQuoteDlg(std::string_view argv0, DialogServices services, QWidget* parent)
     : QDialog(parent),
-      m_strProgramFolder(std::move(programFolder)),
+      m_strProgramFolder(ProgramFolder(argv0)),
+      m_strProgramName(ProgramBaseName(argv0)),
+      m_services(std::move(services)),
       m_gateway([this](std::function<void()> task) {
           // Queued, never blocking: the UI thread may be joining the very worker that posts.
           QMetaObject::invokeMethod(this, std::move(task), Qt::QueuedConnection);
       }) {
     InitTickoraResources();
+    if (!m_services.urlOpener) m_services.urlOpener = MakeDesktopUrlOpener();
+    if (!m_services.messageBoxes) m_services.messageBoxes = MakeModalMessageBoxes();
+    if (!m_services.trayHost) m_services.trayHost = MakeDesktopTrayHost();
     m_hIcon = LoadIcon("program", true);
     m_timerRefresh.setObjectName(QStringLiteral("timer0"));
     m_timerTip.setObjectName(QStringLiteral("timer1"));
@@ -74,7 +87,9 @@ CQuoteDlg::CQuoteDlg(std::string programFolder, QWidget* parent)
     CreateControls();
 }
 
-CQuoteDlg::~CQuoteDlg() { OnDestroy(); }
+CQuoteDlg::~CQuoteDlg() {
+    OnDestroy();
+}
 
 void CQuoteDlg::CreateControls() {
     setFixedSize(DuToPxX(kDialogWidthDu, m_baseUnits), DuToPxY(kDialogHeightDu, m_baseUnits));
@@ -84,80 +99,81 @@ void CQuoteDlg::CreateControls() {
         const QString text = QString::fromUtf8(def.text);
         QRect rect = DuToPx(QRect(def.x, def.y, def.width, def.height), m_baseUnits);
         switch (def.kind) {
-        case ControlKind::Button: {
-            auto* button = new QPushButton(text, this);
-            button->setAutoDefault(false);
-            if (def.id == ids::kAddButton) button->setDefault(true);
-            widget = button;
-            break;
-        }
-        case ControlKind::Static: {
-            auto* label = new QLabel(text, this);
-            label->setTextFormat(Qt::PlainText);
-            label->setAlignment(AlignmentOf(def.align));
-            if (def.sunken) {
-                label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-                label->setAlignment(Qt::AlignCenter);
+            case ControlKind::Button: {
+                auto* button = new QPushButton(text, this);
+                button->setAutoDefault(false);
+                if (def.id == ids::kAddButton) button->setDefault(true);
+                connect(button, &QPushButton::clicked, this,
+                        [this, id = def.id] { OnCommand(id); });
+                widget = button;
+                break;
             }
-            widget = label;
-            break;
-        }
-        case ControlKind::IndexName:
-        case ControlKind::IndexChange:
-        case ControlKind::IndexFiller: {
-            const auto role = def.kind == ControlKind::IndexName     ? IndexLabel::Role::Name
-                              : def.kind == ControlKind::IndexChange ? IndexLabel::Role::Change
-                                                                      : IndexLabel::Role::Filler;
-            auto* label = new IndexLabel(role, this);
-            label->setAlignment(AlignmentOf(def.align));
-            label->SetText(Sj(def.text));
-            widget = label;
-            break;
-        }
-        case ControlKind::Edit:
-        case ControlKind::ReadOnlyEdit: {
-            auto* edit = new QLineEdit(this);
-            edit->setReadOnly(def.kind == ControlKind::ReadOnlyEdit);
-            lastEdit = edit;
-            widget = edit;
-            break;
-        }
-        case ControlKind::Combo: {
-            auto* combo = new QComboBox(this);
-            combo->setMaxVisibleItems(kMarketCount);
-            // The closed box is as high as the edits beside it.
-            rect.setHeight(DuToPxY(13, m_baseUnits));
-            widget = combo;
-            break;
-        }
-        case ControlKind::List: {
-            auto* list = new QTableView(this);
-            widget = list;
-            break;
-        }
-        case ControlKind::Spin: {
-            auto* spin = new QSpinBox(this);
-            // The up-down control's buddy is the edit created just before it.
-            if (lastEdit) {
-                connect(spin, &QSpinBox::valueChanged, lastEdit,
-                        [lastEdit](int value) { lastEdit->setText(QString::number(value)); });
+            case ControlKind::Static: {
+                auto* label = new QLabel(text, this);
+                label->setTextFormat(Qt::PlainText);
+                label->setAlignment(AlignmentOf(def.align));
+                if (def.sunken) {
+                    label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+                    label->setAlignment(Qt::AlignCenter);
+                }
+                widget = label;
+                break;
             }
-            widget = spin;
-            break;
-        }
+            case ControlKind::IndexName:
+            case ControlKind::IndexChange:
+            case ControlKind::IndexFiller: {
+                const auto role = def.kind == ControlKind::IndexName     ? IndexLabel::Role::Name
+                                  : def.kind == ControlKind::IndexChange ? IndexLabel::Role::Change
+                                                                         : IndexLabel::Role::Filler;
+                auto* label = new IndexLabel(role, this);
+                label->setAlignment(AlignmentOf(def.align));
+                label->SetText(Sj(def.text));
+                widget = label;
+                break;
+            }
+            case ControlKind::Edit:
+            case ControlKind::ReadOnlyEdit: {
+                auto* edit = new QLineEdit(this);
+                edit->setReadOnly(def.kind == ControlKind::ReadOnlyEdit);
+                lastEdit = edit;
+                widget = edit;
+                break;
+            }
+            case ControlKind::Combo: {
+                auto* combo = new QComboBox(this);
+                combo->setMaxVisibleItems(kMarketCount);
+                // The closed box is as high as the edits beside it.
+                rect.setHeight(DuToPxY(13, m_baseUnits));
+                widget = combo;
+                break;
+            }
+            case ControlKind::List: {
+                auto* list = new QTableView(this);
+                widget = list;
+                break;
+            }
+            case ControlKind::Spin: {
+                auto* spin = new QSpinBox(this);
+                // The up-down control's buddy is the edit created just before it.
+                if (lastEdit) {
+                    connect(spin, &QSpinBox::valueChanged, lastEdit,
+                            [lastEdit](int value) { lastEdit->setText(QString::number(value)); });
+                }
+                widget = spin;
+                break;
+            }
         }
         widget->setGeometry(rect);
         if (def.id != 0) {
             widget->setObjectName(QString::number(def.id));
             m_controls[def.id] = widget;
         }
-        widget->setFocusPolicy(def.tabStop ? Qt::StrongFocus
-                               : (def.kind == ControlKind::Static ||
-                                  def.kind == ControlKind::IndexName ||
-                                  def.kind == ControlKind::IndexChange ||
-                                  def.kind == ControlKind::IndexFiller)
-                                   ? Qt::NoFocus
-                                   : Qt::ClickFocus);
+        widget->setFocusPolicy(
+            def.tabStop ? Qt::StrongFocus
+            : (def.kind == ControlKind::Static || def.kind == ControlKind::IndexName ||
+               def.kind == ControlKind::IndexChange || def.kind == ControlKind::IndexFiller)
+                ? Qt::NoFocus
+                : Qt::ClickFocus);
         if (def.hidden) widget->hide();
     }
     for (std::size_t i = 0; i + 1 < kTabOrder.size(); ++i)
@@ -174,22 +190,16 @@ void CQuoteDlg::CreateControls() {
         // Filling the selector in OnInitDialog is no user's choice.
         if (m_pModel) OnSelchangeMarket();
     });
-    connect(static_cast<QPushButton*>(Control(ids::kConnectButton)), &QPushButton::clicked, this,
-            [this] { OnConnectButton(); });
-    connect(static_cast<QPushButton*>(Control(ids::kDisconnectButton)), &QPushButton::clicked,
-            this, [this] { OnDisconnectButton(); });
 }
 
 bool CQuoteDlg::OnInitDialog() {
-    // 1-2: the controls exist since construction; the window's icons.
+    // The controls exist since construction.
     setWindowIcon(m_hIcon);
-    // 3.
     m_strTitle = Sj("TICKORA株価 ver.060505");
     setWindowTitle(QString::fromStdString(Cp932ToUtf8(m_strTitle)));
-    // 4.
     m_bConnected = 0;
     m_nLinkHover = 0;
-    // 5-6: the home-page label: Courier New, a cell 25 pixels high, the heaviest weight.
+    // The home-page label: Courier New, a cell 25 pixels high, the heaviest weight.
     m_lfLink = QFont(QStringLiteral("Courier New"));
     m_lfLink.setStyleHint(QFont::TypeWriter);
     m_lfLink.setWeight(QFont::Black);
@@ -203,17 +213,15 @@ bool CQuoteDlg::OnInitDialog() {
     const QCursor hand = HandCursor();
     for (const int id : {ids::kHomeLink, ids::kNikkeiLine, ids::kTopixLine, ids::kJasdaqLine})
         Control(id)->setCursor(hand);
-    // 7-8.
     m_cboMarket->clear();
     for (const MarketInfo& market : Markets())
         m_cboMarket->addItem(QString::fromStdString(Cp932ToUtf8(market.displayName)));
     m_cboMarket->setCurrentIndex(0);
     m_szSuffix = DefaultSuffixes();
-    // 9.
     m_pDragImage = nullptr;
     m_bDragging = 0;
     m_nDragIndex = 0;
-    // 10: the watch list.
+    // The watch list.
     if (!m_pModel) {
         m_pModel = new WatchListModel(this);
         m_pList->setModel(m_pModel);
@@ -228,8 +236,8 @@ bool CQuoteDlg::OnInitDialog() {
     m_pList->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     m_pList->horizontalHeader()->setHighlightSections(false);
     m_pList->horizontalHeader()->setStretchLastSection(false);
-    for (std::size_t c = 0; c < kListColumns.size(); ++c)
-        m_pList->setColumnWidth(static_cast<int>(c), kListColumns[c].width);
+    for (std::size_t c = 0; c < kListColumnWidths.size(); ++c)
+        m_pList->setColumnWidth(static_cast<int>(c), kListColumnWidths[c]);
     {
         // The selection stays visible when the list loses the focus.
         QPalette palette = m_pList->palette();
@@ -239,29 +247,21 @@ bool CQuoteDlg::OnInitDialog() {
                          palette.brush(QPalette::Active, QPalette::HighlightedText));
         m_pList->setPalette(palette);
     }
-    // 11.
     if (!m_tooltip)
         m_tooltip = new ListToolTip(m_pList->viewport(),
                                     QString::fromUtf8("ダブルクリックでリンク表示"), this);
-    // 12.
     m_spinInterval->setRange(3, 180);
     m_spinInterval->setValue(60);
     Control(ids::kIntervalEdit)->setProperty("text", QStringLiteral("60"));
-    // 13.
     LoadSettings();
-    // 14.
     m_hIconUp = LoadIcon("rise", false);
     m_hIconDown = LoadIcon("fall", false);
     m_hIconFlat = LoadIcon("flat", false);
-    // 15: the menu pictures belong to the tray menu.
-    // 16.
     UpdateData();
     if (m_strEntryCode.size() >= 4) RefreshEntryRow();
-    // 17: one pass at once, connected or not.
+    // One pass at once, connected or not; the timer's first tick comes a whole period later.
     StartRefreshWorker();
-    // 18.
     StartRefresh();
-    // 19-20.
     m_bTrayIcon = 0;
     // The pointer's first movement over any part of the window sets the hover state.
     setMouseTracking(true);
@@ -272,7 +272,7 @@ bool CQuoteDlg::OnInitDialog() {
         AddTrayIcon("meigara");
         SetTimer(ids::kTimerTip, ids::kTipPeriodMs);
         // With no notification area the window stays reachable: minimised, not hidden.
-        if (!TrayHostAvailable()) showMinimized();
+        if (!TrayIconHosted()) showMinimized();
     } else {
         SelectRow(m_nSelectedItem);
         show();
@@ -321,7 +321,7 @@ void CQuoteDlg::done(int result) {
 
 void CQuoteDlg::setVisible(bool visible) {
     // While the icon stands for the program in a notification area, nothing shows the window.
-    if (visible && m_bTrayIcon == 1 && TrayHostAvailable()) return;
+    if (visible && TrayIconHosted()) return;
     QDialog::setVisible(visible);
 }
 
@@ -330,8 +330,8 @@ void CQuoteDlg::changeEvent(QEvent* event) {
     if (event->type() != QEvent::WindowStateChange || m_bDestroyed) return;
     if (isMinimized()) {
         if (m_bTrayIcon == 0) OnMinimize();
-    } else if (m_bTrayIcon == 1 && !TrayHostAvailable()) {
-        // Restored from the task bar: with no notification area that is the way out.
+    } else if (m_bTrayIcon == 1 && !TrayIconHosted()) {
+        // Restored from the task bar: without a notification area that is the way out.
         OnOpenMain();
     }
 }
@@ -342,7 +342,7 @@ void CQuoteDlg::OnMinimize() {
     AddTrayIcon("meigara");
     RefreshTrayTip();
     SetTimer(ids::kTimerTip, ids::kTipPeriodMs);
-    if (TrayHostAvailable()) hide();
+    if (TrayIconHosted()) hide();
 }
 
 void CQuoteDlg::keyPressEvent(QKeyEvent* event) {
@@ -355,8 +355,7 @@ void CQuoteDlg::keyPressEvent(QKeyEvent* event) {
 }
 
 bool CQuoteDlg::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::Enter ||
-        (event->type() == QEvent::MouseMove && watched == this)) {
+    if (event->type() == QEvent::Enter || (event->type() == QEvent::MouseMove && watched == this)) {
         if (auto* widget = qobject_cast<QWidget*>(watched); widget && widget->window() == this)
             OnSetCursor(widget);
     }
@@ -405,7 +404,9 @@ void CQuoteDlg::SetControlText(int id, std::string_view text) {
     }
 }
 
-int CQuoteDlg::RowCount() const { return m_pModel ? m_pModel->RowCount() : 0; }
+int CQuoteDlg::RowCount() const {
+    return m_pModel ? m_pModel->RowCount() : 0;
+}
 
 int CQuoteDlg::SelectedRow() const {
     if (!m_pList || !m_pList->selectionModel()) return -1;

@@ -1,7 +1,8 @@
 #pragma once
 // The main window. It owns the program's whole state; its handlers live with their
-// subsystem (src/quotes/refresh_glue.cpp, src/watchlist/settings_glue.cpp, ...), this header
-// declares them all.
+// subsystem in the *_glue.cpp files (src/quotes/refresh_glue.cpp, src/tray/tray_glue.cpp, ...).
+// Every command, from a button, a menu, a key or the tray, goes through OnCommand and the
+// one table in src/app/command_table.cpp.
 
 #include <QDialog>
 #include <QFont>
@@ -9,6 +10,7 @@
 #include <QSystemTrayIcon>
 #include <QTimer>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -20,31 +22,65 @@
 #include "quotes/refresh_pass.h"
 #include "quotes/ui_gateway.h"
 #include "quotes/worker_set.h"
+#include "tray/tray_host.h"
 #include "tray/tray_tip.h"
 
 class QComboBox;
 class QLabel;
-class QLineEdit;
-class QPushButton;
 class QSpinBox;
 class QTableView;
 
 namespace tickora {
 
 class ListToolTip;
+class MessageBoxes;
+class UrlOpener;
 class WatchListModel;
+namespace test {
+class DlgProbe;
+}
+
+// Where the window's reports, links and tray icon go; empty members take the desktop's.
+struct DialogServices {
+    std::shared_ptr<UrlOpener> urlOpener;
+    std::shared_ptr<MessageBoxes> messageBoxes;
+    std::shared_ptr<TrayHost> trayHost;
+};
 
 class CQuoteDlg : public QDialog {
     Q_OBJECT
-public:
-    // programFolder: where base_data.ini and the other files lie, ending in a separator.
-    explicit CQuoteDlg(std::string programFolder, QWidget* parent = nullptr);
+  public:
+    // argv0: the program's own path, which fixes the folder of every file.
+    explicit CQuoteDlg(std::string_view argv0, DialogServices services = {},
+                       QWidget* parent = nullptr);
     ~CQuoteDlg() override;
 
-    // Start-up and shut-down (src/app/quote_dlg.cpp).
     bool OnInitDialog();
     // OnInitDialog, then runs until the dialog ends; the result of done().
     int DoModal();
+    // Runs a command of the window: the tray's own steps, then its entry in the table.
+    void OnCommand(int id);
+
+    struct CommandEntry {
+        int id;
+        void (CQuoteDlg::*handler)();  // nullptr: handled by OnCommand before the table
+    };
+    static const std::vector<CommandEntry>& CommandTable();
+
+    void setVisible(bool visible) override;
+    void done(int result) override;
+
+  protected:
+    void changeEvent(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    friend class test::DlgProbe;
+
+    // Start-up and shut-down (src/app/quote_dlg.cpp).
+    void CreateControls();
+    void CenterOnScreen();
     // Save, stop the timers, remove the tray icon, then release and join the workers.
     // Runs once, however the dialog ends.
     void OnDestroy();
@@ -52,6 +88,10 @@ public:
     void OnMinimize();
     // Copies the exchanged controls into the members (code edit, name edit).
     void UpdateData();
+    // A command whose handler is still to come.
+    void OnCommandNotBuilt() {}
+    // 32790 "閉じる": the dialog ends as by its close box.
+    void OnCloseCommand();
 
     // Controls by id; text as CP932 (a text ends at its first zero byte).
     QWidget* Control(int id) const;
@@ -80,7 +120,7 @@ public:
     void KillTimer(int id);
     bool TimerRunning(int id) const;
 
-    // Entry row (src/watchlist/entry_row.cpp).
+    // Watch-list editing (src/watchlist/editing_glue.cpp).
     void OnChangeCode();
     void OnSelchangeMarket();
     // The preview of the typed code, on the UI thread; blocks for one fetch.
@@ -90,7 +130,7 @@ public:
     void LoadSettings();
     void SaveSettings();
 
-    // Tray icon and tooltip (src/tray/tray_icon.cpp).
+    // Tray icon and tooltip (src/tray/tray_glue.cpp).
     void AddTrayIcon(std::string_view tip);
     void DeleteTrayIcon();
     void UpdateTrayIcon(std::string_view tip, int change);
@@ -101,11 +141,11 @@ public:
     void RestoreFromTray();
     // Command 32783: leave the tray, the tray row as it is.
     void OnOpenMain();
-    // Whether a notification area can hold the icon; when none can, the window is
-    // minimised instead of hidden so that it stays reachable.
-    bool TrayHostAvailable() const;
+    // Whether the icon is held by a notification area during this stay in the tray; when
+    // it is not, the window is minimised instead of hidden so that it stays reachable.
+    bool TrayIconHosted() const;
 
-    // Presentation (src/ui/presentation.cpp).
+    // Presentation (src/ui/presentation_glue.cpp).
     // The pointer is over widget (the window itself or one of its controls).
     void OnSetCursor(QWidget* widget);
     // Font and colour of the home-page label for m_nLinkHover.
@@ -145,33 +185,23 @@ public:
 
     // The platform's parts of the window.
     std::string m_strProgramFolder;
+    std::string m_strProgramName;  // caption of the message boxes
+    FetchOptions m_fetchLimits;    // of every fetch the window starts
+    DialogServices m_services;
     WatchListModel* m_pModel = nullptr;
     BaseUnits m_baseUnits;
     QSystemTrayIcon* m_pTrayIcon = nullptr;
+    // The host that took the icon when the program went into the tray.
+    TrayHostKind m_trayHostKind = TrayHostKind::None;
     // What the tray shows: the tip text (CP932) and the image, nullopt for the program icon.
     std::string m_strTrayTip;
     std::optional<TrayIconKind> m_trayIconKind;
-    // -1: ask the platform whether a notification area exists; 0 or 1: decided.
-    int m_nTrayHost = -1;
     QTimer m_timerRefresh;
     QTimer m_timerTip;
     std::map<int, QWidget*> m_controls;
     int m_bDestroyed = 0;
     UiGateway m_gateway;
     WorkerSet m_workers;  // last: joined before anything a worker uses goes away
-
-public:
-    void setVisible(bool visible) override;
-    void done(int result) override;
-
-protected:
-    void changeEvent(QEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-private:
-    void CreateControls();
-    void CenterOnScreen();
 };
 
 }  // namespace tickora

@@ -1,6 +1,6 @@
 #pragma once
 // Control and command ids of the main window. Widgets carry them as object names, so
-// tests and readers find a control by the id the documents use.
+// tests and readers find a control by its id.
 
 namespace tickora::ids {
 
@@ -32,20 +32,6 @@ inline constexpr int kDisconnectButton = 1009;
 inline constexpr int kStatus = 1011;
 inline constexpr int kHomeLink = 1028;
 
-// Watch-list columns.
-inline constexpr int kColCode = 0;
-inline constexpr int kColName = 1;
-inline constexpr int kColMarket = 2;
-inline constexpr int kColTime = 3;
-inline constexpr int kColPrice = 4;
-inline constexpr int kColChange = 5;
-inline constexpr int kColRatio = 6;
-inline constexpr int kColVolume = 7;
-inline constexpr int kColMark = 8;
-inline constexpr int kColumnCount = 9;
-
-inline constexpr int kMaxRows = 15;
-
 // Commands.
 inline constexpr int kCmdOpenLink = 32782;
 inline constexpr int kCmdDelete = 32774;
@@ -57,7 +43,10 @@ inline constexpr int kCmdLinkSettings = 32787;
 inline constexpr int kCmdStartInTray = 32788;
 inline constexpr int kCmdClose = 32790;
 inline constexpr int kCmdNikkei = 32795;
-inline constexpr int kCmdTrayStockFirst = 50000;
+inline constexpr int kCmdTrayStockFirst = 50000;  // + row, for at most kMaxRows rows
+
+// Rows a user may add; a hand-edited settings file may load more.
+inline constexpr int kMaxRows = 15;
 
 // Timers.
 inline constexpr int kTimerRefresh = 0;

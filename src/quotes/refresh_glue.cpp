@@ -9,12 +9,13 @@
 
 #include "app/quote_dlg.h"
 #include "common/control_ids.h"
-#include "quotes/dialog_refresh_view.h"
+#include "quotes/gateway_refresh_view.h"
+#include "watchlist/watch_list_model.h"
 
 namespace tickora {
 
 namespace {
-// Hands freed memory back to the system, as the working-set trim did.
+// Hands freed memory back to the system after a tick and a pass.
 void TrimWorkingSet() {
     malloc_trim(0);
 }
@@ -38,6 +39,7 @@ RefreshConfig CQuoteDlg::MakeRefreshConfig() const {
     config.patterns = m_patterns;
     config.entryCode = m_strEntryCode;
     config.entryMarket = m_cboMarket ? m_cboMarket->currentIndex() : 0;
+    config.fetch = m_fetchLimits;
     config.fetch.cancel = &m_gateway.CancelFlag();
     return config;
 }
@@ -51,7 +53,9 @@ unsigned CQuoteDlg::RefreshThreadProc(const RefreshConfig& config) {
     {
         std::lock_guard lock(m_csFetch);
         if (!m_gateway.IsClosed()) {
-            DialogRefreshView view(*this, m_gateway);
+            GatewayRefreshView view(
+                m_gateway, *m_pModel, m_arrResults,
+                [this](int id, const std::string& text) { SetControlText(id, text); });
             RunRefreshPass(view, config);
         }
     }

@@ -1,7 +1,7 @@
 #pragma once
 #include <string>
-#include <utility>
-#include <vector>
+
+#include "common/row_cells.h"
 
 namespace tickora {
 
@@ -17,9 +17,7 @@ class RefreshView {
     virtual std::string CellText(int row, int column) = 0;
     // A row that no longer exists is not written.
     virtual void SetCellText(int row, int column, const std::string& text) = 0;
-    // Several cells of one row in one go (column, text); a window that pays per call
-    // overrides it.
-    using CellWrites = std::vector<std::pair<int, std::string>>;
+    // Several cells of one row in one go; a window that pays per call overrides it.
     virtual void SetRowCells(int row, const CellWrites& cells) {
         for (const auto& [column, text] : cells) SetCellText(row, column, text);
     }

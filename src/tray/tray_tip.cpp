@@ -21,7 +21,9 @@ TrayIconKind TrayIconFor(int change) {
     return TrayIconKind::Flat;
 }
 
-TrayIconKind TrayIconFor(std::string_view changeText) { return TrayIconFor(LeadingInt(changeText)); }
+TrayIconKind TrayIconFor(std::string_view changeText) {
+    return TrayIconFor(LeadingInt(changeText));
+}
 
 int NextTrayRow(int current, int rowCount) {
     if (rowCount <= 0) return current;

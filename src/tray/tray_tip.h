@@ -1,13 +1,10 @@
 #pragma once
-#include <array>
 #include <string>
 #include <string_view>
 
-#include "common/control_ids.h"
+#include "common/row_cells.h"
 
 namespace tickora {
-
-using RowCells = std::array<std::string, ids::kColumnCount>;
 
 // The tray tooltip field holds 63 bytes of text.
 inline constexpr std::size_t kTrayTipBytes = 63;

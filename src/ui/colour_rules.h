@@ -3,7 +3,7 @@
 #include <optional>
 #include <string_view>
 
-#include "tray/tray_tip.h"
+#include "common/row_cells.h"
 
 namespace tickora {
 

@@ -9,7 +9,7 @@ namespace tickora {
 
 class IndexLabel : public QLabel {
     Q_OBJECT
-public:
+  public:
     enum class Role { Name, Change, Filler };
 
     IndexLabel(Role role, QWidget* parent = nullptr);
@@ -20,10 +20,10 @@ public:
     // The colour the text is painted in now.
     QColor TextColour() const;
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
 
-private:
+  private:
     Role role_;
     std::string text_;
 };

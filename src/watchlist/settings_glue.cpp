@@ -1,9 +1,8 @@
 // The main window's side of base_data.ini: read once at start, written once at the end.
 
 #include "app/quote_dlg.h"
-#include "app/watch_list_model.h"
-#include "common/control_ids.h"
 #include "watchlist/settings_file.h"
+#include "watchlist/watch_list_model.h"
 
 namespace tickora {
 
@@ -14,7 +13,10 @@ void CQuoteDlg::LoadSettings() {
     m_nChkGoTask = settings.chkGoTask;
     m_nSelectedItem = settings.selectedItem;
     for (std::size_t d = 0; d < settings.rows.size(); ++d) {
-        m_pModel->InsertRow(static_cast<int>(d), settings.rows[d].code, settings.rows[d].market);
+        RowCells cells;
+        cells[ids::kColCode] = settings.rows[d].code;
+        cells[ids::kColMarket] = settings.rows[d].market;
+        m_pModel->InsertAt(static_cast<int>(d), cells);
         m_arrResults.emplace_back();
     }
     m_strBaseUrl = settings.baseUrl;
@@ -30,7 +32,8 @@ void CQuoteDlg::SaveSettings() {
     if (!m_pModel) return;
     SettingsData settings;
     for (int d = 0; d < m_pModel->RowCount(); ++d)
-        settings.rows.push_back({m_pModel->Cell(d, ids::kColCode), m_pModel->Cell(d, ids::kColMarket)});
+        settings.rows.push_back(
+            {m_pModel->Cell(d, ids::kColCode), m_pModel->Cell(d, ids::kColMarket)});
     settings.chkOpenUrl = m_nChkOpenUrl;
     settings.chkGoTask = m_nChkGoTask;
     settings.selectedItem = m_nSelectedItem;

@@ -1,8 +1,6 @@
-#include <QFontInfo>
-#include <gtest/gtest.h>
-
 #include "app/dialog_units.h"
-#include "window_fixture.h"
+
+#include <gtest/gtest.h>
 
 namespace tickora::test {
 namespace {
@@ -15,38 +13,18 @@ TEST(DialogUnits, ConvertWithTheFontsBaseUnitsRoundingToNearest) {
     };
     const Case cases[] = {
         // 6x12: the classic base units of a 9 pt Japanese dialog font.
-        {{6, 12}, {5, 25, 32, 13}, {8, 38, 48, 20}},     // 7.5 and 19.5 round up
-        {{6, 12}, {351, 213, 1, 1}, {527, 320, 2, 2}},   // 526.5, 319.5, 1.5, 1.5
+        {{6, 12}, {5, 25, 32, 13}, {8, 38, 48, 20}},      // 7.5 and 19.5 round up
+        {{6, 12}, {351, 213, 1, 1}, {527, 320, 2, 2}},    // 526.5, 319.5, 1.5, 1.5
         {{7, 13}, {5, 40, 339, 146}, {9, 65, 593, 237}},  // 8.75, 65, 593.25, 237.25
-        {{7, 13}, {286, 191, 58, 17}, {501, 310, 102, 28}},
-        {{8, 16}, {0, 0, 4, 8}, {0, 0, 8, 16}},
-        {{8, 16}, {-3, -5, 0, 0}, {-6, -10, 0, 0}},      // -6 and -10 exactly
-        {{7, 13}, {-1, -1, 0, 0}, {-2, -2, 0, 0}},       // -1.75 and -1.625 round away from 0
+        {{7, 13}, {286, 191, 58, 17}, {501, 310, 102, 28}}, {{8, 16}, {0, 0, 4, 8}, {0, 0, 8, 16}},
+        {{8, 16}, {-3, -5, 0, 0}, {-6, -10, 0, 0}},  // -6 and -10 exactly
+        {{7, 13}, {-1, -1, 0, 0}, {-2, -2, 0, 0}},   // -1.75 and -1.625 round away from 0
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.units.x << "x" << c.units.y << " " << c.du.x() << ","
-                                        << c.du.y() << "," << c.du.width() << ","
-                                        << c.du.height());
+                                        << c.du.y() << "," << c.du.width() << "," << c.du.height());
         EXPECT_EQ(DuToPx(c.du, c.units), c.px);
     }
-}
-
-TEST(DialogUnits, BaseUnitsFollowTheDialogFont) {
-    App();
-    const QFont font = DialogFont();
-    const QString family = QFontInfo(font).family();
-    EXPECT_TRUE(family == "IPAPGothic" || family.startsWith("Noto Sans CJK") ||
-                family.contains("Gothic"))
-        << family.toStdString();
-    const BaseUnits nine = BaseUnitsOf(font);
-    EXPECT_GE(nine.x, 4);
-    EXPECT_LE(nine.x, 9);
-    EXPECT_EQ(nine.y, QFontMetrics(font).height());
-    QFont big = font;
-    big.setPointSize(18);
-    const BaseUnits eighteen = BaseUnitsOf(big);
-    EXPECT_NEAR(eighteen.x, 2 * nine.x, 2);
-    EXPECT_NEAR(eighteen.y, 2 * nine.y, 3);
 }
 
 }  // namespace

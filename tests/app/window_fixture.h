@@ -1,19 +1,21 @@
 #pragma once
 // The main window under test: a temporary program folder with its base_data.ini, the
-// loopback quote host, and a QApplication on the offscreen platform.
+// loopback quote host, recording seams, and a QApplication on the offscreen platform.
+
+#include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QThread>
-#include <gtest/gtest.h>
-
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "app/quote_dlg.h"
-#include "app/watch_list_model.h"
+#include "app/message_boxes.h"
 #include "common/codepage.h"
+#include "dlg_probe.h"
+#include "links/url_opener.h"
 #include "quote_host.h"
 #include "temp_dir.h"
 
@@ -44,15 +46,38 @@ bool WaitUntil(Pred pred, int timeoutMs) {
     return true;
 }
 
+struct RecordingOpener final : UrlOpener {
+    std::vector<std::string> urls;
+    void Open(const std::string& url) override { urls.push_back(url); }
+};
+
+struct RecordingBoxes final : MessageBoxes {
+    struct Box {
+        std::string caption, text;
+    };
+    std::vector<Box> shown;
+    void Show(QWidget*, const std::string& caption, const std::string& text) override {
+        shown.push_back({caption, text});
+    }
+};
+
+struct FixedTrayHost final : TrayHost {
+    TrayHostKind kind = TrayHostKind::None;
+    TrayHostKind Kind() override { return kind; }
+};
+
 struct IniRow {
     const char* code;
     const char* market;  // UTF-8
 };
 
 class WindowTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { App(); }
-    void TearDown() override { dlg_.reset(); }
+    void TearDown() override {
+        probe_.reset();
+        dlg_.reset();
+    }
 
     // BASE_URL on the test's host; path holds the placeholders, e.g. "/q?s=銘柄.市場".
     std::string HostTemplate(const std::string& path = "/q?s=銘柄.市場") const {
@@ -69,36 +94,44 @@ protected:
         ini += "KOSUU=" + std::to_string(rows.size()) + "\r\n";
         ini += "CHKGOTASK=" + std::to_string(chkGoTask) + "\r\n";
         ini += "SELECTEDITEM=" + std::to_string(selectedItem) + "\r\n";
-        ini += "[LINK_JOUHOU]\r\nBASE_URL=" +
-               (baseUrlUtf8.empty() ? HostTemplate() : baseUrlUtf8) + "\r\n";
+        ini += "[LINK_JOUHOU]\r\nBASE_URL=" + (baseUrlUtf8.empty() ? HostTemplate() : baseUrlUtf8) +
+               "\r\n";
         dir_.Write("base_data.ini", Utf8ToCp932(ini));
     }
 
-    // trayHost: whether the window may take a notification area for granted (offscreen has
-    // none; 1 exercises the hiding path).
-    CQuoteDlg& Start(int trayHost = 0) {
-        dlg_ = std::make_unique<CQuoteDlg>(dir_.folder());
-        dlg_->m_nTrayHost = trayHost;
+    // beforeInit may change the window's state before OnInitDialog runs.
+    CQuoteDlg& Start(TrayHostKind tray = TrayHostKind::None,
+                     const std::function<void(DlgProbe&)>& beforeInit = {}) {
+        trayHost_->kind = tray;
+        dlg_ = std::make_unique<CQuoteDlg>(dir_.folder() + "tickora",
+                                           DialogServices{opener_, boxes_, trayHost_});
+        probe_ = std::make_unique<DlgProbe>(*dlg_);
+        if (beforeInit) beforeInit(*probe_);
         dlg_->OnInitDialog();
         return *dlg_;
     }
+    DlgProbe& P() { return *probe_; }
 
     // Waits until no pass is running or waiting.
     bool WaitForPasses(int timeoutMs = 15000) {
-        return WaitUntil([&] { return dlg_->m_workers.Running() == 0; }, timeoutMs);
+        return WaitUntil([&] { return probe_->Workers() == 0; }, timeoutMs);
     }
-
-    // The host's log holds n requests; the UI thread keeps running meanwhile, since a pass
+    // The host's log holds n answers; the UI thread keeps running meanwhile, since a pass
     // waits for it at every read and write.
     bool WaitForRequests(std::size_t n, int timeoutMs = 10000) {
         return WaitUntil([&] { return host_.Requests().size() >= n; }, timeoutMs);
     }
-
-    std::string Cell(int row, int column) const { return dlg_->m_pModel->Cell(row, column); }
+    bool WaitForArrivals(std::size_t n, int timeoutMs = 10000) {
+        return WaitUntil([&] { return host_.Arrivals().size() >= n; }, timeoutMs);
+    }
 
     QuoteHost host_;
     TempDir dir_;
+    std::shared_ptr<RecordingOpener> opener_ = std::make_shared<RecordingOpener>();
+    std::shared_ptr<RecordingBoxes> boxes_ = std::make_shared<RecordingBoxes>();
+    std::shared_ptr<FixedTrayHost> trayHost_ = std::make_shared<FixedTrayHost>();
     std::unique_ptr<CQuoteDlg> dlg_;
+    std::unique_ptr<DlgProbe> probe_;
 };
 
 }  // namespace tickora::test

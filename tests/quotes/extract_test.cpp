@@ -37,14 +37,6 @@ TEST(SplitPattern, SeparatorRules) {
             c.anchor ? SplitAnchorPattern(c.text) : SplitFieldPattern(c.text);
         EXPECT_EQ(p, c.expected) << c.text;
     }
-    // The default table splits into the delimiters the quote pages carry.
-    const PatternTable& d = DefaultPatterns();
-    EXPECT_EQ(d[0].prefix, "</tr><tr align=right>");
-    EXPECT_EQ(d[1].label, Sj("[銘柄名]"));
-    EXPECT_EQ(d[1].prefix, "<small>");
-    EXPECT_EQ(d[1].suffix, "</small>");
-    EXPECT_EQ(d[3].prefix, "<td nowrap><b>");
-    EXPECT_EQ(d[3].suffix, "</b></td>");
 }
 
 TEST(ExtractFields, Pages) {

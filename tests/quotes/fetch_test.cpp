@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
 #include <thread>
 
 #include "common/codepage.h"
@@ -13,8 +12,6 @@
 
 namespace tickora {
 namespace {
-
-using namespace std::chrono_literals;
 
 class FetchTest : public ::testing::Test {
   protected:
@@ -92,13 +89,7 @@ TEST_F(FetchTest, BodyIsCutIntoPiecesAndStoppedAfter202) {
     const auto before = host().Requests().size();
     const std::string huge = FetchPage(host().Url("/fault/huge/q?s=8058.t"), Quick());
     EXPECT_LE(huge.size(), 202u * 1023u);
-    ASSERT_TRUE(host().WaitForRequests(before + 1, 5000));
-    bool finished = false;
-    for (int i = 0; i < 100 && !finished; ++i) {  // the host logs the request once it ends
-        const auto log = host().Requests();
-        finished = log.size() > before && log.back().bytesSent >= 0;
-        if (!finished) std::this_thread::sleep_for(50ms);
-    }
+    ASSERT_TRUE(host().WaitForRequests(before + 1, 5000));  // logged once the body ends
     const auto last = host().Requests().back();
     EXPECT_EQ(last.target, "/fault/huge/q?s=8058.t");
     EXPECT_FALSE(last.completed);
@@ -106,13 +97,13 @@ TEST_F(FetchTest, BodyIsCutIntoPiecesAndStoppedAfter202) {
 }
 
 TEST_F(FetchTest, TransportFailuresGiveTheErrorText) {
+    const test::ClosedPort closed;
     const struct {
         const char* what;
         std::string url;
         int code;
     } cases[] = {
-        {"closed port", "http://127.0.0.1:" + std::to_string(test::FreeClosedPort()) + "/q?s=1",
-         CURLE_COULDNT_CONNECT},
+        {"closed port", closed.Url("/q?s=1"), CURLE_COULDNT_CONNECT},
         {"stall", host().Url("/fault/stall/q?s=8058.t"), CURLE_OPERATION_TIMEDOUT},
         {"reset mid-body", host().Url("/fault/reset/q?s=8058.t"), CURLE_RECV_ERROR},
         {"redirect loop", host().Url("/fault/redirectloop/q?s=8058.t"), CURLE_TOO_MANY_REDIRECTS},
@@ -135,11 +126,12 @@ TEST_F(FetchTest, ErrorTextLayout) {
 TEST_F(FetchTest, CancelFromAnotherThread) {
     std::atomic<bool> cancel{false};
     FetchOptions o = Quick();
-    o.stallSeconds = 60;
+    o.stallSeconds = 3600;
     o.cancel = &cancel;
+    const std::size_t before = host().Arrivals().size();
     std::thread canceller([&] {
-        std::this_thread::sleep_for(300ms);
-        cancel = true;
+        // Once the host holds the request, only the flag can end the fetch.
+        if (host().WaitForArrivals(before + 1, 10000)) cancel = true;
     });
     const std::string result =
         FetchQuote(host().Url("/fault/stall/q?s=8058.t"), DefaultPatterns(), o);

@@ -14,7 +14,7 @@ PageReader Read(const std::string& body, std::size_t chunk) {
     return r;
 }
 
-TEST(PageReader, CutsPiecesAsTheLineReaderDid) {
+TEST(PageReader, CutsTheBodyIntoLinePiecesOfAtMost1023Bytes) {
     const std::string longLine(2500, 'x');
     std::string many;
     for (int i = 0; i < 300; ++i) many += "line" + std::to_string(i) + "\n";

@@ -113,9 +113,9 @@ TEST_F(RefreshPassTest, FailuresBlankOrKeepRows) {
     EXPECT_EQ(view.slots[0], "");
 
     // A network failure blanks the fields and sets the flat mark; the entry row says so.
+    const test::ClosedPort closed;
     RefreshConfig down = Config();
-    down.baseUrl =
-        "http://127.0.0.1:" + std::to_string(test::FreeClosedPort()) + "/q?s=" + Sj("銘柄.市場");
+    down.baseUrl = closed.Url("/q?s=") + Sj("銘柄.市場");
     down.entryCode = "8058";
     RunRefreshPass(view, down);
     for (const int c : {ids::kColName, ids::kColTime, ids::kColPrice, ids::kColChange,

@@ -13,7 +13,7 @@
 
 namespace tickora::test {
 
-// One line of the host's request log. bytesSent and completed are set for streamed bodies.
+// One answered request of the host's log; bytesSent and completed are set for streamed bodies.
 struct HostRequest {
     std::string method, target, userAgent;
     long long bytesSent = -1;
@@ -22,36 +22,48 @@ struct HostRequest {
 
 class QuoteHost {
   public:
-    // Starts the binary named by TICKORA_QUOTE_HOST_BIN on port 0 and waits (at most 10 s)
-    // for its "listening on" line; throws std::runtime_error on failure.
+    // Starts the host on port 0 and waits (at most 10 s) for its "listening on" line;
+    // throws std::runtime_error on failure. The host also stops if this process dies.
     QuoteHost();
-    // SIGTERM, a bounded wait, then SIGKILL.
     ~QuoteHost();
     QuoteHost(const QuoteHost&) = delete;
     QuoteHost& operator=(const QuoteHost&) = delete;
 
     int port() const { return port_; }
-    pid_t pid() const { return pid_; }
     // "http://127.0.0.1:PORT" + pathAndQuery.
     std::string Url(std::string_view pathAndQuery) const;
-    // The request log as far as it is written.
+    // Requests answered so far, in the order of their answers.
     std::vector<HostRequest> Requests() const;
-    // Polls the log until it holds at least n requests or timeoutMs passes.
+    // Targets of the requests that have arrived, answered or not.
+    std::vector<std::string> Arrivals() const;
+    // Poll the log until it holds at least n answers (arrivals) or timeoutMs passes.
     bool WaitForRequests(std::size_t n, int timeoutMs) const;
+    bool WaitForArrivals(std::size_t n, int timeoutMs) const;
 
   private:
     void Stop();
+    std::vector<std::vector<std::string>> LogLines() const;
 
     TempDir dir_;
     pid_t pid_ = -1;
-    int lifeline_ = -1;  // write end of the host's stdin: the host stops if we die
+    int lifeline_ = -1;  // write end of the host's stdin: the host stops when it closes
     int port_ = 0;
 };
 
-// A port on 127.0.0.1 with nothing listening on it.
-int FreeClosedPort();
+// A port on 127.0.0.1 that refuses connections for as long as the object lives: bound, so
+// nobody else can take it, but not listening.
+class ClosedPort {
+  public:
+    ClosedPort();
+    ~ClosedPort();
+    ClosedPort(const ClosedPort&) = delete;
+    ClosedPort& operator=(const ClosedPort&) = delete;
+    int port() const { return port_; }
+    std::string Url(std::string_view pathAndQuery) const;
 
-// Path of the quote-host binary: TICKORA_QUOTE_HOST_BIN, else the one built with the tests.
-std::string QuoteHostBinary();
+  private:
+    int fd_ = -1;
+    int port_ = 0;
+};
 
 }  // namespace tickora::test

@@ -21,9 +21,9 @@ constexpr const char* kHelp =
 A quote host for TICKORA on 127.0.0.1 with a simulated market of fictional companies.
 
   --port N           port to listen on (0 = any free port; default 50505)
-  --log FILE         append one line per request: METHOD<TAB>TARGET<TAB>USER-AGENT, and for
-                     streamed bodies (reset, stall, trickle, huge) <TAB>BYTES-SENT<TAB>complete|cut,
-                     written when the request ends
+  --log FILE         append "+<TAB>METHOD<TAB>TARGET" when a request arrives, and when it
+                     has been answered METHOD<TAB>TARGET<TAB>USER-AGENT, for streamed bodies
+                     (reset, stall, trickle, huge) with <TAB>BYTES-SENT<TAB>complete|cut
   --exit-with-stdin  stop when standard input reaches its end (the starter went away)
   --help             this text
 

@@ -103,6 +103,7 @@ struct QuoteServer::Impl {
 };
 
 void QuoteServer::Impl::Handle(const httplib::Request& req, httplib::Response& res) {
+    log.Arrived(req.method, req.target);
     if (req.has_param("delay")) {
         long ms = std::atol(req.get_param_value("delay").c_str());
         Pause(std::clamp(ms, 0L, kMaxDelayMs));

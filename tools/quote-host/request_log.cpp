@@ -24,6 +24,10 @@ bool RequestLog::Open(const std::string& path) {
     return file_ != nullptr;
 }
 
+void RequestLog::Arrived(std::string_view method, std::string_view target) {
+    Write("+\t" + Field(method) + '\t' + Field(target) + '\n');
+}
+
 void RequestLog::Answered(std::string_view method, std::string_view target,
                           std::string_view agent) {
     Write(Field(method) + '\t' + Field(target) + '\t' + Field(agent) + '\n');

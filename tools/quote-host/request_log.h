@@ -1,7 +1,9 @@
 #pragma once
-// One line per request, tab-separated, flushed at once so a reader sees it immediately:
+// Tab-separated lines, flushed at once so a reader sees them immediately. Each request
+// gives one line when it arrives and one when it has been answered:
+//   + \t METHOD \t TARGET                                    (arrived, before any delay)
 //   METHOD \t TARGET \t USER-AGENT                          (an answer sent whole)
-//   METHOD \t TARGET \t USER-AGENT \t BYTES \t complete|cut   (a streamed body)
+//   METHOD \t TARGET \t USER-AGENT \t BYTES \t complete|cut   (a streamed body, when it ends)
 
 #include <cstdio>
 #include <mutex>
@@ -20,6 +22,7 @@ class RequestLog {
     // False when the file cannot be opened; without a file nothing is logged.
     bool Open(const std::string& path);
 
+    void Arrived(std::string_view method, std::string_view target);
     void Answered(std::string_view method, std::string_view target, std::string_view agent);
     void Streamed(std::string_view method, std::string_view target, std::string_view agent,
                   long long bytesSent, bool completed);

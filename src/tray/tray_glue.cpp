@@ -4,21 +4,21 @@
 #include <QSystemTrayIcon>
 
 #include "app/quote_dlg.h"
-#include "app/watch_list_model.h"
 #include "common/control_ids.h"
 #include "common/leading_int.h"
 #include "common/sjis.h"
 #include "ui/plain_text.h"
+#include "watchlist/watch_list_model.h"
 
 namespace tickora {
 
-bool CQuoteDlg::TrayHostAvailable() const {
-    if (m_nTrayHost >= 0) return m_nTrayHost == 1;
-    return QSystemTrayIcon::isSystemTrayAvailable();
+bool CQuoteDlg::TrayIconHosted() const {
+    return m_bTrayIcon == 1 && m_trayHostKind != TrayHostKind::None;
 }
 
 void CQuoteDlg::AddTrayIcon(std::string_view tip) {
     m_bTrayIcon = 1;
+    m_trayHostKind = m_services.trayHost->Kind();
     // One icon object at a time, so repeated trips to the tray collect nothing.
     if (!m_pTrayIcon) {
         m_pTrayIcon = new QSystemTrayIcon(this);
@@ -29,11 +29,12 @@ void CQuoteDlg::AddTrayIcon(std::string_view tip) {
     m_trayIconKind.reset();
     m_pTrayIcon->setIcon(m_hIcon);
     m_pTrayIcon->setToolTip(PlainToolTip(m_strTrayTip));
-    if (TrayHostAvailable()) m_pTrayIcon->show();
+    if (m_trayHostKind != TrayHostKind::None) m_pTrayIcon->show();
 }
 
 void CQuoteDlg::DeleteTrayIcon() {
     m_bTrayIcon = 0;
+    m_trayHostKind = TrayHostKind::None;
     if (!m_pTrayIcon) return;
     m_pTrayIcon->hide();
     // Not deleted at once: this may run inside the icon's own activation signal.
@@ -67,21 +68,21 @@ void CQuoteDlg::OnTrayTipTick() {
 
 void CQuoteDlg::OnTrayNotify(QSystemTrayIcon::ActivationReason reason) {
     switch (reason) {
-    case QSystemTrayIcon::Trigger: {
-        const int rows = RowCount();
-        if (rows == 0) return;
-        m_nSelectedItem = NextTrayRow(m_nSelectedItem, rows);
-        RefreshTrayTip();
-        break;
-    }
-    case QSystemTrayIcon::DoubleClick:
-        RestoreFromTray();
-        break;
-    case QSystemTrayIcon::Context:
-        // The tray menu attaches here.
-        break;
-    default:
-        break;
+        case QSystemTrayIcon::Trigger: {
+            const int rows = RowCount();
+            if (rows == 0) return;
+            m_nSelectedItem = NextTrayRow(m_nSelectedItem, rows);
+            RefreshTrayTip();
+            break;
+        }
+        case QSystemTrayIcon::DoubleClick:
+            RestoreFromTray();
+            break;
+        case QSystemTrayIcon::Context:
+            // The tray menu attaches here.
+            break;
+        default:
+            break;
     }
 }
 

@@ -1,9 +1,9 @@
-// The entry row: the code edit and the market selector preview the typed stock.
+// Watch-list editing on the main window: the entry row's preview.
 
-#include <QComboBox>
+#include <algorithm>
 
 #include "app/quote_dlg.h"
-#include "quotes/dialog_refresh_view.h"
+#include "quotes/gateway_refresh_view.h"
 
 namespace tickora {
 
@@ -19,13 +19,14 @@ void CQuoteDlg::OnSelchangeMarket() {
 
 void CQuoteDlg::RefreshEntryRow() {
     // On the UI thread the gateway runs each call at once, so this writes the edits directly.
-    DialogRefreshView view(*this, m_gateway);
+    GatewayRefreshView view(m_gateway, *m_pModel, m_arrResults,
+                            [this](int id, const std::string& text) { SetControlText(id, text); });
     // This fetch holds the window while the user types, so a silent host gets seconds,
     // not the half minute a worker's fetch may wait.
     RefreshConfig config = MakeRefreshConfig();
-    config.fetch.connectTimeoutMs = 5'000;
-    config.fetch.stallSeconds = 5;
-    config.fetch.totalSeconds = 10;
+    config.fetch.connectTimeoutMs = std::min(config.fetch.connectTimeoutMs, 5'000L);
+    config.fetch.stallSeconds = std::min(config.fetch.stallSeconds, 5L);
+    config.fetch.totalSeconds = std::min(config.fetch.totalSeconds, 10L);
     tickora::RefreshEntryRow(view, config);
 }
 

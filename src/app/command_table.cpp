@@ -1,0 +1,52 @@
+// Every command the main window knows, and the one route all of them take.
+
+#include "app/quote_dlg.h"
+#include "common/control_ids.h"
+
+namespace tickora {
+
+const std::vector<CQuoteDlg::CommandEntry>& CQuoteDlg::CommandTable() {
+    static const std::vector<CommandEntry> table = [] {
+        std::vector<CommandEntry> t = {
+            // Buttons and the statics that report clicks.
+            {ids::kAddButton, &CQuoteDlg::OnCommandNotBuilt},
+            {ids::kDisconnectButton, &CQuoteDlg::OnDisconnectButton},
+            {ids::kConnectButton, &CQuoteDlg::OnConnectButton},
+            {ids::kSettingsButton, &CQuoteDlg::OnCommandNotBuilt},
+            {ids::kChartButton, &CQuoteDlg::OnCommandNotBuilt},
+            {ids::kHomeLink, &CQuoteDlg::OnCommandNotBuilt},
+            {ids::kNikkeiLine, &CQuoteDlg::OnCommandNotBuilt},
+            {ids::kTopixLine, &CQuoteDlg::OnCommandNotBuilt},
+            {ids::kJasdaqLine, &CQuoteDlg::OnCommandNotBuilt},
+            // Menu commands.
+            {ids::kCmdOpenLink, &CQuoteDlg::OnCommandNotBuilt},
+            {ids::kCmdDelete, &CQuoteDlg::OnCommandNotBuilt},
+            {ids::kCmdDeleteAll, &CQuoteDlg::OnCommandNotBuilt},
+            {ids::kCmdOpenMain, &CQuoteDlg::OnOpenMain},
+            {ids::kCmdVersion, &CQuoteDlg::OnCommandNotBuilt},
+            {ids::kCmdClickOpensLink, nullptr},
+            {ids::kCmdLinkSettings, &CQuoteDlg::OnCommandNotBuilt},
+            {ids::kCmdStartInTray, nullptr},
+            {ids::kCmdClose, &CQuoteDlg::OnCloseCommand},
+            {ids::kCmdNikkei, nullptr},
+        };
+        for (int row = 0; row < ids::kMaxRows; ++row)
+            t.push_back({ids::kCmdTrayStockFirst + row, nullptr});
+        return t;
+    }();
+    return table;
+}
+
+void CQuoteDlg::OnCommand(int id) {
+    for (const CommandEntry& entry : CommandTable()) {
+        if (entry.id != id) continue;
+        if (entry.handler) (this->*entry.handler)();
+        return;
+    }
+}
+
+void CQuoteDlg::OnCloseCommand() {
+    done(QDialog::Accepted);
+}
+
+}  // namespace tickora

@@ -1,0 +1,25 @@
+#include "app/message_boxes.h"
+
+#include <QMessageBox>
+
+#include "common/codepage.h"
+
+namespace tickora {
+
+namespace {
+class ModalMessageBoxes final : public MessageBoxes {
+  public:
+    void Show(QWidget* owner, const std::string& caption, const std::string& text) override {
+        QMessageBox box(QMessageBox::NoIcon, QString::fromStdString(Cp932ToUtf8(caption)),
+                        QString::fromStdString(Cp932ToUtf8(text)), QMessageBox::Ok, owner);
+        box.setTextFormat(Qt::PlainText);
+        box.exec();
+    }
+};
+}  // namespace
+
+std::shared_ptr<MessageBoxes> MakeModalMessageBoxes() {
+    return std::make_shared<ModalMessageBoxes>();
+}
+
+}  // namespace tickora

@@ -1,0 +1,128 @@
+#include "watchlist/watch_list_model.h"
+
+#include <algorithm>
+
+#include "common/codepage.h"
+#include "common/sjis.h"
+#include "ui/colour_rules.h"
+
+namespace tickora {
+
+namespace {
+constexpr std::array<const char*, ids::kColumnCount> kHeaders = {
+    "No.", "銘柄", "市場", "更新時", "現在値", "前日差", "変化率", "出来高", "増減"};
+}
+
+WatchListModel::WatchListModel(QObject* parent) : QAbstractTableModel(parent) {}
+
+void WatchListModel::Refresh(StoredRow& row) {
+    const auto colours = RowTextColours(row.cells);
+    for (std::size_t c = 0; c < row.cells.size(); ++c) {
+        row.shown[c] = QString::fromStdString(Cp932ToUtf8(row.cells[c]));
+        row.colours[c] =
+            colours[c] ? QColor(colours[c]->r, colours[c]->g, colours[c]->b) : QColor();
+    }
+}
+
+std::string WatchListModel::Cell(int row, int column) const {
+    if (!Exists(row) || column < 0 || column >= ids::kColumnCount) return {};
+    return rows_[static_cast<std::size_t>(row)].cells[static_cast<std::size_t>(column)];
+}
+
+RowCells WatchListModel::Row(int row) const {
+    return Exists(row) ? rows_[static_cast<std::size_t>(row)].cells : RowCells{};
+}
+
+void WatchListModel::SetCells(int row, const CellWrites& cells) {
+    if (!Exists(row)) return;
+    StoredRow& stored = rows_[static_cast<std::size_t>(row)];
+    bool changed = false;
+    for (const auto& [column, text] : cells) {
+        if (column < 0 || column >= ids::kColumnCount) continue;
+        std::string& cell = stored.cells[static_cast<std::size_t>(column)];
+        const std::string_view value = UpToNul(text);
+        if (cell == value) continue;
+        cell = value;
+        changed = true;
+    }
+    if (!changed) return;
+    Refresh(stored);
+    // A cell's colour depends on the cells before it in its row, so the whole row repaints.
+    emit dataChanged(index(row, 0), index(row, ids::kColumnCount - 1));
+}
+
+void WatchListModel::InsertAt(int row, const RowCells& cells) {
+    row = std::clamp(row, 0, RowCount());
+    StoredRow stored;
+    for (std::size_t c = 0; c < stored.cells.size(); ++c) stored.cells[c] = UpToNul(cells[c]);
+    Refresh(stored);
+    beginInsertRows({}, row, row);
+    rows_.insert(rows_.begin() + row, std::move(stored));
+    endInsertRows();
+}
+
+bool WatchListModel::RemoveAt(int row) {
+    if (!Exists(row)) return false;
+    beginRemoveRows({}, row, row);
+    rows_.erase(rows_.begin() + row);
+    endRemoveRows();
+    return true;
+}
+
+bool WatchListModel::Move(int from, int to) {
+    if (!Exists(from) || !Exists(to) || from == to) return false;
+    // The destination is counted before the move: one past the target when moving down.
+    if (!beginMoveRows({}, from, from, {}, to > from ? to + 1 : to)) return false;
+    auto first = rows_.begin() + from;
+    auto last = rows_.begin() + to;
+    if (to > from)
+        std::rotate(first, first + 1, last + 1);
+    else
+        std::rotate(last, first, first + 1);
+    endMoveRows();
+    return true;
+}
+
+void WatchListModel::Clear() {
+    if (rows_.empty()) return;
+    beginRemoveRows({}, 0, RowCount() - 1);
+    rows_.clear();
+    rows_.shrink_to_fit();
+    endRemoveRows();
+}
+
+int WatchListModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : RowCount();
+}
+
+int WatchListModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : ids::kColumnCount;
+}
+
+QVariant WatchListModel::data(const QModelIndex& index, int role) const {
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
+        return {};
+    const StoredRow& row = rows_[static_cast<std::size_t>(index.row())];
+    const auto column = static_cast<std::size_t>(index.column());
+    switch (role) {
+        case Qt::DisplayRole:
+            return row.shown[column];
+        case Qt::ForegroundRole:
+            return row.colours[column].isValid() ? QVariant(row.colours[column]) : QVariant();
+        case Qt::TextAlignmentRole:
+            return QVariant::fromValue(Qt::Alignment(Qt::AlignLeft | Qt::AlignVCenter));
+        default:
+            return {};
+    }
+}
+
+QVariant WatchListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || section < 0 || section >= ids::kColumnCount) return {};
+    if (role == Qt::DisplayRole)
+        return QString::fromUtf8(kHeaders[static_cast<std::size_t>(section)]);
+    if (role == Qt::TextAlignmentRole)
+        return QVariant::fromValue(Qt::Alignment(Qt::AlignLeft | Qt::AlignVCenter));
+    return {};
+}
+
+}  // namespace tickora

@@ -1,0 +1,64 @@
+#pragma once
+// The one door tests have into the main window's private state.
+
+#include <QComboBox>
+#include <QLabel>
+#include <QSpinBox>
+#include <QTableView>
+
+#include "app/list_tool_tip.h"
+#include "app/quote_dlg.h"
+#include "common/control_ids.h"
+#include "watchlist/watch_list_model.h"
+
+namespace tickora::test {
+
+class DlgProbe {
+  public:
+    explicit DlgProbe(CQuoteDlg& dlg) : d_(dlg) {}
+
+    WatchListModel& Model() { return *d_.m_pModel; }
+    std::vector<std::string>& Results() { return d_.m_arrResults; }
+    QWidget* Control(int id) { return d_.Control(id); }
+    std::string Text(int id) { return d_.ControlText(id); }
+    std::string Cell(int row, int column) { return d_.m_pModel->Cell(row, column); }
+    int RowCount() { return d_.RowCount(); }
+    int SelectedRow() { return d_.SelectedRow(); }
+    void SelectRow(int row) { d_.SelectRow(row); }
+    QTableView* List() { return d_.m_pList; }
+    QComboBox* Market() { return d_.m_cboMarket; }
+    QSpinBox* Interval() { return d_.m_spinInterval; }
+    QLabel* HomeLink() { return d_.m_stcLink; }
+    ListToolTip* ToolTip() { return d_.m_tooltip; }
+
+    int& Connected() { return d_.m_bConnected; }
+    int& SelectedItem() { return d_.m_nSelectedItem; }
+    int& ChkGoTask() { return d_.m_nChkGoTask; }
+    int& ChkOpenUrl() { return d_.m_nChkOpenUrl; }
+    int TrayIcon() const { return d_.m_bTrayIcon; }
+    int LinkHover() const { return d_.m_nLinkHover; }
+    std::string& BaseUrl() { return d_.m_strBaseUrl; }
+    FetchOptions& FetchLimits() { return d_.m_fetchLimits; }
+    const std::string& EntryCode() const { return d_.m_strEntryCode; }
+    const std::string& TrayTip() const { return d_.m_strTrayTip; }
+    std::optional<TrayIconKind> TrayIconImage() const { return d_.m_trayIconKind; }
+    bool TrayIconObject() const { return d_.m_pTrayIcon != nullptr; }
+    bool Destroyed() const { return d_.m_bDestroyed != 0; }
+
+    bool TimerRunning(int id) const { return d_.TimerRunning(id); }
+    int TimerInterval(int id) const {
+        return id == ids::kTimerRefresh ? d_.m_timerRefresh.interval() : d_.m_timerTip.interval();
+    }
+    std::size_t Workers() { return d_.m_workers.Running(); }
+    bool GatewayClosed() const { return d_.m_gateway.IsClosed(); }
+
+    void Timer(int id) { d_.OnTimer(id); }
+    void Minimize() { d_.OnMinimize(); }
+    void TrayNotify(QSystemTrayIcon::ActivationReason reason) { d_.OnTrayNotify(reason); }
+    void UpdateTrayIcon(std::string_view tip, int change) { d_.UpdateTrayIcon(tip, change); }
+
+  private:
+    CQuoteDlg& d_;
+};
+
+}  // namespace tickora::test
