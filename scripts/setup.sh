@@ -8,10 +8,10 @@ packages=(
   libcurl4-openssl-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   libcpp-httplib-dev
-  clang libclang-rt-dev
+  clang libclang-rt-dev clang-format
   fonts-ipafont-gothic fonts-noto-cjk
   xvfb trayer x11-utils xdotool imagemagick
-  xdg-utils
+  xdg-utils dbus-daemon
 )
 
 missing=()

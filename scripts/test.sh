@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets up the machine, builds and runs every test.
-#   scripts/test.sh             normal build (warnings as errors), all tests
-#   scripts/test.sh --sanitize  AddressSanitizer + UBSan build of the same tests, then a
+#   scripts/test.sh             formatting check, normal build (warnings as errors), all tests
+#   scripts/test.sh --sanitize  AddressSanitizer + UBSan build of the same tests, a
+#                               ThreadSanitizer build of the toolkit-free threading tests, then a
 #                               bounded run of each fuzz target (clang's libFuzzer)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -12,13 +13,25 @@ bash scripts/setup.sh
 jobs=$(nproc)
 mode=${1:-normal}
 
-run_ctest() {
+run_ctest() {  # build dir, then extra ctest arguments
+  local dir=$1
+  shift
   # The Xvfb end-to-end test and the widget tests need no display of the user's.
-  (cd "$1" && QT_QPA_PLATFORM=offscreen ctest --output-on-failure --timeout 300 -j"$jobs")
+  (cd "$dir" && QT_QPA_PLATFORM=offscreen ctest --output-on-failure --timeout 300 -j"$jobs" "$@")
+}
+
+sources() {
+  if git rev-parse --git-dir >/dev/null 2>&1; then
+    git ls-files -- src tests tools bench fuzz | grep -E '\.(cpp|h)$'
+  else
+    find src tests tools bench fuzz -name '*.cpp' -o -name '*.h'
+  fi
 }
 
 case "$mode" in
   normal)
+    sources | xargs clang-format --dry-run --Werror
+    echo "formatting holds"
     cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTICKORA_WERROR=ON >/dev/null
     cmake --build build -j"$jobs"
     run_ctest build
@@ -27,10 +40,21 @@ case "$mode" in
     cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTICKORA_WERROR=ON \
       -DTICKORA_SANITIZE=ON -DTICKORA_BUILD_BENCH=OFF >/dev/null
     cmake --build build-asan -j"$jobs"
-    export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:detect_stack_use_after_return=1
+    # The slow unwinder records whole allocation stacks, so the leak suppressions can name the
+    # exact frame of a library's one-time allocation instead of a whole library.
+    export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:detect_stack_use_after_return=1:fast_unwind_on_malloc=0:malloc_context_size=30
     export LSAN_OPTIONS=suppressions=$root/.ci/lsan.supp:print_suppressions=0
     export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
     run_ctest build-asan
+    unset ASAN_OPTIONS LSAN_OPTIONS
+
+    # The toolkit-free threading (gateway, worker set, refresh pass) under ThreadSanitizer.
+    cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTICKORA_WERROR=ON \
+      -DTICKORA_TSAN=ON -DTICKORA_BUILD_GUI=OFF -DTICKORA_BUILD_BENCH=OFF >/dev/null
+    cmake --build build-tsan -j"$jobs"
+    TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
+      run_ctest build-tsan -R 'UiGateway|WorkerSet|RefreshPass|PassQueue|Fetch'
+
     if command -v clang++ >/dev/null; then
       CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
         -DTICKORA_FUZZ=ON -DTICKORA_BUILD_GUI=OFF -DTICKORA_BUILD_TESTS=OFF \

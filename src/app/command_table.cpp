@@ -9,19 +9,19 @@ const std::vector<CQuoteDlg::CommandEntry>& CQuoteDlg::CommandTable() {
     static const std::vector<CommandEntry> table = [] {
         std::vector<CommandEntry> t = {
             // Buttons and the statics that report clicks.
-            {ids::kAddButton, &CQuoteDlg::OnCommandNotBuilt},
+            {ids::kAddButton, &CQuoteDlg::OnAddToList},
             {ids::kDisconnectButton, &CQuoteDlg::OnDisconnectButton},
             {ids::kConnectButton, &CQuoteDlg::OnConnectButton},
             {ids::kSettingsButton, &CQuoteDlg::OnCommandNotBuilt},
-            {ids::kChartButton, &CQuoteDlg::OnCommandNotBuilt},
+            {ids::kChartButton, &CQuoteDlg::OnChartButton},
             {ids::kHomeLink, &CQuoteDlg::OnCommandNotBuilt},
             {ids::kNikkeiLine, &CQuoteDlg::OnCommandNotBuilt},
             {ids::kTopixLine, &CQuoteDlg::OnCommandNotBuilt},
             {ids::kJasdaqLine, &CQuoteDlg::OnCommandNotBuilt},
             // Menu commands.
             {ids::kCmdOpenLink, &CQuoteDlg::OnCommandNotBuilt},
-            {ids::kCmdDelete, &CQuoteDlg::OnCommandNotBuilt},
-            {ids::kCmdDeleteAll, &CQuoteDlg::OnCommandNotBuilt},
+            {ids::kCmdDelete, &CQuoteDlg::OnDeleteItem},
+            {ids::kCmdDeleteAll, &CQuoteDlg::OnDeleteAll},
             {ids::kCmdOpenMain, &CQuoteDlg::OnOpenMain},
             {ids::kCmdVersion, &CQuoteDlg::OnCommandNotBuilt},
             {ids::kCmdClickOpensLink, nullptr},

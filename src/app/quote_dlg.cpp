@@ -16,12 +16,15 @@
 #include "app/dialog_layout.h"
 #include "app/list_tool_tip.h"
 #include "app/message_boxes.h"
+#include "chart/chart_snapshot.h"
 #include "common/codepage.h"
 #include "common/control_ids.h"
+#include "common/endpoints.h"
 #include "common/market_table.h"
 #include "common/program_folder.h"
 #include "common/sjis.h"
 #include "links/url_opener.h"
+#include "ui/fit_width.h"
 #include "ui/hand_cursor.h"
 #include "ui/index_label.h"
 #include "watchlist/watch_list_model.h"
@@ -64,6 +67,7 @@ CQuoteDlg::CQuoteDlg(std::string_view argv0, DialogServices services, QWidget* p
       m_strProgramFolder(ProgramFolder(argv0)),
       m_strProgramName(ProgramBaseName(argv0)),
       m_services(std::move(services)),
+      m_strChartUrl(std::string(endpoints::kChartHost) + kChartPath),
       m_gateway([this](std::function<void()> task) {
           // Queued, never blocking: the UI thread may be joining the very worker that posts.
           QMetaObject::invokeMethod(this, std::move(task), Qt::QueuedConnection);
@@ -135,6 +139,8 @@ void CQuoteDlg::CreateControls() {
             case ControlKind::ReadOnlyEdit: {
                 auto* edit = new QLineEdit(this);
                 edit->setReadOnly(def.kind == ControlKind::ReadOnlyEdit);
+                // The code edit does not scroll: it takes only what fits its width.
+                if (def.id == ids::kCodeEdit) edit->setValidator(new FitWidthValidator(edit));
                 lastEdit = edit;
                 widget = edit;
                 break;
@@ -221,12 +227,14 @@ bool CQuoteDlg::OnInitDialog() {
     m_pDragImage = nullptr;
     m_bDragging = 0;
     m_nDragIndex = 0;
+    m_dragPressPos = {-1, -1};
     // The watch list.
     if (!m_pModel) {
         m_pModel = new WatchListModel(this);
         m_pList->setModel(m_pModel);
     }
     m_pList->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_pList->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
     m_pList->setSelectionMode(QAbstractItemView::SingleSelection);
     m_pList->setShowGrid(true);
     m_pList->setWordWrap(false);
@@ -310,8 +318,11 @@ void CQuoteDlg::OnDestroy() {
     DeleteTrayIcon();
     // Then the workers: waiting ones are released, running fetches cancelled, and none of
     // them touches the window again.
+    CancelDrag();
+    if (m_previewCancel) *m_previewCancel = true;
     m_gateway.Close();
     m_workers.JoinAll();
+    m_sideWorkers.JoinAll();
 }
 
 void CQuoteDlg::done(int result) {
@@ -358,6 +369,15 @@ bool CQuoteDlg::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::Enter || (event->type() == QEvent::MouseMove && watched == this)) {
         if (auto* widget = qobject_cast<QWidget*>(watched); widget && widget->window() == this)
             OnSetCursor(widget);
+    }
+    if (m_pList && watched == m_pList->viewport() && OnListMouseEvent(event)) return true;
+    if (m_bDragging) {
+        // Another window taking the pointer, or Escape, ends a drag without a move.
+        const bool escape = event->type() == QEvent::KeyPress &&
+                            static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape;
+        if (escape || event->type() == QEvent::UngrabMouse ||
+            (watched == this && event->type() == QEvent::WindowDeactivate))
+            CancelDrag();
     }
     return QDialog::eventFilter(watched, event);
 }

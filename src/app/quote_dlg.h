@@ -7,8 +7,10 @@
 #include <QDialog>
 #include <QFont>
 #include <QIcon>
+#include <QPoint>
 #include <QSystemTrayIcon>
 #include <QTimer>
+#include <atomic>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -123,8 +125,27 @@ class CQuoteDlg : public QDialog {
     // Watch-list editing (src/watchlist/editing_glue.cpp).
     void OnChangeCode();
     void OnSelchangeMarket();
-    // The preview of the typed code, on the UI thread; blocks for one fetch.
+    // Fetches the preview of the typed code on a worker; the answer of the newest request
+    // reaches the entry row, older ones are dropped.
     void RefreshEntryRow();
+    void OnPreviewArrived(int request, const ControlTexts& texts);
+    // The entry row's texts from a pass, when the row still shows code and market.
+    void WriteEntryRow(const std::string& code, int market, const ControlTexts& texts);
+    void OnAddToList();
+    void OnDeleteItem();
+    void OnDeleteAll();
+    void ShowMessage(const std::string& text);
+
+    // Drag reordering (src/watchlist/drag_glue.cpp); positions are global.
+    bool OnListMouseEvent(QEvent* event);
+    void OnBeginDrag(QPoint listPos);
+    void OnMouseMove(QPoint globalPos);
+    void OnLButtonUp(QPoint globalPos);
+    // The drag ends without a move: the pointer grab was lost or Escape was pressed.
+    void CancelDrag();
+
+    // Chart snapshot (src/chart/chart_glue.cpp): hidden button 1026.
+    void OnChartButton();
 
     // Settings file (src/watchlist/settings_glue.cpp).
     void LoadSettings();
@@ -200,8 +221,22 @@ class CQuoteDlg : public QDialog {
     QTimer m_timerTip;
     std::map<int, QWidget*> m_controls;
     int m_bDestroyed = 0;
+    // The entry row's previews: the newest request, the newest answered, and the flag that
+    // stops the fetch of a request no longer wanted.
+    int m_nPreviewRequest = 0;
+    int m_nPreviewAnswered = 0;
+    std::shared_ptr<std::atomic<bool>> m_previewCancel;
+    int m_bAddWaiting = 0;  // an add waits for the preview of the code it adds
+    // The drag image on screen and where the pointer holds it.
+    QWidget* m_pDragWindow = nullptr;
+    QPoint m_dragHotSpot;
+    QPoint m_dragPressPos;  // where the left button went down on the list, -1 when up
+    std::string m_strChartUrl;
+    std::mutex m_csChart;  // one snapshot at a time
     UiGateway m_gateway;
-    WorkerSet m_workers;  // last: joined before anything a worker uses goes away
+    // Last: joined before anything a worker uses goes away.
+    WorkerSet m_workers;      // refresh passes
+    WorkerSet m_sideWorkers;  // previews and chart snapshots
 };
 
 }  // namespace tickora

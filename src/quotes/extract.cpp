@@ -89,8 +89,15 @@ std::string ExtractFields(std::string_view page, const PatternTable& patterns) {
     return result;
 }
 
+const std::string& FetchErrorHead() {
+    static const std::string head = Sj("例外が発生しました。\r\nエラー: ");
+    return head;
+}
+
 QuoteFields SplitQuoteResult(std::string_view r) {
     QuoteFields fields;
+    // Pages never carry a CR, so no field of a page's result can begin like this.
+    if (r.starts_with(FetchErrorHead())) return fields;
     const auto size = static_cast<Offset>(r.size());
     Offset start = 0;
     for (auto& field : fields) {

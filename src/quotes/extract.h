@@ -20,7 +20,11 @@ std::string ExtractFields(std::string_view page, const PatternTable& patterns);
 // removes exactly that byte.
 std::string EucJpToShiftJis(std::string_view text);
 
-// Splits a QuoteResult at '_' into its six fields; missing fields are empty.
+// "例外が発生しました。\r\nエラー: " (CP932): how the result of a failed fetch begins.
+const std::string& FetchErrorHead();
+
+// Splits a QuoteResult at '_' into its six fields; missing fields are empty, and the result
+// of a failed fetch gives six empty fields whatever its message says.
 QuoteFields SplitQuoteResult(std::string_view result);
 
 // "△ " for a ratio holding '+', else "▼ " for one holding '-', else "－ " (CP932).

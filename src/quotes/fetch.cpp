@@ -23,21 +23,53 @@ void InitCurlOnce() {
 using Clock = std::chrono::steady_clock;
 
 struct Transfer {
-    PageReader reader;
+    CURL* curl = nullptr;
+    BodySink* sink = nullptr;
     Clock::time_point lastByte = Clock::now();
+    bool responded = false;    // the final response's headers are in
+    bool sawLocation = false;  // in the header block now arriving
+    bool stopped = false;      // the sink wanted no more: not a failure
+
+    bool Respond() {
+        if (responded) return true;
+        responded = true;
+        return !sink->onResponse || sink->onResponse();
+    }
 };
 
 size_t OnBody(char* data, size_t size, size_t count, void* user) {
     auto* t = static_cast<Transfer*>(user);
     const size_t n = size * count;
     t->lastByte = Clock::now();
-    // Returning less than n stops the transfer once the last piece is in.
-    return t->reader.Feed(std::string_view(data, n)) ? n : 0;
+    // Returning less than n stops the transfer.
+    if (!t->Respond() || !t->sink->onBody(std::string_view(data, n))) {
+        t->stopped = true;
+        return 0;
+    }
+    return n;
 }
 
-size_t OnHeader(char*, size_t size, size_t count, void* user) {
-    static_cast<Transfer*>(user)->lastByte = Clock::now();
-    return size * count;
+size_t OnHeader(char* data, size_t size, size_t count, void* user) {
+    auto* t = static_cast<Transfer*>(user);
+    const size_t n = size * count;
+    t->lastByte = Clock::now();
+    const std::string_view line(data, n);
+    if (line.size() >= 9 && (line[0] == 'L' || line[0] == 'l') &&
+        curl_strnequal(line.data(), "Location:", 9))
+        t->sawLocation = true;
+    if (line != "\r\n" && line != "\n") return n;
+    // The end of a header block: an interim answer or a redirect that is followed does not
+    // count as the response.
+    long status = 0;
+    curl_easy_getinfo(t->curl, CURLINFO_RESPONSE_CODE, &status);
+    const bool interim = status / 100 == 1 || (status / 100 == 3 && t->sawLocation);
+    t->sawLocation = false;
+    if (interim) return n;
+    if (!t->Respond()) {
+        t->stopped = true;
+        return 0;
+    }
+    return n;
 }
 
 struct CurlDeleter {
@@ -104,13 +136,15 @@ std::string WireUrl(std::string_view url) {
     return out;
 }
 
-std::string FetchPage(const std::string& url, const FetchOptions& options) {
+void FetchBody(const std::string& url, const FetchOptions& options, BodySink& sink) {
     InitCurlOnce();
     std::unique_ptr<CURL, CurlDeleter> curl(curl_easy_init());
     if (!curl) throw HttpError(CURLE_FAILED_INIT, curl_easy_strerror(CURLE_FAILED_INIT));
     CURL* c = curl.get();
 
     Transfer transfer;
+    transfer.curl = c;
+    transfer.sink = &sink;
     char errorText[CURL_ERROR_SIZE] = {};
     std::unique_ptr<curl_slist, SlistDeleter> headers(curl_slist_append(
         curl_slist_append(nullptr, "Cache-Control: no-cache"), "Pragma: no-cache"));
@@ -125,6 +159,9 @@ std::string FetchPage(const std::string& url, const FetchOptions& options) {
     curl_easy_setopt(c, CURLOPT_FOLLOWLOCATION, 1L);
     curl_easy_setopt(c, CURLOPT_MAXREDIRS, 10L);
     curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
+    // A name lookup that never answers must not hold the end of a fetch: the resolver's
+    // thread is left to finish on its own instead of being waited for.
+    curl_easy_setopt(c, CURLOPT_QUICK_EXIT, 1L);
     curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT_MS, options.connectTimeoutMs);
     curl_easy_setopt(c, CURLOPT_TIMEOUT, options.totalSeconds);
     curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, OnBody);
@@ -134,18 +171,26 @@ std::string FetchPage(const std::string& url, const FetchOptions& options) {
 
     std::string message;
     const CURLcode rc = Perform(c, transfer, options, message);
-    const bool stoppedByUs = rc == CURLE_WRITE_ERROR && transfer.reader.Full();
-    if (rc != CURLE_OK && !stoppedByUs)
+    const bool stoppedBySink = rc == CURLE_WRITE_ERROR && transfer.stopped;
+    if (rc != CURLE_OK && !stoppedBySink)
         throw HttpError(rc, !message.empty()       ? message
                             : errorText[0] != '\0' ? std::string(errorText)
                                                    : std::string(curl_easy_strerror(rc)));
-    transfer.reader.Finish();
-    return transfer.reader.TakePage();
+    // An answer without a body still opened.
+    if (!stoppedBySink) transfer.Respond();
+}
+
+std::string FetchPage(const std::string& url, const FetchOptions& options) {
+    PageReader reader;
+    BodySink sink;
+    sink.onBody = [&](std::string_view bytes) { return reader.Feed(bytes); };
+    FetchBody(url, options, sink);
+    reader.Finish();
+    return reader.TakePage();
 }
 
 std::string FormatFetchError(int code, std::string_view message) {
-    static const std::string head = Sj("例外が発生しました。\r\nエラー: ");
-    return head + std::to_string(code) + "\r\n" + CutToBytes(UpToNul(message), 511);
+    return FetchErrorHead() + std::to_string(code) + "\r\n" + CutToBytes(UpToNul(message), 511);
 }
 
 std::string FetchQuote(const std::string& url, const PatternTable& patterns,

@@ -1,5 +1,6 @@
 #pragma once
 #include <atomic>
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -28,6 +29,18 @@ struct FetchOptions {
 
 inline constexpr const char* kUserAgent = "HTTP Get Test Application ver-1.00";
 
+// Where the bytes of an answer go. The HTTP status is not looked at.
+struct BodySink {
+    // The final answer's headers are in (redirects followed); false stops the transfer.
+    std::function<bool()> onResponse;
+    // The next bytes of the body; false when no more are wanted.
+    std::function<bool(std::string_view)> onBody;
+};
+
+// GETs url into sink. A sink that stops the transfer is no failure; any transport failure
+// throws HttpError.
+void FetchBody(const std::string& url, const FetchOptions& options, BodySink& sink);
+
 // GETs url and returns the body as PageReader cuts it; the status code is not looked
 // at. Throws HttpError on any transport failure.
 std::string FetchPage(const std::string& url, const FetchOptions& options = {});
@@ -36,7 +49,7 @@ std::string FetchPage(const std::string& url, const FetchOptions& options = {});
 std::string FetchQuote(const std::string& url, const PatternTable& patterns,
                        const FetchOptions& options = {});
 
-// "例外が発生しました。\r\nエラー: <code>\r\n<message>" in CP932, message cut to 511 bytes.
+// FetchErrorHead() + "<code>\r\n<message>", the message cut to 511 bytes.
 std::string FormatFetchError(int code, std::string_view message);
 
 // The URL as sent: bytes outside printable ASCII percent-encoded.

@@ -10,39 +10,44 @@ bool GatewayRefreshView::Alive() {
 
 int GatewayRefreshView::RowCount() {
     int count = 0;
-    gateway_.Call([&] { count = model_.RowCount(); });
+    gateway_.Call([&] { count = targets_.model->RowCount(); });
     return count;
 }
 
-std::string GatewayRefreshView::CellText(int row, int column) {
-    std::string text;
-    gateway_.Call([&] { text = model_.Cell(row, column); });
-    return text;
-}
-
-void GatewayRefreshView::SetCellText(int row, int column, const std::string& text) {
-    gateway_.Call([&] { model_.SetCell(row, column, text); });
-}
-
-void GatewayRefreshView::SetRowCells(int row, const CellWrites& cells) {
-    gateway_.Call([&] { model_.SetCells(row, cells); });
+RowKey GatewayRefreshView::KeyOf(int row) {
+    RowKey key;
+    gateway_.Call([&] {
+        key = {targets_.model->Cell(row, ids::kColCode),
+               targets_.model->Cell(row, ids::kColMarket)};
+    });
+    return key;
 }
 
 int GatewayRefreshView::ResultSlotCount() {
     int count = 0;
-    gateway_.Call([&] { count = static_cast<int>(slots_.size()); });
+    gateway_.Call([&] { count = static_cast<int>(targets_.resultSlots->size()); });
     return count;
 }
 
-void GatewayRefreshView::SetResultSlot(int row, const std::string& result) {
+void GatewayRefreshView::StoreRowResult(int row, const RowKey& key, const std::string& result,
+                                        const CellWrites& cells) {
     gateway_.Call([&] {
-        if (row >= 0 && row < static_cast<int>(slots_.size()))
-            slots_[static_cast<std::size_t>(row)] = result;
+        WatchListModel& model = *targets_.model;
+        std::vector<std::string>& results = *targets_.resultSlots;
+        if (row < 0 || row >= static_cast<int>(results.size())) return;
+        if (RowKey{model.Cell(row, ids::kColCode), model.Cell(row, ids::kColMarket)} != key) return;
+        results[static_cast<std::size_t>(row)] = result;
+        model.SetCells(row, cells);
     });
 }
 
 void GatewayRefreshView::SetControlText(int id, const std::string& text) {
-    gateway_.Call([&] { writeControl_(id, text); });
+    gateway_.Call([&] { targets_.writeControl(id, text); });
+}
+
+void GatewayRefreshView::WriteEntryRow(const std::string& code, int market,
+                                       const ControlTexts& texts) {
+    gateway_.Call([&] { targets_.writeEntryRow(code, market, texts); });
 }
 
 }  // namespace tickora

@@ -10,35 +10,36 @@ namespace tickora {
 
 class WatchListModel;
 
-// The main window as a pass sees it: its list, its result slots and its control texts.
-// Every call runs on the UI thread through the gateway (directly when the caller is the UI
-// thread) and checks rows there, against the list as it is at that moment; once the
-// gateway is closed nothing is read or written.
+// The parts of the main window a pass touches.
+struct PassTargets {
+    WatchListModel* model = nullptr;
+    std::vector<std::string>* resultSlots = nullptr;
+    std::function<void(int id, const std::string& text)> writeControl;
+    // Writes the entry row's texts when it still shows code and market.
+    std::function<void(const std::string& code, int market, const ControlTexts& texts)>
+        writeEntryRow;
+};
+
+// The main window as a pass sees it. Every call runs on the UI thread through the gateway
+// (directly when the caller is the UI thread) and checks rows there, against the list as it
+// is at that moment; once the gateway is closed nothing is read or written.
 class GatewayRefreshView final : public RefreshView {
   public:
-    using ControlWriter = std::function<void(int id, const std::string& text)>;
-
-    GatewayRefreshView(UiGateway& gateway, WatchListModel& model,
-                       std::vector<std::string>& resultSlots, ControlWriter writeControl)
-        : gateway_(gateway),
-          model_(model),
-          slots_(resultSlots),
-          writeControl_(std::move(writeControl)) {}
+    GatewayRefreshView(UiGateway& gateway, PassTargets targets)
+        : gateway_(gateway), targets_(std::move(targets)) {}
 
     bool Alive() override;
     int RowCount() override;
-    std::string CellText(int row, int column) override;
-    void SetCellText(int row, int column, const std::string& text) override;
-    void SetRowCells(int row, const CellWrites& cells) override;
+    RowKey KeyOf(int row) override;
     int ResultSlotCount() override;
-    void SetResultSlot(int row, const std::string& result) override;
+    void StoreRowResult(int row, const RowKey& key, const std::string& result,
+                        const CellWrites& cells) override;
     void SetControlText(int id, const std::string& text) override;
+    void WriteEntryRow(const std::string& code, int market, const ControlTexts& texts) override;
 
   private:
     UiGateway& gateway_;
-    WatchListModel& model_;
-    std::vector<std::string>& slots_;
-    ControlWriter writeControl_;
+    PassTargets targets_;
 };
 
 }  // namespace tickora

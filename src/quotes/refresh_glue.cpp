@@ -54,8 +54,11 @@ unsigned CQuoteDlg::RefreshThreadProc(const RefreshConfig& config) {
         std::lock_guard lock(m_csFetch);
         if (!m_gateway.IsClosed()) {
             GatewayRefreshView view(
-                m_gateway, *m_pModel, m_arrResults,
-                [this](int id, const std::string& text) { SetControlText(id, text); });
+                m_gateway, {m_pModel, &m_arrResults,
+                            [this](int id, const std::string& text) { SetControlText(id, text); },
+                            [this](const std::string& code, int market, const ControlTexts& texts) {
+                                WriteEntryRow(code, market, texts);
+                            }});
             RunRefreshPass(view, config);
         }
     }

@@ -26,9 +26,13 @@ void RunRefreshPass(RefreshView& view, const RefreshConfig& config);
 // The entry row's preview: the seven edits get the quote, or "no data" each.
 void RefreshEntryRow(RefreshView& view, const RefreshConfig& config);
 
-// Writes one QuoteResult into row i: columns 1, 3-7 and the mark; an empty result leaves
-// the row as it was.
-void WriteRowResult(RefreshView& view, int row, const std::string& result);
+// What one QuoteResult writes into its row: columns 1, 3-7 and the mark; nothing for an
+// empty result, which leaves the row as it was.
+CellWrites RowWrites(const std::string& result);
+
+// The entry row's seven edits for a QuoteResult: its fields and mark, or "no data" in each
+// when the price is not a positive number.
+ControlTexts EntryRowTexts(const std::string& result);
 
 // "データ取得中", the status text while a pass is pending or running.
 const std::string& FetchingStatusText();

@@ -5,6 +5,15 @@
 
 namespace tickora {
 
+// A watch-list row as a pass knows it: the stock it holds.
+struct RowKey {
+    std::string code, market;
+    bool operator==(const RowKey&) const = default;
+};
+
+// (control id, text) pairs, for the entry row's seven edits.
+using ControlTexts = CellWrites;
+
 // What a refresh pass reads and writes of the main window. The window's implementation
 // runs every call on the UI thread and waits for it; once the window is closing, calls
 // do nothing, reads give empty answers and Alive() turns false, so a pass ends at once.
@@ -14,17 +23,18 @@ class RefreshView {
 
     virtual bool Alive() = 0;
     virtual int RowCount() = 0;
-    virtual std::string CellText(int row, int column) = 0;
-    // A row that no longer exists is not written.
-    virtual void SetCellText(int row, int column, const std::string& text) = 0;
-    // Several cells of one row in one go; a window that pays per call overrides it.
-    virtual void SetRowCells(int row, const CellWrites& cells) {
-        for (const auto& [column, text] : cells) SetCellText(row, column, text);
-    }
+    // Code (column 0) and market (column 2) of a row; empty for a row that does not exist.
+    virtual RowKey KeyOf(int row) = 0;
     virtual int ResultSlotCount() = 0;
-    virtual void SetResultSlot(int row, const std::string& result) = 0;
+    // Stores a row's result in its slot and writes its cells, but only while the row still
+    // holds the stock the pass fetched: a row that was added, deleted or moved meanwhile is
+    // left for the next pass rather than given another stock's figures.
+    virtual void StoreRowResult(int row, const RowKey& key, const std::string& result,
+                                const CellWrites& cells) = 0;
     // Statics and edits of the window, by control id.
     virtual void SetControlText(int id, const std::string& text) = 0;
+    // The entry row's texts, written only while the entry row still shows code and market.
+    virtual void WriteEntryRow(const std::string& code, int market, const ControlTexts& texts) = 0;
 };
 
 }  // namespace tickora

@@ -1,33 +1,136 @@
-// Watch-list editing on the main window: the entry row's preview.
+// Watch-list editing on the main window: the entry row's preview, adding, deleting and
+// deleting all.
 
+#include <QComboBox>
+#include <QTableView>
 #include <algorithm>
 
+#include "app/message_boxes.h"
 #include "app/quote_dlg.h"
-#include "quotes/gateway_refresh_view.h"
+#include "common/codepage.h"
+#include "common/control_ids.h"
+#include "common/sjis.h"
+#include "watchlist/editing.h"
+#include "watchlist/watch_list_model.h"
 
 namespace tickora {
 
+namespace {
+constexpr int kPreviewEdits[] = {ids::kNameEdit,   ids::kPriceEdit, ids::kTimeEdit,
+                                 ids::kChangeEdit, ids::kRatioEdit, ids::kVolumeEdit,
+                                 ids::kMarkEdit};
+}
+
 void CQuoteDlg::OnChangeCode() {
     UpdateData();
+    m_bAddWaiting = 0;  // the user typed on: the add waited for another code
     if (m_strEntryCode.size() >= 4) RefreshEntryRow();
 }
 
 void CQuoteDlg::OnSelchangeMarket() {
     UpdateData();
+    m_bAddWaiting = 0;
     if (m_strEntryCode.size() >= 4) RefreshEntryRow();
 }
 
 void CQuoteDlg::RefreshEntryRow() {
-    // On the UI thread the gateway runs each call at once, so this writes the edits directly.
-    GatewayRefreshView view(m_gateway, *m_pModel, m_arrResults,
-                            [this](int id, const std::string& text) { SetControlText(id, text); });
-    // This fetch holds the window while the user types, so a silent host gets seconds,
-    // not the half minute a worker's fetch may wait.
+    if (m_bDestroyed) return;
+    if (m_previewCancel) *m_previewCancel = true;  // the older request's answer is not wanted
+    m_previewCancel = std::make_shared<std::atomic<bool>>(false);
+    const int request = ++m_nPreviewRequest;
+    // A preview answers a typing user: a silent host gets seconds, not the half minute a
+    // pass's fetch may wait.
     RefreshConfig config = MakeRefreshConfig();
     config.fetch.connectTimeoutMs = std::min(config.fetch.connectTimeoutMs, 5'000L);
     config.fetch.stallSeconds = std::min(config.fetch.stallSeconds, 5L);
     config.fetch.totalSeconds = std::min(config.fetch.totalSeconds, 10L);
-    tickora::RefreshEntryRow(view, config);
+    config.fetch.cancel = m_previewCancel.get();
+    m_sideWorkers.Start([this, request, config, cancel = m_previewCancel] {
+        const std::string url =
+            ExpandQuoteUrl(config.baseUrl, config.suffixes, config.entryCode, config.entryMarket);
+        const ControlTexts texts = EntryRowTexts(FetchQuote(url, config.patterns, config.fetch));
+        m_gateway.Call([&] { OnPreviewArrived(request, texts); });
+    });
+}
+
+void CQuoteDlg::OnPreviewArrived(int request, const ControlTexts& texts) {
+    if (request != m_nPreviewRequest) return;  // a late answer for an older text
+    m_nPreviewAnswered = request;
+    for (const auto& [id, text] : texts) SetControlText(id, text);
+    if (m_bAddWaiting) {
+        m_bAddWaiting = 0;
+        OnAddToList();
+    }
+}
+
+void CQuoteDlg::WriteEntryRow(const std::string& code, int market, const ControlTexts& texts) {
+    if (code != m_strEntryCode || market != m_cboMarket->currentIndex()) return;
+    for (const auto& [id, text] : texts) SetControlText(id, text);
+}
+
+void CQuoteDlg::ShowMessage(const std::string& text) {
+    m_services.messageBoxes->Show(this, Utf8ToCp932(m_strProgramName), text);
+}
+
+void CQuoteDlg::OnAddToList() {
+    UpdateData();
+    auto preview = [this](int id) { return CutToBytes(ControlText(id), kPreviewTextBytes); };
+    const AddCheck check = CheckAdd(m_strEntryCode, RowCount(), preview(ids::kPriceEdit));
+    if (check == AddCheck::Ignore) return;
+    if (check == AddCheck::TooMany) {
+        ShowMessage(TooManyRowsText());
+        return;
+    }
+    // The price must be the current code's: while its preview is on its way, the add
+    // completes when it arrives, and the window paints meanwhile.
+    if (m_nPreviewAnswered != m_nPreviewRequest) {
+        m_bAddWaiting = 1;
+        return;
+    }
+    if (check == AddCheck::NoData) {
+        ShowMessage(NoDataText());
+        return;
+    }
+    StopRefresh();
+    const int row = InsertPosition(SelectedRow(), RowCount());
+    RowCells cells;
+    cells[ids::kColCode] = CutToBytes(m_strEntryCode, kPreviewTextBytes);
+    cells[ids::kColName] = preview(ids::kNameEdit);
+    cells[ids::kColMarket] = ControlText(ids::kMarketCombo);
+    cells[ids::kColTime] = preview(ids::kTimeEdit);
+    cells[ids::kColPrice] = preview(ids::kPriceEdit);
+    cells[ids::kColChange] = preview(ids::kChangeEdit);
+    cells[ids::kColRatio] = preview(ids::kRatioEdit);
+    cells[ids::kColVolume] = preview(ids::kVolumeEdit);
+    cells[ids::kColMark] = preview(ids::kMarkEdit);
+    m_pModel->InsertAt(row, cells);
+    SelectRow(row);
+    m_pList->setFocus();
+    m_arrResults.emplace_back();
+    StartRefresh();
+    m_strEntryCode.clear();
+    SetControlText(ids::kCodeEdit, m_strEntryCode);
+    for (const int id : kPreviewEdits) SetControlText(id, "");
+}
+
+void CQuoteDlg::OnDeleteItem() {
+    const int row = SelectedRow();
+    if (row < 0) return;
+    m_pModel->RemoveAt(row);
+    if (row < static_cast<int>(m_arrResults.size())) m_arrResults.erase(m_arrResults.begin() + row);
+    m_arrResults.shrink_to_fit();
+    SelectRow(SelectionAfterDelete(row, RowCount()));
+}
+
+void CQuoteDlg::OnDeleteAll() {
+    // The timers stop, but the connected state and its buttons stay: the next add restarts
+    // the refresh.
+    KillTimer(ids::kTimerRefresh);
+    KillTimer(ids::kTimerTip);
+    if (RowCount() == 0 || SelectedRow() < 0) return;
+    m_pModel->Clear();
+    m_arrResults.clear();
+    m_arrResults.shrink_to_fit();
 }
 
 }  // namespace tickora

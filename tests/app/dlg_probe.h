@@ -3,6 +3,7 @@
 
 #include <QComboBox>
 #include <QLabel>
+#include <QSignalBlocker>
 #include <QSpinBox>
 #include <QTableView>
 
@@ -24,7 +25,11 @@ class DlgProbe {
     std::string Cell(int row, int column) { return d_.m_pModel->Cell(row, column); }
     int RowCount() { return d_.RowCount(); }
     int SelectedRow() { return d_.SelectedRow(); }
-    void SelectRow(int row) { d_.SelectRow(row); }
+    // -1 selects nothing.
+    void SelectRow(int row) {
+        if (row < 0) d_.m_pList->clearSelection();
+        d_.SelectRow(row);
+    }
     QTableView* List() { return d_.m_pList; }
     QComboBox* Market() { return d_.m_cboMarket; }
     QSpinBox* Interval() { return d_.m_spinInterval; }
@@ -49,13 +54,32 @@ class DlgProbe {
     int TimerInterval(int id) const {
         return id == ids::kTimerRefresh ? d_.m_timerRefresh.interval() : d_.m_timerTip.interval();
     }
-    std::size_t Workers() { return d_.m_workers.Running(); }
+    std::size_t Workers() { return d_.m_workers.Running() + d_.m_sideWorkers.Running(); }
+    bool PreviewPending() const { return d_.m_nPreviewAnswered != d_.m_nPreviewRequest; }
+    std::string& ChartUrl() { return d_.m_strChartUrl; }
+    bool Dragging() const { return d_.m_bDragging != 0; }
     bool GatewayClosed() const { return d_.m_gateway.IsClosed(); }
 
     void Timer(int id) { d_.OnTimer(id); }
     void Minimize() { d_.OnMinimize(); }
     void TrayNotify(QSystemTrayIcon::ActivationReason reason) { d_.OnTrayNotify(reason); }
     void UpdateTrayIcon(std::string_view tip, int change) { d_.UpdateTrayIcon(tip, change); }
+    // The entry row as a finished preview leaves it.
+    void SetPreview(const std::string& code, const std::string& price) {
+        const QSignalBlocker quiet(d_.Control(ids::kCodeEdit));
+        d_.SetControlText(ids::kCodeEdit, code);
+        d_.SetControlText(ids::kPriceEdit, price);
+        d_.m_nPreviewAnswered = d_.m_nPreviewRequest;
+    }
+    // A drag from one row's centre dropped on another's.
+    void Drop(int from, int to) {
+        auto centre = [&](int row) {
+            return d_.m_pList->visualRect(d_.m_pModel->index(row, 1)).center();
+        };
+        d_.m_pList->scrollToTop();
+        d_.OnBeginDrag(centre(from));
+        d_.OnLButtonUp(d_.m_pList->viewport()->mapToGlobal(centre(to)));
+    }
 
   private:
     CQuoteDlg& d_;

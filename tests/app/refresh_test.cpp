@@ -32,40 +32,10 @@ TEST_F(WindowTest, StatusShowsFetchingFromTheTickUntilThePassEnds) {
     EXPECT_EQ(P().Text(ids::kStatus), "");
 }
 
-TEST_F(WindowTest, EntryRowPreviewsFromTheFourthByteAndOnMarketChange) {
-    WriteIni({});
-    Start();
-    ASSERT_TRUE(WaitForPasses());
-    auto* code = static_cast<QLineEdit*>(P().Control(ids::kCodeEdit));
-    const std::size_t start = host_.Requests().size();
-
-    code->setText("805");
-    EXPECT_EQ(host_.Requests().size(), start);
-    for (const int id : kEntryEdits) EXPECT_EQ(P().Text(id), "") << id;
-
-    code->setText("8058");
-    ASSERT_TRUE(WaitForRequests(start + 1));
-    EXPECT_EQ(host_.Requests().back().target, "/q?s=8058.t");
-    EXPECT_EQ(P().EntryCode(), "8058");
-    EXPECT_GT(LeadingInt(P().Text(ids::kPriceEdit)), 0);
-    EXPECT_EQ(P().Text(ids::kMarkEdit), RiseFallMark(P().Text(ids::kRatioEdit)));
-
-    P().Market()->setCurrentIndex(3);
-    ASSERT_TRUE(WaitForRequests(start + 2));
-    EXPECT_EQ(host_.Requests().back().target, "/q?s=8058.o");
-
-    // A failing fetch: "no data" in all seven.
-    ClosedPort closed;
-    P().BaseUrl() = closed.Url("/q?s=") + Sj("銘柄.市場");
-    code->setText("80581");
-    for (const int id : kEntryEdits) EXPECT_EQ(P().Text(id), "no data") << id;
-}
-
 // Rows vanish on the UI thread while a pass waits for a row's page: nothing is written past
 // the end (the sanitizer build makes such a write fatal) and the surviving row is updated.
 TEST_F(WindowTest, RowsRemovedWhileAPassRunsAreNeverWritten) {
-    WriteIni({{"8058", "東証"}, {"7203", "東証"}, {"6501", "東証"}, {"9984", "東証"}}, 0, 0,
-             HostTemplate("/q?delay=300&s=銘柄.市場"));
+    WriteIni(Rows("8058,7203,6501,9984"), 0, 0, HostTemplate("/q?delay=300&s=銘柄.市場"));
     Start();
     ASSERT_TRUE(WaitForArrivals(4));  // three indices, then row 0
     for (int row = 3; row >= 1; --row) {
@@ -83,8 +53,7 @@ TEST_F(WindowTest, RowsRemovedWhileAPassRunsAreNeverWritten) {
 TEST_F(WindowTest, EndingTheWindowDuringAStalledPassCancelsIt) {
     for (const bool byDestructor : {false, true}) {
         SCOPED_TRACE(byDestructor ? "destructor" : "done");
-        WriteIni({{"8058", "東証"}, {"7203", "東証"}}, 0, 0,
-                 HostTemplate("/fault/stall/q?s=銘柄.市場"));
+        WriteIni(Rows("8058,7203"), 0, 0, HostTemplate("/fault/stall/q?s=銘柄.市場"));
         const std::size_t before = host_.Arrivals().size();
         const std::size_t answered = host_.Requests().size();
         CQuoteDlg& dlg = Start(TrayHostKind::None, [](DlgProbe& p) {

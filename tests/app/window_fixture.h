@@ -67,12 +67,23 @@ struct FixedTrayHost final : TrayHost {
 };
 
 struct IniRow {
-    const char* code;
-    const char* market;  // UTF-8
+    std::string code;
+    std::string market;  // UTF-8
 };
 
+// "8058,7203" as rows on 東証.
+inline std::vector<IniRow> Rows(const std::string& codes) {
+    std::vector<IniRow> rows;
+    for (std::size_t at = 0; at < codes.size();) {
+        const auto comma = std::min(codes.find(',', at), codes.size());
+        rows.push_back({codes.substr(at, comma - at), "東証"});
+        at = comma + 1;
+    }
+    return rows;
+}
+
 class WindowTest : public ::testing::Test {
-  protected:
+  public:
     void SetUp() override { App(); }
     void TearDown() override {
         probe_.reset();

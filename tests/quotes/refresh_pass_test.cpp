@@ -2,12 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
-#include <mutex>
 #include <vector>
 
 #include "common/codepage.h"
 #include "common/control_ids.h"
+#include "memory_view.h"
 #include "quote_host.h"
 #include "quotes/extract.h"
 #include "quotes/index_panel.h"
@@ -15,34 +14,7 @@
 namespace tickora {
 namespace {
 
-// The window as a pass sees it, held in memory. Writes to rows that do not exist are
-// dropped, as the window's own view does.
-class MemoryView : public RefreshView {
-  public:
-    std::vector<std::array<std::string, ids::kColumnCount>> rows;
-    std::vector<std::string> slots;
-    std::map<int, std::string> controls;
-    int aliveFor = 1 << 30;  // Alive() turns false after this many calls
-
-    void AddRow(std::string code, std::string market) {
-        rows.emplace_back();
-        rows.back()[ids::kColCode] = std::move(code);
-        rows.back()[ids::kColMarket] = std::move(market);
-        slots.emplace_back();
-    }
-    bool Alive() override { return aliveFor-- > 0; }
-    int RowCount() override { return static_cast<int>(rows.size()); }
-    std::string CellText(int r, int c) override { return rows.at(U(r)).at(U(c)); }
-    void SetCellText(int r, int c, const std::string& t) override {
-        if (r < RowCount()) rows[U(r)][U(c)] = t;
-    }
-    int ResultSlotCount() override { return static_cast<int>(slots.size()); }
-    void SetResultSlot(int r, const std::string& t) override { slots.at(U(r)) = t; }
-    void SetControlText(int id, const std::string& t) override { controls[id] = t; }
-
-  private:
-    static std::size_t U(int i) { return static_cast<std::size_t>(i); }
-};
+using test::MemoryView;
 
 class RefreshPassTest : public ::testing::Test {
   protected:

@@ -6,7 +6,7 @@
 namespace tickora::test {
 namespace {
 
-const std::vector<IniRow> kThreeRows = {{"8058", "東証"}, {"7203", "東証"}, {"6501", "東証"}};
+const std::vector<IniRow> kThreeRows = Rows("8058,7203,6501");
 
 TEST_F(WindowTest, MinimiseShowsTheTrayRowsTipAndIcon) {
     WriteIni(kThreeRows);

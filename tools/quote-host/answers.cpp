@@ -1,5 +1,8 @@
 #include "answers.h"
 
+#include <algorithm>
+#include <cstdlib>
+
 #include "chart_gif.h"
 #include "pages.h"
 
@@ -67,6 +70,17 @@ Answer ChartImage(std::string_view path, const MarketClock& clock) {
     return a;
 }
 
+// n bytes of every value, byte i being BlobByte(i): a body whose copy can be checked byte for
+// byte (at most 16 MiB).
+Answer Blob(const Query& q) {
+    const long n = std::clamp(std::atol(Param(q, "n").c_str()), 0L, 16L << 20);
+    Answer a;
+    a.contentType = "application/octet-stream";
+    a.body.resize(static_cast<std::size_t>(n));
+    for (std::size_t i = 0; i < a.body.size(); ++i) a.body[i] = static_cast<char>(BlobByte(i));
+    return a;
+}
+
 }  // namespace
 
 Answer NormalAnswer(std::string_view path, const Query& query, const MarketClock& clock) {
@@ -74,6 +88,7 @@ Answer NormalAnswer(std::string_view path, const Query& query, const MarketClock
     if (path == "/q") return Html(QuotePage(Param(query, "s"), clock));
     if (path == "/bbs") return BoardPage(query);
     if (path == "/index.cfm") return CompanyPage(query);
+    if (path == "/blob") return Blob(query);
     if (path.starts_with("/c/1d/8/") && path.ends_with(".gif") && path.size() > 12) {
         return ChartImage(path, clock);
     }

@@ -21,6 +21,11 @@ struct Answer {
 
 using Query = std::multimap<std::string, std::string>;
 
+// Byte i of the /blob?n=N body.
+constexpr unsigned char BlobByte(std::size_t i) {
+    return static_cast<unsigned char>((i * 131 + i / 251) & 0xFF);
+}
+
 // The answer for a path without fault prefix.
 Answer NormalAnswer(std::string_view path, const Query& query, const MarketClock& clock);
 

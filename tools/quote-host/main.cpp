@@ -35,6 +35,7 @@ Paths:
   /q?s=CODE          index pages: 998407 (Nikkei average), 998405 (TOPIX), 23337 (JASDAQ)
   /c/1d/8/ANY.gif    intraday chart, a GIF89a image
   /  /bbs  /index.cfm  home page, message board, company information
+  /blob?n=N          N bytes of every value (byte i = (131 i + i / 251) mod 256)
 Any other code gets a page without the quote row.
 
 Page kinds:

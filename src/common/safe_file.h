@@ -1,0 +1,64 @@
+#pragma once
+// Reading and replacing the files beside the program without ever destroying what is there:
+// only regular files are opened, never blocking on a FIFO or a device; a file that could
+// not be read, a read-only file and anything that is not a regular file are left alone; a
+// symbolic link is written through to its target; a crash mid-write leaves the old file.
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tickora {
+
+enum class ReadStatus {
+    Ok,
+    Missing,     // nothing there: the caller's defaults stand and a new file may be written
+    Unreadable,  // there but not readable (permissions, a read error): never to be replaced
+    NotRegular,  // a folder, FIFO, device or socket: never to be replaced
+};
+
+struct FileRead {
+    ReadStatus status = ReadStatus::Missing;
+    std::string bytes;
+    std::string why;  // for a status other than Ok and Missing
+};
+
+FileRead ReadWholeFile(const std::string& path);
+
+// A replacement of one file, written to a temporary file in the target's folder and renamed
+// over the target on Commit. When that folder refuses a temporary file but the target
+// itself is writable, the target is written in place instead, so a session is not lost.
+class FileReplacement {
+  public:
+    // Nullopt, with the reason in why, when the file must not or cannot be written.
+    static std::optional<FileReplacement> Begin(const std::string& path, std::string* why);
+
+    FileReplacement(FileReplacement&& other) noexcept;
+    FileReplacement& operator=(FileReplacement&&) = delete;
+    ~FileReplacement();  // without Commit, the old file stays as it was
+
+    bool Write(std::string_view bytes);
+    // Flushed to disk and put in place; false when any step failed.
+    bool Commit();
+
+    const std::string& Target() const { return target_; }
+    bool InPlace() const { return temp_.empty(); }
+
+  private:
+    FileReplacement(int fd, std::string target, std::string temp)
+        : fd_(fd), target_(std::move(target)), temp_(std::move(temp)) {}
+    void Discard();
+
+    int fd_ = -1;
+    std::string target_;
+    std::string temp_;  // empty when writing in place
+    bool failed_ = false;
+};
+
+// Begin, Write, Commit in one; false (with the reason) when the file was left as it was.
+bool ReplaceWholeFile(const std::string& path, std::string_view bytes, std::string* why = nullptr);
+
+// The temporary-file name a replacement of path uses before the random part.
+std::string TemporaryPrefix(const std::string& path);
+
+}  // namespace tickora

@@ -1,0 +1,101 @@
+#include "chart/chart_snapshot.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "quote_host.h"
+#include "temp_dir.h"
+
+namespace tickora {
+namespace {
+
+namespace fs = std::filesystem;
+
+const LocalDate kMay5{2006, 5, 5};
+
+// The body of the host's /blob?n=N: byte i is (131 i + i / 251) mod 256.
+std::string Blob(std::size_t n) {
+    std::string bytes(n, '\0');
+    for (std::size_t i = 0; i < n; ++i) bytes[i] = static_cast<char>((i * 131 + i / 251) & 0xFF);
+    return bytes;
+}
+
+TEST(ChartSnapshot, FolderIsNamedByTheDateWithBlanksNotZeros) {
+    EXPECT_EQ(ChartFolderName({2006, 5, 5}), "2006 5 5");
+    EXPECT_EQ(ChartFolderName({2006, 5, 12}), "2006 512");
+    EXPECT_EQ(ChartFolderName({2006, 12, 31}), "20061231");
+}
+
+TEST(ChartSnapshot, SavesWhateverBodyTheHostSendsByteForByte) {
+    test::QuoteHost host;
+    const struct {
+        const char* what;
+        std::string path;
+        std::string expected;
+    } cases[] = {
+        {"exactly one block", "/blob?n=10240", Blob(10240)},
+        {"several blocks and a rest", "/blob?n=35001", Blob(35001)},
+        {"an empty body", "/blob?n=0", ""},
+        {"a redirect is followed", "/fault/redirect/blob?n=77", Blob(77)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        test::TempDir dir;
+        EXPECT_EQ(SaveChartSnapshot(dir.folder(), host.Url(c.path), kMay5, {}),
+                  ChartOutcome::Saved);
+        EXPECT_EQ(dir.Read("2006 5 5/hhh.gif"), c.expected);
+    }
+    // The status is not looked at: an error page is saved as the image.
+    test::TempDir dir;
+    SaveChartSnapshot(dir.folder(), host.Url("/fault/404/c/1d/8/8058.t.gif"), kMay5, {});
+    EXPECT_NE(dir.Read("2006 5 5/hhh.gif").find("404"), std::string::npos);
+}
+
+TEST(ChartSnapshot, TheDaysSecondSnapshotReplacesTheFirstAndABrokenOneKeepsIt) {
+    test::QuoteHost host;
+    test::TempDir dir;
+    FetchOptions quick;
+    quick.stallSeconds = 1;
+    ASSERT_EQ(SaveChartSnapshot(dir.folder(), host.Url("/blob?n=5000"), kMay5, quick),
+              ChartOutcome::Saved);
+    ASSERT_EQ(SaveChartSnapshot(dir.folder(), host.Url("/c/1d/8/8058.t.gif"), kMay5, quick),
+              ChartOutcome::Saved);
+    const std::string second = dir.Read("2006 5 5/hhh.gif");
+    EXPECT_TRUE(second.starts_with("GIF89a"));
+    for (const char* broken : {"/fault/reset/c/1d/8/8058.t.gif", "/fault/stall/blob?n=9000"})
+        EXPECT_EQ(SaveChartSnapshot(dir.folder(), host.Url(broken), kMay5, quick),
+                  ChartOutcome::Failed)
+            << broken;
+    EXPECT_EQ(dir.Read("2006 5 5/hhh.gif"), second);
+    // One folder holding one file: no temporary file is left behind.
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
+    EXPECT_EQ(
+        std::distance(fs::directory_iterator(dir.path() / "2006 5 5"), fs::directory_iterator()),
+        1);
+}
+
+TEST(ChartSnapshot, NothingIsCreatedWhenTheUrlOrTheFolderFails) {
+    test::QuoteHost host;
+    test::ClosedPort closed;
+    test::TempDir dir;
+    EXPECT_EQ(SaveChartSnapshot(dir.folder(), closed.Url("/c/1d/8/8058.t.gif"), kMay5, {}),
+              ChartOutcome::NotOpened);
+    EXPECT_TRUE(fs::is_empty(dir.path()));
+    // A program folder that cannot hold a folder: a file stands where it would go.
+    dir.Write("file", "x");
+    EXPECT_EQ(SaveChartSnapshot(dir.folder() + "file/", host.Url("/blob?n=10"), kMay5, {}),
+              ChartOutcome::NotCreated);
+    EXPECT_EQ(dir.Read("file"), "x");
+    if (::geteuid() == 0) GTEST_SKIP() << "root writes into a read-only folder";
+    ::chmod(dir.path().c_str(), 0555);
+    EXPECT_EQ(SaveChartSnapshot(dir.folder(), host.Url("/blob?n=10"), kMay5, {}),
+              ChartOutcome::NotCreated);
+    ::chmod(dir.path().c_str(), 0755);
+    EXPECT_FALSE(fs::exists(dir.path() / "2006 5 5"));
+}
+
+}  // namespace
+}  // namespace tickora
