@@ -12,20 +12,20 @@ const std::vector<CQuoteDlg::CommandEntry>& CQuoteDlg::CommandTable() {
             {ids::kAddButton, &CQuoteDlg::OnAddToList},
             {ids::kDisconnectButton, &CQuoteDlg::OnDisconnectButton},
             {ids::kConnectButton, &CQuoteDlg::OnConnectButton},
-            {ids::kSettingsButton, &CQuoteDlg::OnCommandNotBuilt},
+            {ids::kSettingsButton, &CQuoteDlg::ShowSettingsMenu},
             {ids::kChartButton, &CQuoteDlg::OnChartButton},
-            {ids::kHomeLink, &CQuoteDlg::OnCommandNotBuilt},
-            {ids::kNikkeiLine, &CQuoteDlg::OnCommandNotBuilt},
-            {ids::kTopixLine, &CQuoteDlg::OnCommandNotBuilt},
-            {ids::kJasdaqLine, &CQuoteDlg::OnCommandNotBuilt},
+            {ids::kHomeLink, &CQuoteDlg::OnHomeLink},
+            {ids::kNikkeiLine, &CQuoteDlg::OnNikkeiLink},
+            {ids::kTopixLine, &CQuoteDlg::OnTopixText},
+            {ids::kJasdaqLine, &CQuoteDlg::OnJasdaqText},
             // Menu commands.
-            {ids::kCmdOpenLink, &CQuoteDlg::OnCommandNotBuilt},
+            {ids::kCmdOpenLink, &CQuoteDlg::OnOpenLink},
             {ids::kCmdDelete, &CQuoteDlg::OnDeleteItem},
             {ids::kCmdDeleteAll, &CQuoteDlg::OnDeleteAll},
             {ids::kCmdOpenMain, &CQuoteDlg::OnOpenMain},
-            {ids::kCmdVersion, &CQuoteDlg::OnCommandNotBuilt},
+            {ids::kCmdVersion, &CQuoteDlg::OnVersionInfo},
             {ids::kCmdClickOpensLink, nullptr},
-            {ids::kCmdLinkSettings, &CQuoteDlg::OnCommandNotBuilt},
+            {ids::kCmdLinkSettings, &CQuoteDlg::OnLinkUrlSettings},
             {ids::kCmdStartInTray, nullptr},
             {ids::kCmdClose, &CQuoteDlg::OnCloseCommand},
             {ids::kCmdNikkei, nullptr},
@@ -38,6 +38,7 @@ const std::vector<CQuoteDlg::CommandEntry>& CQuoteDlg::CommandTable() {
 }
 
 void CQuoteDlg::OnCommand(int id) {
+    RouteTrayCommand(id);
     for (const CommandEntry& entry : CommandTable()) {
         if (entry.id != id) continue;
         if (entry.handler) (this->*entry.handler)();

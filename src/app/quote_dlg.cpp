@@ -2,12 +2,14 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QEvent>
 #include <QEventLoop>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
 #include <QSpinBox>
@@ -24,6 +26,7 @@
 #include "common/program_folder.h"
 #include "common/sjis.h"
 #include "links/url_opener.h"
+#include "tray/menu_pictures.h"
 #include "ui/fit_width.h"
 #include "ui/hand_cursor.h"
 #include "ui/index_label.h"
@@ -265,6 +268,12 @@ bool CQuoteDlg::OnInitDialog() {
     m_hIconUp = LoadIcon("rise", false);
     m_hIconDown = LoadIcon("fall", false);
     m_hIconFlat = LoadIcon("flat", false);
+    m_bmpUp = DrawMenuPicture(MenuPicture::Up, false);
+    m_bmpDown = DrawMenuPicture(MenuPicture::Down, false);
+    m_bmpUpChecked = DrawMenuPicture(MenuPicture::Up, true);
+    m_bmpDownChecked = DrawMenuPicture(MenuPicture::Down, true);
+    m_bmpFlat = DrawMenuPicture(MenuPicture::Flat, false);
+    m_bmpFlatChecked = DrawMenuPicture(MenuPicture::Flat, true);
     UpdateData();
     if (m_strEntryCode.size() >= 4) RefreshEntryRow();
     // One pass at once, connected or not; the timer's first tick comes a whole period later.
@@ -357,8 +366,9 @@ void CQuoteDlg::OnMinimize() {
 }
 
 void CQuoteDlg::keyPressEvent(QKeyEvent* event) {
-    // Escape never ends the dialog; Enter goes to the default button and ends nothing.
-    if (event->key() == Qt::Key_Escape) {
+    // Enter and Escape never end the dialog; the keyboard filter gave them their meaning.
+    const int key = event->key();
+    if (key == Qt::Key_Escape || key == Qt::Key_Return || key == Qt::Key_Enter) {
         event->accept();
         return;
     }
@@ -366,20 +376,53 @@ void CQuoteDlg::keyPressEvent(QKeyEvent* event) {
 }
 
 bool CQuoteDlg::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::Enter || (event->type() == QEvent::MouseMove && watched == this)) {
-        if (auto* widget = qobject_cast<QWidget*>(watched); widget && widget->window() == this)
-            OnSetCursor(widget);
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (!widget || widget->window() != this) return QDialog::eventFilter(watched, event);
+    const QEvent::Type type = event->type();
+    if (type == QEvent::Enter || (type == QEvent::MouseMove && watched == this))
+        OnSetCursor(widget);
+    if (m_pList && watched == m_pList->viewport()) {
+        if (OnListMouseEvent(event)) return true;
+        if (type == QEvent::ContextMenu) {
+            OnListRightClick(static_cast<QContextMenuEvent*>(event)->globalPos());
+            return true;
+        }
+        if (type == QEvent::MouseButtonDblClick &&
+            static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
+            OnListDoubleClick();
     }
-    if (m_pList && watched == m_pList->viewport() && OnListMouseEvent(event)) return true;
-    if (m_bDragging) {
+    if (type == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
         // Another window taking the pointer, or Escape, ends a drag without a move.
-        const bool escape = event->type() == QEvent::KeyPress &&
-                            static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape;
-        if (escape || event->type() == QEvent::UngrabMouse ||
-            (watched == this && event->type() == QEvent::WindowDeactivate))
-            CancelDrag();
+        if (m_bDragging && key == Qt::Key_Escape) CancelDrag();
+        // Keys go to the focused control; the window sees them first.
+        QWidget* focus = QApplication::focusWidget();
+        if (watched == (focus ? focus : this) && OnKeyPress(widget, key)) return true;
+    }
+    if (m_bDragging &&
+        (type == QEvent::UngrabMouse || (watched == this && type == QEvent::WindowDeactivate)))
+        CancelDrag();
+    // The statics that report clicks: the home-page text and the index names.
+    if (type == QEvent::MouseButtonRelease) {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        const int id = ControlIdOf(widget);
+        if (mouse->button() == Qt::LeftButton &&
+            widget->rect().contains(mouse->position().toPoint()) &&
+            (id == ids::kHomeLink || id == ids::kNikkeiLine || id == ids::kTopixLine ||
+             id == ids::kJasdaqLine))
+            OnCommand(id);
     }
     return QDialog::eventFilter(watched, event);
+}
+
+int CQuoteDlg::ControlIdOf(QWidget* widget) const {
+    // The widget itself or the control it is part of (a list's viewport, a combo's edit).
+    for (QWidget* w = widget; w && w != this; w = w->parentWidget()) {
+        bool ok = false;
+        const int value = w->objectName().toInt(&ok);
+        if (ok && Control(value) == w) return value;
+    }
+    return 0;
 }
 
 void CQuoteDlg::UpdateData() {

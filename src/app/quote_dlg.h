@@ -18,17 +18,20 @@
 #include <string>
 #include <vector>
 
-#include "app/dialog_units.h"
 #include "quotes/extraction_pattern.h"
 #include "quotes/quote_url.h"
 #include "quotes/refresh_pass.h"
 #include "quotes/ui_gateway.h"
 #include "quotes/worker_set.h"
+#include "tray/menus.h"
 #include "tray/tray_host.h"
+#include "tray/tray_menu.h"
 #include "tray/tray_tip.h"
+#include "ui/dialog_units.h"
 
 class QComboBox;
 class QLabel;
+class QMenu;
 class QSpinBox;
 class QTableView;
 
@@ -90,13 +93,13 @@ class CQuoteDlg : public QDialog {
     void OnMinimize();
     // Copies the exchanged controls into the members (code edit, name edit).
     void UpdateData();
-    // A command whose handler is still to come.
-    void OnCommandNotBuilt() {}
     // 32790 "閉じる": the dialog ends as by its close box.
     void OnCloseCommand();
 
     // Controls by id; text as CP932 (a text ends at its first zero byte).
     QWidget* Control(int id) const;
+    // The id of the control a widget is or is part of; 0 for none.
+    int ControlIdOf(QWidget* widget) const;
     std::string ControlText(int id) const;
     void SetControlText(int id, std::string_view text);
     int RowCount() const;
@@ -147,6 +150,35 @@ class CQuoteDlg : public QDialog {
     // Chart snapshot (src/chart/chart_glue.cpp): hidden button 1026.
     void OnChartButton();
 
+    // Tray menu and the tray's command steps (src/tray/tray_glue.cpp).
+    // Refills the tray menu just before it shows, whichever host shows it.
+    void RefreshTrayMenu();
+    // The steps every command takes before the table: a stock item, the Nikkei item, the two
+    // options.
+    void RouteTrayCommand(int id);
+
+    // Context and settings menus, the keyboard filter (src/tray/menus_glue.cpp).
+    void PopUp(const MenuItemDef* items, std::size_t count, QPoint at);
+    void ShowListMenu(QPoint at);
+    void ShowSettingsMenu();
+    void OnListRightClick(QPoint at);
+    void OnListDoubleClick();
+    // Enter, Escape and Delete as the window wants them; true when the key was taken.
+    bool OnKeyPress(QWidget* target, int key);
+
+    // Links (src/links/links_glue.cpp).
+    void OpenRowLink(int row);
+    void OpenIndexLink(const char* code);
+    void OnOpenLink();
+    void OnNikkeiLink();
+    void OnTopixText();
+    void OnJasdaqText();
+    void OnHomeLink();
+    void OnLinkUrlSettings();
+
+    // Version box (src/app/about_dlg.cpp).
+    void OnVersionInfo();
+
     // Settings file (src/watchlist/settings_glue.cpp).
     void LoadSettings();
     void SaveSettings();
@@ -180,6 +212,7 @@ class CQuoteDlg : public QDialog {
     SuffixTable m_szSuffix = DefaultSuffixes();
     int m_nChkOpenUrl = 1;
     int m_nChkGoTask = 0;
+    QPixmap m_bmpUp, m_bmpDown, m_bmpUpChecked, m_bmpDownChecked, m_bmpFlat, m_bmpFlatChecked;
     QIcon m_hIconUp, m_hIconDown, m_hIconFlat;
     QFont m_lfLink;  // the label font's description; m_fontLink is what is set on 1028
     QFont m_fontLink;
@@ -212,6 +245,9 @@ class CQuoteDlg : public QDialog {
     WatchListModel* m_pModel = nullptr;
     BaseUnits m_baseUnits;
     QSystemTrayIcon* m_pTrayIcon = nullptr;
+    QMenu* m_pTrayMenu = nullptr;
+    ActivationPairing m_trayActivations;
+    QMenu* m_pPopup = nullptr;  // the context or settings menu while it is open
     // The host that took the icon when the program went into the tray.
     TrayHostKind m_trayHostKind = TrayHostKind::None;
     // What the tray shows: the tip text (CP932) and the image, nullopt for the program icon.

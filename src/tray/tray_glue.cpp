@@ -1,12 +1,17 @@
-// The tray icon of the main window: its life, its tooltip and image, its mouse events,
-// and the ways out of the tray.
+// The tray icon of the main window: its life, its tooltip and image, its mouse events, its
+// menu, the tray's command steps, and the ways out of the tray.
 
+#include <QApplication>
+#include <QDateTime>
+#include <QMenu>
 #include <QSystemTrayIcon>
 
 #include "app/quote_dlg.h"
+#include "common/codepage.h"
 #include "common/control_ids.h"
 #include "common/leading_int.h"
 #include "common/sjis.h"
+#include "tray/menu_pictures.h"
 #include "ui/plain_text.h"
 #include "watchlist/watch_list_model.h"
 
@@ -24,6 +29,15 @@ void CQuoteDlg::AddTrayIcon(std::string_view tip) {
         m_pTrayIcon = new QSystemTrayIcon(this);
         connect(m_pTrayIcon, &QSystemTrayIcon::activated, this,
                 [this](QSystemTrayIcon::ActivationReason reason) { OnTrayNotify(reason); });
+        // Every host shows this menu itself on a right click (an XEmbed tray at the pointer,
+        // a status-notifier host as it likes); it is filled afresh just before it shows.
+        if (!m_pTrayMenu) {
+            m_pTrayMenu = new QMenu(this);
+            connect(m_pTrayMenu, &QMenu::aboutToShow, this, [this] { RefreshTrayMenu(); });
+            connect(m_pTrayMenu, &QMenu::triggered, this,
+                    [this](QAction* action) { OnCommand(action->data().toInt()); });
+        }
+        m_pTrayIcon->setContextMenu(m_pTrayMenu);
     }
     m_strTrayTip = CutToBytes(UpToNul(tip), kTrayTipBytes);
     m_trayIconKind.reset();
@@ -69,6 +83,14 @@ void CQuoteDlg::OnTrayTipTick() {
 void CQuoteDlg::OnTrayNotify(QSystemTrayIcon::ActivationReason reason) {
     switch (reason) {
         case QSystemTrayIcon::Trigger: {
+            // A status-notifier host sends no double click: the second of two activations
+            // within the interval makes one.
+            if (m_trayHostKind == TrayHostKind::StatusNotifier &&
+                m_trayActivations.SecondOfPair(QDateTime::currentMSecsSinceEpoch(),
+                                               QApplication::doubleClickInterval())) {
+                RestoreFromTray();
+                return;
+            }
             const int rows = RowCount();
             if (rows == 0) return;
             m_nSelectedItem = NextTrayRow(m_nSelectedItem, rows);
@@ -78,9 +100,7 @@ void CQuoteDlg::OnTrayNotify(QSystemTrayIcon::ActivationReason reason) {
         case QSystemTrayIcon::DoubleClick:
             RestoreFromTray();
             break;
-        case QSystemTrayIcon::Context:
-            // The tray menu attaches here.
-            break;
+        case QSystemTrayIcon::Context:  // the host shows the menu itself
         default:
             break;
     }
@@ -103,6 +123,56 @@ void CQuoteDlg::OnOpenMain() {
     raise();
     activateWindow();
     SelectRow(m_nSelectedItem);
+}
+
+void CQuoteDlg::RefreshTrayMenu() {
+    TrayMenuState state;
+    for (int row = 0; row < RowCount(); ++row) state.rows.push_back(m_pModel->Row(row));
+    state.nikkeiLine = ControlText(ids::kNikkeiLine);
+    state.nikkeiChange = ControlText(ids::kNikkeiChange);
+    state.selectedItem = m_nSelectedItem;
+    state.chkOpenUrl = m_nChkOpenUrl;
+    state.chkGoTask = m_nChkGoTask;
+    const std::vector<MenuEntry> entries = BuildTrayMenu(state);
+    m_nSelectedItem = state.selectedItem;
+    m_pTrayMenu->clear();
+    for (const MenuEntry& entry : entries) {
+        if (entry.id == 0) {
+            m_pTrayMenu->addSeparator();
+            continue;
+        }
+        // A text from the network is no mnemonic.
+        QAction* action = m_pTrayMenu->addAction(
+            QString::fromStdString(Cp932ToUtf8(entry.text)).replace('&', "&&"));
+        action->setData(entry.id);
+        action->setCheckable(entry.checked);
+        action->setChecked(entry.checked);
+        switch (entry.picture) {
+            case MenuPicture::Up:
+                action->setIcon(CheckableIcon(m_bmpUp, m_bmpUpChecked));
+                break;
+            case MenuPicture::Down:
+                action->setIcon(CheckableIcon(m_bmpDown, m_bmpDownChecked));
+                break;
+            case MenuPicture::Flat:
+                action->setIcon(CheckableIcon(m_bmpFlat, m_bmpFlatChecked));
+                break;
+            case MenuPicture::None:
+                break;
+        }
+    }
+}
+
+void CQuoteDlg::RouteTrayCommand(int id) {
+    const int rows = RowCount();
+    if (rows > 0 && id >= ids::kCmdTrayStockFirst && id < ids::kCmdTrayStockFirst + rows) {
+        m_nSelectedItem = id - ids::kCmdTrayStockFirst;
+        RefreshTrayTip();
+        if (m_nChkOpenUrl == 1) OpenRowLink(m_nSelectedItem);
+    }
+    if (id == ids::kCmdNikkei) OnNikkeiLink();
+    if (id == ids::kCmdClickOpensLink) m_nChkOpenUrl = ToggledFlag(m_nChkOpenUrl);
+    if (id == ids::kCmdStartInTray) m_nChkGoTask = ToggledFlag(m_nChkGoTask);
 }
 
 }  // namespace tickora

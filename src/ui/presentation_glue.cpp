@@ -22,16 +22,7 @@ void CQuoteDlg::ApplyLinkLook() {
 }
 
 void CQuoteDlg::OnSetCursor(QWidget* widget) {
-    // The control under the pointer: the widget itself or the control it is part of.
-    int id = 0;
-    for (QWidget* w = widget; w && w != this; w = w->parentWidget()) {
-        bool ok = false;
-        const int value = w->objectName().toInt(&ok);
-        if (ok && Control(value) == w) {
-            id = value;
-            break;
-        }
-    }
+    const int id = ControlIdOf(widget);
     if (id == ids::kHomeLink) {
         if (m_nLinkHover != kLinkHoverOn) {
             m_nLinkHover = kLinkHoverOn;

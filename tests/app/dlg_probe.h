@@ -43,6 +43,11 @@ class DlgProbe {
     int TrayIcon() const { return d_.m_bTrayIcon; }
     int LinkHover() const { return d_.m_nLinkHover; }
     std::string& BaseUrl() { return d_.m_strBaseUrl; }
+    std::string& StockUrl() { return d_.m_strStockUrl; }
+    std::string& NikkeiUrl() { return d_.m_strNikkeiUrl; }
+    std::string& StockLabel() { return d_.m_strStockLabel; }
+    std::string& NikkeiLabel() { return d_.m_strNikkeiLabel; }
+    QMenu* TrayMenu() { return d_.m_pTrayMenu; }
     FetchOptions& FetchLimits() { return d_.m_fetchLimits; }
     const std::string& EntryCode() const { return d_.m_strEntryCode; }
     const std::string& TrayTip() const { return d_.m_strTrayTip; }

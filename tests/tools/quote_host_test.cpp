@@ -7,7 +7,9 @@
 #include <gtest/gtest.h>
 
 #include "common/codepage.h"
+#include "links/link_templates.h"
 #include "quotes/extract.h"
+#include "quotes/fetch.h"
 
 namespace tickora::test {
 namespace {
@@ -83,8 +85,8 @@ TEST(QuoteHost, SitePagesAndTheChart) {
         const char* mentions;  // UTF-8
     } cases[] = {
         {"/", 200, "text/html", "日経平均"},
-        {"/bbs?code=8058", 200, "text/html", "東西精機"},
-        {"/index.cfm?code=8058", 200, "text/html", "東西精機"},
+        {"/bbs?action=topics&board=1008058&sid=1008058&type=r", 200, "text/html", "東西精機"},
+        {"/index.cfm?scode=8058", 200, "text/html", "東西精機"},
         {"/no/such/page", 404, "text/html", ""},
         {"/c/1d/8/8058.t.gif", 200, "image/gif", "GIF89a"},
     };
@@ -95,6 +97,15 @@ TEST(QuoteHost, SitePagesAndTheChart) {
         EXPECT_TRUE(r.type.starts_with(c.type)) << r.type;
         EXPECT_TRUE(Has(r.body, Sj(c.mentions)));
     }
+    // Every default link of the URL lists opens a page of the host.
+    for (const auto* lines : {&DefaultStockLines(), &DefaultNikkeiLines()})
+        for (const std::string& line : *lines) {
+            const auto url =
+                ExpandStockLink(SplitLinkLine(line)->url, DefaultSuffixes(), "8058", Sj("東証"));
+            const std::string onHost =
+                host.Url(url->substr(std::string_view("http://127.0.0.1:50505").size()));
+            EXPECT_EQ(Get(WireUrl(onHost)).status, 200) << onHost;
+        }
     // A listed symbol draws its day's line; an unlisted one gets the empty frame.
     const std::string chart = Get(host.Url("/c/1d/8/8058.t.gif")).body;
     EXPECT_TRUE(chart.ends_with('\x3B'));

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "common/codepage.h"
+#include "quotes/extract.h"
+#include "tray/tray_menu.h"
 
 namespace tickora {
 namespace {
@@ -57,6 +59,58 @@ TEST(TrayIcon, ChoiceAndRowStepping) {
     EXPECT_EQ(RestoredTrayRow(3), 2);
     EXPECT_EQ(ClampTrayRow(5, 3), 0);
     EXPECT_EQ(ClampTrayRow(2, 3), 2);
+}
+
+// The menu's lines as "id:picture:checked:text", separators as "-".
+std::vector<std::string> Shape(TrayMenuState& state) {
+    std::vector<std::string> lines;
+    for (const MenuEntry& e : BuildTrayMenu(state))
+        lines.push_back(e.id == 0
+                            ? "-"
+                            : std::to_string(e.id) + ":" + "NUDF"[static_cast<int>(e.picture)] +
+                                  ":" + (e.checked ? "x" : "") + ":" + Cp932ToUtf8(e.text));
+    return lines;
+}
+
+TEST(TrayMenu, NikkeiLineStocksBetweenTheSeparatorsAndCheckedItems) {
+    using L = std::vector<std::string>;
+    const L fixed = {
+        "32783:N::メインウィンドウを開く",       "-", "32785:N:x:クリックで銘柄のリンクを開く",
+        "32788:N::起動時タスクトレイに常駐する", "-", "32790:N::閉じる"};
+    TrayMenuState state;
+    state.nikkeiLine = Sj("日経平均株価");
+    L expected = {"32795:F::日経平均株価 ", "-", "-"};
+    expected.insert(expected.end(), fixed.begin(), fixed.end());
+    EXPECT_EQ(Shape(state), expected);  // before the first pass, with an empty list
+
+    state.nikkeiChange = " +1-2 ";  // "+" is looked for first
+    state.rows = {Cells("8058", "A", "15:00", "1,234", "+12", Sj("△ ")),
+                  Cells("7203", "B", "", "", "", Sj("▼ ")),
+                  Cells("6501", "C", "", "", "", Sj("△"))};
+    state.selectedItem = 3;  // past the end: back to row 0
+    state.chkOpenUrl = 7;    // a flag other than 1 shows unchecked
+    state.chkGoTask = 1;
+    const L shape = Shape(state);
+    EXPECT_EQ(state.selectedItem, 0);
+    ASSERT_EQ(shape.size(), 12u);
+    EXPECT_EQ(shape[0], "32795:U::日経平均株価  +1-2 ");
+    EXPECT_EQ(shape[2], "50000:U:x: 8058　A　15:00　1,234　+12");
+    EXPECT_EQ(shape[3], "50001:D:: 7203　B　　　");
+    EXPECT_EQ(shape[4], "50002:F:: 6501　C　　　");  // "△" without its blank is no rise
+    EXPECT_EQ(shape[5], "-");
+    EXPECT_EQ(shape[8], "32785:N::クリックで銘柄のリンクを開く");
+    EXPECT_EQ(shape[9], "32788:N:x:起動時タスクトレイに常駐する");
+    EXPECT_EQ(ToggledFlag(7), 0);
+    EXPECT_EQ(ToggledFlag(0), 1);
+}
+
+TEST(TrayMenu, TwoActivationsWithinTheIntervalMakeOneDoubleClick) {
+    ActivationPairing pairing;
+    const struct {
+        long long at;
+        bool second;
+    } steps[] = {{1000, false}, {1300, true}, {1350, false}, {2000, false}, {2400, true}};
+    for (const auto& s : steps) EXPECT_EQ(pairing.SecondOfPair(s.at, 400), s.second) << s.at;
 }
 
 }  // namespace

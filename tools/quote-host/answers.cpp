@@ -33,8 +33,11 @@ Answer HomePage() {
                          "</ul>\n"));
 }
 
+// The board of a code: ?code=8058, or ?board=1008058 as the default link names it.
 Answer BoardPage(const Query& q) {
-    const std::string code = SafeSymbol(Param(q, "code"));
+    std::string code = SafeSymbol(Param(q, "code"));
+    if (const std::string board = SafeSymbol(Param(q, "board")); board.starts_with("100"))
+        code = board.substr(3);
     const std::string name = code.size() == 4 ? Market::CompanyName(code) : std::string("掲示板");
     return Html(SitePage(name + " の掲示板",
                          "<p>1. 名無しさん: 今日は動きが少ないですね。</p>\n"
@@ -42,8 +45,9 @@ Answer BoardPage(const Query& q) {
                          "<p>3. 名無しさん: 決算発表が楽しみです。</p>\n"));
 }
 
+// The company of a code: ?code=8058, or ?scode=8058 as the default link names it.
 Answer CompanyPage(const Query& q) {
-    const std::string code = SafeSymbol(Param(q, "code"));
+    const std::string code = SafeSymbol(Param(q, q.count("scode") ? "scode" : "code"));
     if (code.size() != 4) return Html(SitePage("企業情報", "<p>コードを指定してください。</p>\n"));
     const std::string name = Market::CompanyName(code);
     return Html(SitePage(name + " の企業情報",

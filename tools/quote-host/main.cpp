@@ -34,7 +34,9 @@ Paths:
   /q?s=CODE.SUFFIX   quote page of a 4-digit code on market t q j o n f s
   /q?s=CODE          index pages: 998407 (Nikkei average), 998405 (TOPIX), 23337 (JASDAQ)
   /c/1d/8/ANY.gif    intraday chart, a GIF89a image
-  /  /bbs  /index.cfm  home page, message board, company information
+  /  /bbs  /index.cfm  home page, message board (?code= or ?board=100CODE), company
+                     information (?code= or ?scode=); every default link of the program's
+                     URL lists opens one of these or a quote page
   /blob?n=N          N bytes of every value (byte i = (131 i + i / 251) mod 256)
 Any other code gets a page without the quote row.
 

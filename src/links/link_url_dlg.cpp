@@ -1,0 +1,136 @@
+#include "links/link_url_dlg.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QResizeEvent>
+#include <QTimer>
+
+#include "common/codepage.h"
+#include "links/link_templates.h"
+#include "ui/dialog_units.h"
+#include "ui/fit_width.h"
+
+namespace tickora {
+
+namespace {
+
+QString Shown(const std::string& cp932) {
+    return QString::fromStdString(Cp932ToUtf8(cp932));
+}
+std::string Typed(const QString& text) {
+    return Utf8ToCp932(text.toStdString());
+}
+
+// Below this the dialog cannot be made; its height never changes.
+constexpr int kMinWidth = 523;
+constexpr int kHeight = 170;
+
+}  // namespace
+
+CLinkUrlDlg::CLinkUrlDlg(QWidget* owner) : QDialog(owner) {
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint);
+    setWindowTitle(QString::fromUtf8("リンクURL設定"));
+    setFont(DialogFont());
+    const BaseUnits units = BaseUnitsOf(font());
+    auto place = [&](QWidget* w, int x, int y, int width, int height, int id) {
+        w->setGeometry(DuToPx(QRect(x, y, width, height), units));
+        if (id) w->setObjectName(QString::number(id));
+    };
+    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    ok->setDefault(true);
+    place(ok, 5, 74, 50, 14, 1);
+    auto* cancel = new QPushButton(QString::fromUtf8("ｷｬﾝｾﾙ"), this);
+    place(cancel, 57, 74, 50, 14, 2);
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    place(new QLabel(QString::fromUtf8("銘柄リンクURL"), this), 5, 37, 45, 8, 0);
+    place(new QLabel(QString::fromUtf8("日経リンクURL"), this), 5, 7, 45, 8, 0);
+    auto combo = [&](int y, int id) {
+        auto* c = new QComboBox(this);
+        c->setEditable(true);
+        c->setInsertPolicy(QComboBox::NoInsert);  // a typed URL is no new list line
+        c->setCompleter(nullptr);                 // nor is it completed from the lines
+        c->lineEdit()->setValidator(new FitWidthValidator(c->lineEdit()));
+        place(c, 54, y, 233, 12, id);
+        return c;
+    };
+    m_cboStock = combo(47, 1052);
+    m_cboNikkei = combo(18, 1053);
+    auto label = [&](int y, int id) {
+        auto* l = new QLabel(QStringLiteral("URL"), this);
+        l->setTextFormat(Qt::PlainText);
+        l->setAlignment(Qt::AlignRight | Qt::AlignTop);
+        place(l, 5, y, 45, 8, id);
+        return l;
+    };
+    m_lblNikkei = label(20, 1054);
+    m_lblStock = label(49, 1055);
+    setTabOrder(ok, cancel);
+    setTabOrder(cancel, m_cboNikkei);
+    setTabOrder(m_cboNikkei, m_cboStock);
+    connect(m_cboNikkei, &QComboBox::activated, this,
+            [this] { OnSelchange(m_cboNikkei, m_lblNikkei, m_strNikkeiUrl); });
+    connect(m_cboStock, &QComboBox::activated, this,
+            [this] { OnSelchange(m_cboStock, m_lblStock, m_strStockUrl); });
+    const QSize size = DuToPx(QRect(0, 0, 294, 95), units).size();
+    setMinimumSize(kMinWidth, kHeight);
+    setMaximumHeight(kHeight);
+    resize(std::max(size.width(), kMinWidth), kHeight);
+}
+
+void CLinkUrlDlg::OnInitDialog() {
+    setWindowIcon(QIcon(QStringLiteral(":/res/flat-16.png")));
+    for (const std::string& line : m_arrNikkeiLines) m_cboNikkei->addItem(Shown(line));
+    for (const std::string& line : m_arrStockLines) m_cboStock->addItem(Shown(line));
+    // The fields show the current settings, not a line of the lists.
+    m_cboNikkei->setCurrentIndex(-1);
+    m_cboStock->setCurrentIndex(-1);
+    m_lblStock->setText(Shown(m_strStockLabel));
+    m_lblNikkei->setText(Shown(m_strNikkeiLabel));
+    m_cboStock->setEditText(Shown(m_strStockUrl));
+    m_cboNikkei->setEditText(Shown(m_strNikkeiUrl));
+    m_nPrevWidth = width();
+    findChild<QPushButton*>(QStringLiteral("1"))->setFocus();
+}
+
+int CLinkUrlDlg::DoModal() {
+    OnInitDialog();
+    return exec();
+}
+
+void CLinkUrlDlg::OnSelchange(QComboBox* combo, QLabel* label, std::string& url) {
+    url = Typed(combo->currentText());
+    // The combo box writes the chosen line into its field after this notification: the
+    // split waits until it has, and gives way to a line chosen after this one.
+    QTimer::singleShot(0, this, [combo, label, &url, chosen = url] {
+        if (url != chosen) return;
+        const std::optional<LinkLine> line = SplitLinkLine(url);
+        if (!line) return;  // a line without "_" stays whole, the label as it was
+        url = line->url;
+        combo->setEditText(Shown(url));
+        label->setText(Shown(line->label));
+    });
+}
+
+void CLinkUrlDlg::done(int result) {
+    // Whatever was chosen or typed; the caller keeps it only after OK.
+    m_strStockLabel = Typed(m_lblStock->text());
+    m_strNikkeiLabel = Typed(m_lblNikkei->text());
+    m_strStockUrl = Typed(m_cboStock->currentText());
+    m_strNikkeiUrl = Typed(m_cboNikkei->currentText());
+    QDialog::done(result);
+}
+
+void CLinkUrlDlg::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    if (m_nPrevWidth == 0) return;  // not yet initialised
+    const int width = m_cboNikkei->width() + event->size().width() - m_nPrevWidth;
+    m_cboNikkei->resize(width, m_cboNikkei->height());
+    m_cboStock->resize(width, m_cboStock->height());
+    m_nPrevWidth = event->size().width();
+}
+
+}  // namespace tickora

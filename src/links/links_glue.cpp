@@ -1,0 +1,66 @@
+// Every way the main window opens a web page, and the link-URL settings command.
+
+#include "app/quote_dlg.h"
+#include "common/endpoints.h"
+#include "links/link_templates.h"
+#include "links/link_url_dlg.h"
+#include "links/url_opener.h"
+#include "watchlist/watch_list_model.h"
+
+namespace tickora {
+
+void CQuoteDlg::OpenRowLink(int row) {
+    if (row < 0 || row >= RowCount()) return;
+    const std::optional<std::string> url =
+        ExpandStockLink(m_strStockUrl, m_szSuffix, m_pModel->Cell(row, ids::kColCode),
+                        m_pModel->Cell(row, ids::kColMarket));
+    if (url) m_services.urlOpener->Open(*url);
+}
+
+void CQuoteDlg::OpenIndexLink(const char* code) {
+    // An index code is never four bytes long: the template loses its last five bytes.
+    m_services.urlOpener->Open(ExpandQuoteUrl(m_strBaseUrl, m_szSuffix, code, -1));
+}
+
+void CQuoteDlg::OnOpenLink() {
+    OpenRowLink(SelectedRow());
+}
+void CQuoteDlg::OnNikkeiLink() {
+    m_services.urlOpener->Open(m_strNikkeiUrl);
+}
+void CQuoteDlg::OnTopixText() {
+    OpenIndexLink("998405");
+}
+void CQuoteDlg::OnJasdaqText() {
+    OpenIndexLink("23337");
+}
+void CQuoteDlg::OnHomeLink() {
+    m_services.urlOpener->Open(endpoints::kHomePage);
+}
+
+void CQuoteDlg::OnLinkUrlSettings() {
+    // Both lists are read afresh every time; the dialog works on copies.
+    const std::string nikkeiPath = NikkeiListPath(m_strProgramFolder);
+    const std::string stockPath = StockListPath(m_strProgramFolder);
+    const UrlList nikkei = ReadUrlList(nikkeiPath, DefaultNikkeiLines());
+    const UrlList stock = ReadUrlList(stockPath, DefaultStockLines());
+    CLinkUrlDlg dlg(this);
+    dlg.m_arrNikkeiLines = nikkei.lines;
+    dlg.m_arrStockLines = stock.lines;
+    dlg.m_strStockUrl = m_strStockUrl;
+    dlg.m_strNikkeiUrl = m_strNikkeiUrl;
+    dlg.m_strStockLabel = m_strStockLabel;
+    dlg.m_strNikkeiLabel = m_strNikkeiLabel;
+    dlg.m_szSuffix = m_szSuffix;
+    if (dlg.DoModal() != QDialog::Accepted) return;
+    m_strStockUrl = dlg.m_strStockUrl;
+    m_strNikkeiUrl = dlg.m_strNikkeiUrl;
+    m_strStockLabel = dlg.m_strStockLabel;
+    m_strNikkeiLabel = dlg.m_strNikkeiLabel;
+    m_szSuffix = dlg.m_szSuffix;
+    // The lists are written back as they were read; a file that cannot be is left alone.
+    WriteUrlList(nikkeiPath, nikkei);
+    WriteUrlList(stockPath, stock);
+}
+
+}  // namespace tickora
