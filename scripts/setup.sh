@@ -11,7 +11,7 @@ packages=(
   clang libclang-rt-dev clang-format
   fonts-ipafont-gothic fonts-noto-cjk
   xvfb trayer x11-utils xdotool imagemagick
-  xdg-utils dbus-daemon
+  xdg-utils dbus-daemon python3-dbus python3-gi
 )
 
 missing=()

@@ -334,6 +334,18 @@ void CQuoteDlg::OnDestroy() {
     m_sideWorkers.JoinAll();
 }
 
+void CQuoteDlg::OnEndSession() {
+    if (!m_bDestroyed) SaveSettings();
+}
+
+void CQuoteDlg::OnProcessExit() {
+    if (m_bDestroyed) return;
+    m_bDestroyed = 1;
+    SaveSettings();
+    if (m_previewCancel) *m_previewCancel = true;
+    m_gateway.Close();
+}
+
 void CQuoteDlg::done(int result) {
     OnDestroy();
     QDialog::done(result);

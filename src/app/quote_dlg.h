@@ -72,6 +72,12 @@ class CQuoteDlg : public QDialog {
     };
     static const std::vector<CommandEntry>& CommandTable();
 
+    // The desktop session ends: the settings are saved now, the window stays.
+    void OnEndSession();
+    // The process ends without the window's end (the display connection broke): the
+    // settings are saved and the workers released.
+    void OnProcessExit();
+
     void setVisible(bool visible) override;
     void done(int result) override;
 
@@ -240,6 +246,7 @@ class CQuoteDlg : public QDialog {
     // The platform's parts of the window.
     std::string m_strProgramFolder;
     std::string m_strProgramName;  // caption of the message boxes
+    std::string m_strSaveRefusal;  // why base_data.ini must not be written, when it must not
     FetchOptions m_fetchLimits;    // of every fetch the window starts
     DialogServices m_services;
     WatchListModel* m_pModel = nullptr;
@@ -268,7 +275,8 @@ class CQuoteDlg : public QDialog {
     QPoint m_dragHotSpot;
     QPoint m_dragPressPos;  // where the left button went down on the list, -1 when up
     std::string m_strChartUrl;
-    std::mutex m_csChart;  // one snapshot at a time
+    std::mutex m_csChart;                  // one snapshot at a time
+    std::atomic<int> m_nPassesWaiting{0};  // started but not yet holding m_csFetch
     UiGateway m_gateway;
     // Last: joined before anything a worker uses goes away.
     WorkerSet m_workers;      // refresh passes

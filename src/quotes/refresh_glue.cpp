@@ -46,12 +46,17 @@ RefreshConfig CQuoteDlg::MakeRefreshConfig() const {
 
 void CQuoteDlg::StartRefreshWorker() {
     if (m_bDestroyed) return;
+    // A pass that outlasts the tick has at most one more waiting behind it: a tick while
+    // one waits already is dropped, so a slow host meets no pile of threads and no burst.
+    if (m_nPassesWaiting > 0) return;
+    ++m_nPassesWaiting;
     m_workers.Start([this, config = MakeRefreshConfig()] { RefreshThreadProc(config); });
 }
 
 unsigned CQuoteDlg::RefreshThreadProc(const RefreshConfig& config) {
     {
         std::lock_guard lock(m_csFetch);
+        --m_nPassesWaiting;
         if (!m_gateway.IsClosed()) {
             GatewayRefreshView view(
                 m_gateway, {m_pModel, &m_arrResults,

@@ -13,8 +13,12 @@
 namespace tickora {
 
 bool CQuoteDlg::OnListMouseEvent(QEvent* event) {
+    const QEvent::Type type = event->type();
+    if (type != QEvent::MouseButtonPress && type != QEvent::MouseMove &&
+        type != QEvent::MouseButtonRelease)
+        return false;
     const auto* mouse = static_cast<QMouseEvent*>(event);
-    switch (event->type()) {
+    switch (type) {
         case QEvent::MouseButtonPress:
             if (mouse->button() == Qt::LeftButton) m_dragPressPos = mouse->position().toPoint();
             return false;

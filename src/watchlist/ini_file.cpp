@@ -1,14 +1,10 @@
 #include "watchlist/ini_file.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdint>
-#include <filesystem>
 
+#include "common/safe_file.h"
 #include "common/sjis.h"
+#include "common/text_lines.h"
 
 namespace tickora {
 
@@ -65,19 +61,6 @@ std::string_view OneLine(std::string_view value) {
     return end == std::string_view::npos ? value : value.substr(0, end);
 }
 
-bool WriteAll(int fd, const std::string& bytes) {
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
 }  // namespace
 
 IniFile::Line IniFile::MakeLine(std::string raw) {
@@ -123,36 +106,29 @@ IniFile::Line IniFile::MakeLine(std::string raw) {
 
 IniFile IniFile::Parse(std::string_view bytes) {
     IniFile ini;
-    std::size_t pos = 0;
-    while (pos < bytes.size()) {
-        const auto lf = bytes.find('\n', pos);
-        const std::size_t end = lf == std::string_view::npos ? bytes.size() : lf + 1;
+    // An editor's byte-order mark is no part of the first line; it is written back.
+    if (bytes.starts_with(kUtf8Bom)) {
+        ini.bom_ = true;
+        bytes.remove_prefix(kUtf8Bom.size());
+    }
+    for (std::size_t pos = 0; pos < bytes.size();) {
+        std::size_t end = pos;
+        while (end < bytes.size() && LineEndAt(bytes, end) == 0) ++end;
+        end += LineEndAt(bytes, end);
         ini.lines_.push_back(MakeLine(std::string(bytes.substr(pos, end - pos))));
         pos = end;
     }
     return ini;
 }
 
-IniFile IniFile::Load(const std::string& path) {
-    // Plain reads: a folder, a device or a read error gives an empty file, never an exception.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return IniFile();
-    struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        ::close(fd);
-        return IniFile();
+IniFile IniFile::Load(const std::string& path, FileRead* status) {
+    FileRead read = ReadWholeFile(path);
+    IniFile ini = read.status == ReadStatus::Ok ? Parse(read.bytes) : IniFile();
+    if (status) {
+        read.bytes.clear();
+        *status = std::move(read);
     }
-    std::string bytes;
-    char chunk[65536];
-    for (;;) {
-        const ssize_t n = ::read(fd, chunk, sizeof chunk);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) bytes.clear();
-        if (n <= 0) break;
-        bytes.append(chunk, static_cast<std::size_t>(n));
-    }
-    ::close(fd);
-    return Parse(bytes);
+    return ini;
 }
 
 std::size_t IniFile::SectionEnd(std::size_t header) const {
@@ -219,7 +195,8 @@ int IniFile::GetInt(std::string_view section, std::string_view key, int def) con
 
 void IniFile::EndLastLine(std::size_t index) {
     Line& line = lines_[index];
-    if (line.raw.empty() || line.raw.back() != '\n') line = MakeLine(line.raw + "\r\n");
+    if (line.raw.empty() || (line.raw.back() != '\n' && line.raw.back() != '\r'))
+        line = MakeLine(line.raw + "\r\n");
 }
 
 void IniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
@@ -265,42 +242,17 @@ void IniFile::DeleteSection(std::string_view section) {
 }
 
 std::string IniFile::Serialize() const {
-    std::size_t total = 0;
+    std::size_t total = kUtf8Bom.size();
     for (const Line& line : lines_) total += line.raw.size();
     std::string out;
     out.reserve(total);
+    if (bom_) out += kUtf8Bom;
     for (const Line& line : lines_) out += line.raw;
     return out;
 }
 
-bool IniFile::Save(const std::string& path) const {
-    namespace fs = std::filesystem;
-    const fs::path target(path);
-    fs::path folder = target.parent_path();
-    if (folder.empty()) folder = ".";
-    std::string temp = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
-
-    const int fd = ::mkstemp(temp.data());
-    if (fd < 0) return false;
-    // Keep the old file's permissions; a new file gets the usual rw-r--r--.
-    struct stat old {};
-    const mode_t mode = ::stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644;
-    bool ok = ::fchmod(fd, mode) == 0;
-    ok = ok && WriteAll(fd, Serialize());
-    ok = ok && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    ok = ok && ::rename(temp.c_str(), path.c_str()) == 0;
-    if (!ok) {
-        ::unlink(temp.c_str());
-        return false;
-    }
-    // Make the rename itself durable.
-    const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
-    if (dir >= 0) {
-        ::fsync(dir);
-        ::close(dir);
-    }
-    return true;
+bool IniFile::Save(const std::string& path, std::string* why) const {
+    return ReplaceWholeFile(path, Serialize(), why);
 }
 
 }  // namespace tickora

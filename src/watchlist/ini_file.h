@@ -2,8 +2,8 @@
 // An ini file read and written with the Windows private-profile rules, on CP932 bytes.
 //
 // Reading:
-// - Lines end at LF; a CR before it (or anywhere else) is an ordinary byte, and blanks
-//   (space, tab, CR, LF, VT, FF, ^Z) around a line, a name or a value are ignored.
+// - Lines end at LF, CR LF or a lone CR; blanks (space, tab, CR, LF, VT, FF, ^Z) around a
+//   line, a name or a value are ignored. A UTF-8 byte-order mark at the start is skipped.
 // - '[name]' opens a section; the name ends at the first ']' that is not the second byte
 //   of a double-byte character, and text after it is ignored. '[' without ']' is no header.
 // - 'name=value' is a key; the name ends at the first '='. A line starting with ';' is a
@@ -16,7 +16,8 @@
 //   quotes (" or '), then is cut to the buffer less one byte, never inside a character.
 //
 // Writing:
-// - Every line that is not written stays byte-exact, its line end included.
+// - Every line that is not written stays byte-exact, its line end included, and a
+//   byte-order mark the file began with is kept.
 // - An existing key has its line rewritten as 'name=value' CR LF (the file's spelling of the
 //   name is kept); a new key goes after the last key line of its section (before trailing
 //   comments and blank lines), a new section at the end of the file, without a blank line
@@ -30,13 +31,15 @@
 #include <string_view>
 #include <vector>
 
+#include "common/safe_file.h"
+
 namespace tickora {
 
 class IniFile {
   public:
     static IniFile Parse(std::string_view bytes);
-    // A missing or unreadable file is an empty one.
-    static IniFile Load(const std::string& path);
+    // A file that is missing or cannot be read is an empty one; status says which.
+    static IniFile Load(const std::string& path, FileRead* status = nullptr);
 
     // The value, or def (less its trailing blanks) when the section or key is absent, cut to
     // bufferSize - 1 bytes.
@@ -51,9 +54,9 @@ class IniFile {
     void DeleteSection(std::string_view section);
 
     std::string Serialize() const;
-    // Atomic: a temporary file in the same folder, flushed to disk, renamed over the target.
-    // false on any failure, and then the old file is left as it was.
-    bool Save(const std::string& path) const;
+    // In one step (ReplaceWholeFile): false, with the reason, when the old file was left as
+    // it was.
+    bool Save(const std::string& path, std::string* why = nullptr) const;
 
   private:
     enum class Kind { kBlank, kComment, kSection, kKey, kOther };
@@ -76,6 +79,7 @@ class IniFile {
     void EndLastLine(std::size_t index);
 
     std::vector<Line> lines_;
+    bool bom_ = false;
 };
 
 }  // namespace tickora

@@ -42,8 +42,12 @@ SettingsData DefaultSettings() {
     return data;
 }
 
-SettingsData LoadSettingsData(const std::string& path) {
-    const IniFile ini = IniFile::Load(path);
+SettingsData LoadSettingsData(const std::string& path, std::string* refusal) {
+    FileRead read;
+    const IniFile ini = IniFile::Load(path, &read);
+    // A file that is there but could not be read must survive the session untouched.
+    if (refusal && read.status != ReadStatus::Ok && read.status != ReadStatus::Missing)
+        *refusal = read.why;
     const SettingsData defaults = DefaultSettings();
     SettingsData data;
 
@@ -80,8 +84,13 @@ SettingsData LoadSettingsData(const std::string& path) {
     return data;
 }
 
-bool SaveSettingsData(const std::string& path, const SettingsData& data) {
-    IniFile ini = IniFile::Load(path);
+bool SaveSettingsData(const std::string& path, const SettingsData& data, std::string* why) {
+    FileRead read;
+    IniFile ini = IniFile::Load(path, &read);
+    if (read.status != ReadStatus::Ok && read.status != ReadStatus::Missing) {
+        if (why) *why = read.why;
+        return false;
+    }
 
     // Rows deleted since the start must not survive as stale NUMd/SIJOUd keys.
     ini.DeleteSection(kListSection);
@@ -103,7 +112,7 @@ bool SaveSettingsData(const std::string& path, const SettingsData& data) {
         ini.WriteString(kLinkSection, Markets()[i].settingsKey, data.suffixes[i]);
     }
     // The pattern keys are left exactly as the file holds them.
-    return ini.Save(path);
+    return ini.Save(path, why);
 }
 
 std::string SettingsPath(std::string_view programFolder) {

@@ -37,10 +37,13 @@ struct SettingsData {
 
 // What a missing file gives.
 SettingsData DefaultSettings();
-SettingsData LoadSettingsData(const std::string& path);
+// refusal: set to why the file must not be written when it is there but cannot be read.
+SettingsData LoadSettingsData(const std::string& path, std::string* refusal = nullptr);
 // Rewrites the watch list and links over the file's current content, keeping everything
-// else in it (pattern keys included), and saves it in one atomic step.
-bool SaveSettingsData(const std::string& path, const SettingsData& data);
+// else in it (pattern keys included), and saves it in one step; false, with the reason, when
+// the file was left as it was.
+bool SaveSettingsData(const std::string& path, const SettingsData& data,
+                      std::string* why = nullptr);
 // folder ends in a separator.
 std::string SettingsPath(std::string_view programFolder);
 

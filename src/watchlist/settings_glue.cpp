@@ -1,5 +1,7 @@
 // The main window's side of base_data.ini: read once at start, written once at the end.
 
+#include <cstdio>
+
 #include "app/quote_dlg.h"
 #include "watchlist/settings_file.h"
 #include "watchlist/watch_list_model.h"
@@ -7,7 +9,12 @@
 namespace tickora {
 
 void CQuoteDlg::LoadSettings() {
-    const SettingsData settings = LoadSettingsData(SettingsPath(m_strProgramFolder));
+    const std::string path = SettingsPath(m_strProgramFolder);
+    const SettingsData settings = LoadSettingsData(path, &m_strSaveRefusal);
+    if (!m_strSaveRefusal.empty())
+        std::fprintf(stderr,
+                     "tickora: %s cannot be read (%s); it is left as it is and nothing is saved\n",
+                     path.c_str(), m_strSaveRefusal.c_str());
     m_patterns = MakePatternTable(settings.patternTexts);
     m_nChkOpenUrl = settings.chkOpenUrl;
     m_nChkGoTask = settings.chkGoTask;
@@ -28,8 +35,9 @@ void CQuoteDlg::LoadSettings() {
 }
 
 void CQuoteDlg::SaveSettings() {
-    // A window that never finished its initialisation has nothing worth writing.
-    if (!m_pModel) return;
+    // A window that never finished its initialisation has nothing worth writing, and a file
+    // that could not be read is not overwritten with what little the window knows.
+    if (!m_pModel || !m_strSaveRefusal.empty()) return;
     SettingsData settings;
     for (int d = 0; d < m_pModel->RowCount(); ++d)
         settings.rows.push_back(
@@ -43,7 +51,10 @@ void CQuoteDlg::SaveSettings() {
     settings.stockLabel = m_strStockLabel;
     settings.nikkeiLabel = m_strNikkeiLabel;
     settings.suffixes = m_szSuffix;
-    SaveSettingsData(SettingsPath(m_strProgramFolder), settings);
+    const std::string path = SettingsPath(m_strProgramFolder);
+    if (std::string why; !SaveSettingsData(path, settings, &why))
+        std::fprintf(stderr, "tickora: the settings could not be saved to %s (%s)\n", path.c_str(),
+                     why.c_str());
 }
 
 }  // namespace tickora

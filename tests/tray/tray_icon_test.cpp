@@ -63,6 +63,11 @@ TEST_F(WindowTest, WithoutANotificationAreaMinimisingKeepsTheWindowReachable) {
         dlg.showNormal();
         EXPECT_EQ(P().TrayIcon(), 0);
         EXPECT_FALSE(P().TimerRunning(ids::kTimerTip));
+        // A notification area that appears later is used from the next minimise on.
+        trayHost_->kind = TrayHostKind::XEmbed;
+        dlg.showMinimized();
+        EXPECT_EQ(P().TrayIcon(), 1);
+        EXPECT_FALSE(dlg.isVisible());
         TearDown();
     }
 }
