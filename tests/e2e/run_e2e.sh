@@ -27,7 +27,10 @@ fail() {
     done
     exit 1
 }
-step() { echo "== $(date +%T) $*"; }
+step() {  # each scenario looks only at the host log lines written since it began
+    echo "== $(date +%T) $*"
+    since=$(wc -l <"$work/host.log")
+}
 
 # Polls every tenth of a second, at most $1 tenths, until the command after it succeeds.
 wait_for() {
@@ -58,7 +61,7 @@ pids+=($!)
 read -r -t 10 line <"$work/host.out" || fail "quote host did not start"
 port=${line##*:}
 [[ $port =~ ^[0-9]+$ ]] || fail "quote host said: $line"
-answered() { grep -qP "^GET\t\Q$1\E\t" "$work/host.log"; }
+answered() { tail -n +$((since + 1)) "$work/host.log" | grep -qP "^GET\t\Q$1\E\t"; }
 
 # trayer owns the tray selection once its window exists. It is started again if it dies
 # or is slow to appear (seen once on a loaded machine), with its log shown when it fails.
@@ -115,7 +118,7 @@ find_window() {
     eval "$(xdotool getwindowgeometry --shell "$win")"
 }
 px() { echo $((X + $1 * WIDTH / 351)) $((Y + $2 * HEIGHT / 213)); }
-click_at() { xdotool mousemove --sync $(px "$1" "$2") click "${3:-1}"; }
+click_at() { xdotool mousemove $(px "$1" "$2") click "${3:-1}"; }
 # The centre of list row $1: rows are a font height plus 4 pixels, under a header a little
 # higher than a row; the list starts 40 dialog units down.
 row_y() {
@@ -143,11 +146,11 @@ type_code 9984
 click_at 41 13  # "リストへ追加": row 0 is selected, the stock goes in front of it
 # Row 3 (6501) dragged up onto row 1 (8058) lands before it: 9984 6501 8058 7203.
 list_x=$((X + 60 * WIDTH / 351))
-xdotool mousemove --sync "$list_x" "$(row_y 3)" mousedown 1
-for y in $(seq "$(row_y 3)" -4 "$(row_y 1)"); do xdotool mousemove --sync "$list_x" "$y"; done
+xdotool mousemove "$list_x" "$(row_y 3)" mousedown 1
+for y in $(seq "$(row_y 3)" -4 "$(row_y 1)"); do xdotool mousemove "$list_x" "$y"; done
 xdotool mouseup 1
 # A double click on row 0 opens its stock link.
-xdotool mousemove --sync "$list_x" "$(row_y 0)" click --repeat 2 --delay 60 1
+xdotool mousemove "$list_x" "$(row_y 0)" click --repeat 2 --delay 60 1
 wait_for 50 grep -qx "http://127.0.0.1:50505/q?s=9984.t" "$work/opened" ||
     fail "the double click opened: $(cat "$work/opened" 2>/dev/null)"
 import -window root "$out/e2e-edited.png"
@@ -198,9 +201,9 @@ rises() {
 wait_for 60 rises || fail "the tray icon did not turn to the rise icon ($(cat "$work/colours"))"
 cp "$work/tray.png" "$out/e2e-tray-tick.png"
 # The right-click menu: its last items are "起動時タスクトレイに常駐する" and "閉じる".
-xdotool mousemove --sync $((X + WIDTH / 2)) $((Y + HEIGHT / 2)) click 3
+xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2)) click 3
 xdotool key --delay 150 Up Up Return
-xdotool mousemove --sync $((X + WIDTH / 2)) $((Y + HEIGHT / 2)) click 3
+xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2)) click 3
 xdotool key --delay 150 Up Return
 wait_end "the tray menu's 閉じる"
 saved CHKGOTASK=0 || fail "the tray menu's toggle was not saved: $(ini_text)"
