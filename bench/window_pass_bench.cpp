@@ -99,5 +99,26 @@ int main(int argc, char** argv) {
         "(median of %zu)\n",
         Median(add), Median(remove), Median(drop), add.size());
     dlg.done(0);
+
+    // Ending the window while a pass hangs on a host that sent half a page and went silent:
+    // the time from the end command until the window has stopped its workers.
+    std::vector<double> ends;
+    for (int round = 0; round < 5; ++round) {
+        tickora::test::TempDir stalled;
+        stalled.Write("base_data.ini",
+                      tickora::Utf8ToCp932("[MEIGARA_DATA]\r\nNUM0=8058\r\nSIJOU0=東証\r\n"
+                                           "KOSUU=1\r\n[LINK_JOUHOU]\r\nBASE_URL=" +
+                                           host.Url("/fault/stall/q?s=銘柄.市場") + "\r\n"));
+        const std::size_t before = host.Arrivals().size();
+        tickora::CQuoteDlg hung(stalled.folder() + "tickora");
+        hung.OnInitDialog();
+        if (!host.WaitForArrivals(before + 1, 10000))
+            std::printf("the pass never reached the host\n");
+        const double w0 = WallMs();
+        hung.done(0);
+        ends.push_back(WallMs() - w0);
+    }
+    std::printf("ending the window during a stalled pass: %.1f ms (median of %zu)\n", Median(ends),
+                ends.size());
     return 0;
 }
