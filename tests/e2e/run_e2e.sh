@@ -12,14 +12,7 @@ host_bin=$2
 out=$3
 here=$(dirname "$0")
 mkdir -p "$out"
-work=$(mktemp -d)
-pids=()
-cleanup() {
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
-    wait 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
+source "$here/../support/harness.sh"
 fail() {
     echo "FAIL: $*" >&2
     for log in "$work"/tickora*.log; do
@@ -29,18 +22,7 @@ fail() {
 }
 step() {  # each scenario looks only at the host log lines written since it began
     echo "== $(date +%T) $*"
-    since=$(wc -l <"$work/host.log")
-}
-
-# Polls every tenth of a second, at most $1 tenths, until the command after it succeeds.
-wait_for() {
-    local tries=$1
-    shift
-    for ((i = 0; i < tries; i++)); do
-        "$@" >/dev/null 2>&1 && return 0
-        sleep 0.1
-    done
-    return 1
+    since=$(wc -l <"$host_log")
 }
 
 # A display of our own: Xvfb picks a free number and writes it to fd 3.
@@ -53,15 +35,8 @@ export QT_QPA_PLATFORM=xcb  # a real X window, whatever the other tests were tol
 unset DBUS_SESSION_BUS_ADDRESS BROWSER DEFAULT_BROWSER
 wait_for 50 xdpyinfo || fail "display $DISPLAY not reachable"
 
-# The quote host on a free port; its log has a "+" line when a request arrives and a line
-# without it when it has been answered.
-mkfifo "$work/host.out"
-"$host_bin" --port 0 --log "$work/host.log" >"$work/host.out" 2>&1 &
-pids+=($!)
-read -r -t 10 line <"$work/host.out" || fail "quote host did not start"
-port=${line##*:}
-[[ $port =~ ^[0-9]+$ ]] || fail "quote host said: $line"
-answered() { tail -n +$((since + 1)) "$work/host.log" | grep -qP "^GET\t\Q$1\E\t"; }
+start_quote_host "$host_bin"
+answered() { tail -n +$((since + 1)) "$host_log" | grep -qP "^GET\t\Q$1\E\t"; }
 
 # trayer owns the tray selection once its window exists. It is started again if it dies
 # or is slow to appear (seen once on a loaded machine), with its log shown when it fails.

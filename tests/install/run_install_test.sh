@@ -8,27 +8,11 @@
 set -u
 build=$1
 host_bin=$2
-work=$(mktemp -d)
-pids=()
-cleanup() {
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
-    wait 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
+source "$(dirname "$0")/../support/harness.sh"
 fail() {
     echo "FAIL: $*" >&2
     [ -s "$work/tickora.log" ] && tail -n 20 "$work/tickora.log" >&2
     exit 1
-}
-wait_for() {  # at most $1 tenths of a second until the command after it succeeds
-    local tries=$1
-    shift
-    for ((i = 0; i < tries; i++)); do
-        "$@" >/dev/null 2>&1 && return 0
-        sleep 0.1
-    done
-    return 1
 }
 
 prefix=$work/prefix
@@ -43,12 +27,7 @@ for file in share/applications/tickora.desktop share/icons/hicolor/16x16/apps/ti
 done
 grep -qx 'Exec=tickora' "$prefix/share/applications/tickora.desktop" || fail "desktop entry"
 
-mkfifo "$work/host.out"
-"$host_bin" --port 0 --log "$work/host.log" >"$work/host.out" 2>&1 &
-pids+=($!)
-read -r -t 10 line <"$work/host.out" || fail "quote host did not start"
-port=${line##*:}
-[[ $port =~ ^[0-9]+$ ]] || fail "quote host said: $line"
+start_quote_host "$host_bin"
 
 export QT_QPA_PLATFORM=offscreen
 # Starts the program with the watch list of $1/base_data.ini set to one stock, $2, waits until
@@ -62,7 +41,7 @@ run_case() {  # folder, code, command...
     "$@" >"$work/tickora.log" 2>&1 &
     local app=$!
     pids+=("$app")
-    wait_for 150 grep -qP "^\+\tGET\t/q\?s=$code\.t$" "$work/host.log" ||
+    wait_for 150 grep -qP "^\+\tGET\t/q\?s=$code\.t$" "$host_log" ||
         fail "$*: no request for $code reached the host"
     kill -TERM "$app"
     wait_for 100 sh -c "! kill -0 $app" || fail "$*: the program did not end on SIGTERM"
