@@ -49,7 +49,6 @@ class DlgProbe {
     std::string& NikkeiLabel() { return d_.m_strNikkeiLabel; }
     QMenu* TrayMenu() { return d_.m_pTrayMenu; }
     FetchOptions& FetchLimits() { return d_.m_fetchLimits; }
-    const std::string& EntryCode() const { return d_.m_strEntryCode; }
     const std::string& TrayTip() const { return d_.m_strTrayTip; }
     std::optional<TrayIconKind> TrayIconImage() const { return d_.m_trayIconKind; }
     bool TrayIconObject() const { return d_.m_pTrayIcon != nullptr; }
@@ -76,7 +75,7 @@ class DlgProbe {
         d_.SetControlText(ids::kPriceEdit, price);
         d_.m_nPreviewAnswered = d_.m_nPreviewRequest;
     }
-    // A drag from one row's centre dropped on another's.
+    // A drag from one row's centre dropped on another's (the benchmark's drop).
     void Drop(int from, int to) {
         auto centre = [&](int row) {
             return d_.m_pList->visualRect(d_.m_pModel->index(row, 1)).center();

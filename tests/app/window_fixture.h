@@ -9,6 +9,7 @@
 #include <QThread>
 #include <functional>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -26,10 +27,8 @@ inline QApplication& App() {
     static int argc = 1;
     static char name[] = "tickora-tests";
     static char* argv[] = {name, nullptr};
-    static QApplication* app = [] {
-        QApplication::setQuitOnLastWindowClosed(false);
-        return new QApplication(argc, argv);
-    }();
+    static QApplication* app = new QApplication(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
     return *app;
 }
 
@@ -74,11 +73,8 @@ struct IniRow {
 // "8058,7203" as rows on 東証.
 inline std::vector<IniRow> Rows(const std::string& codes) {
     std::vector<IniRow> rows;
-    for (std::size_t at = 0; at < codes.size();) {
-        const auto comma = std::min(codes.find(',', at), codes.size());
-        rows.push_back({codes.substr(at, comma - at), "東証"});
-        at = comma + 1;
-    }
+    std::istringstream in(codes);
+    for (std::string code; std::getline(in, code, ',');) rows.push_back({code, "東証"});
     return rows;
 }
 
@@ -134,6 +130,13 @@ class WindowTest : public ::testing::Test {
     }
     bool WaitForArrivals(std::size_t n, int timeoutMs = 10000) {
         return WaitUntil([&] { return host_.Arrivals().size() >= n; }, timeoutMs);
+    }
+    // The list's codes in row order: "8058,7203".
+    std::string Codes() {
+        std::string codes;
+        for (int r = 0; r < probe_->RowCount(); ++r)
+            codes += (r ? "," : "") + probe_->Cell(r, ids::kColCode);
+        return codes;
     }
 
     QuoteHost host_;

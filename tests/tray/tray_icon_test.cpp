@@ -1,14 +1,18 @@
+#include <QMenu>
+
 #include "../app/window_fixture.h"
 #include "common/control_ids.h"
-#include "common/sjis.h"
 #include "quotes/extract.h"
+#include "tray/menu_pictures.h"
 
 namespace tickora::test {
 namespace {
 
 const std::vector<IniRow> kThreeRows = Rows("8058,7203,6501");
 
-TEST_F(WindowTest, MinimiseShowsTheTrayRowsTipAndIcon) {
+// One trip to the tray and back, then two short ones: the tip and picture follow the tray
+// row, clicks step through the rows, and each way out restores the window.
+TEST_F(WindowTest, TheTrayRowFollowsTicksClicksAndDeletionsUntilTheWindowComesBack) {
     WriteIni(kThreeRows);
     CQuoteDlg& dlg = Start(TrayHostKind::XEmbed);
     ASSERT_TRUE(WaitForPasses());
@@ -20,33 +24,43 @@ TEST_F(WindowTest, MinimiseShowsTheTrayRowsTipAndIcon) {
     EXPECT_EQ(P().TrayTip(), FormatTrayTip(P().Model().Row(2)));
     EXPECT_EQ(P().TrayIconImage(), TrayIconFor(P().Cell(2, ids::kColChange)));
     EXPECT_TRUE(P().TimerRunning(ids::kTimerTip));
-    EXPECT_EQ(P().TimerInterval(ids::kTimerTip), 2000);
-    // A tick re-reads the row: a new change text gives a new tip and picture.
-    P().Model().SetCells(2, {{ids::kColChange, "-5"}, {ids::kColMark, FallMark()}});
-    P().Timer(ids::kTimerTip);
-    EXPECT_EQ(P().TrayTip(), FormatTrayTip(P().Model().Row(2)));
-    EXPECT_EQ(P().TrayIconImage(), TrayIconKind::Down);
     // While in the tray, nothing shows the window.
     dlg.show();
-    dlg.setVisible(true);
     EXPECT_FALSE(dlg.isVisible());
-}
-
-TEST_F(WindowTest, MinimiseWithAnEmptyListHidesWithTheEmptyTip) {
-    WriteIni({});
-    CQuoteDlg& dlg = Start(TrayHostKind::XEmbed);
-    ASSERT_TRUE(WaitForPasses());
-    dlg.showMinimized();
-    EXPECT_EQ(P().TrayIcon(), 1);
-    EXPECT_EQ(P().SelectedItem(), 0);
-    EXPECT_EQ(P().TrayTip(), Sj("   \n\r現値 　前日差 "));
-    EXPECT_EQ(P().TrayIconImage(), TrayIconKind::Flat);
-    EXPECT_FALSE(P().TimerRunning(ids::kTimerRefresh));
-    // Ticks and clicks do nothing until rows exist.
-    P().UpdateTrayIcon("unchanged", 0);
+    // The tray row deleted under it: the next tick wraps to row 0, and a click steps on.
+    P().Model().RemoveAt(2);
+    P().Results().pop_back();
     P().Timer(ids::kTimerTip);
+    EXPECT_EQ(P().SelectedItem(), 0);
     P().TrayNotify(QSystemTrayIcon::Trigger);
-    EXPECT_EQ(P().TrayTip(), "unchanged");
+    EXPECT_EQ(P().SelectedItem(), 1);
+    EXPECT_EQ(P().TrayTip(), FormatTrayTip(P().Model().Row(1)));
+    // The double click's first press has stepped already: restoring steps back.
+    P().TrayNotify(QSystemTrayIcon::DoubleClick);
+    EXPECT_EQ(P().SelectedItem(), 0);
+    EXPECT_TRUE(dlg.isVisible());
+    EXPECT_FALSE(P().TrayIconObject());
+    EXPECT_FALSE(P().TimerRunning(ids::kTimerTip));
+    P().UpdateTrayIcon("x", 1);  // a deleted icon changes nothing
+    EXPECT_NE(P().TrayTip(), "x");
+    // "メインウィンドウを開く" keeps the tray row as it is.
+    P().Minimize();
+    P().TrayNotify(QSystemTrayIcon::Trigger);
+    dlg.OnCommand(ids::kCmdOpenMain);
+    EXPECT_EQ(P().SelectedItem(), 1);
+    EXPECT_EQ(P().SelectedRow(), 1);
+    EXPECT_TRUE(dlg.isVisible());
+    EXPECT_EQ(P().TrayIcon(), 0);
+    // A status-notifier host sends no double click: the second of two activations is one.
+    QApplication::setDoubleClickInterval(60'000);  // two calls in a row always pair
+    trayHost_->kind = TrayHostKind::StatusNotifier;
+    P().SelectRow(0);
+    P().Minimize();
+    P().TrayNotify(QSystemTrayIcon::Trigger);  // steps to row 1
+    ASSERT_FALSE(dlg.isVisible());
+    P().TrayNotify(QSystemTrayIcon::Trigger);
+    EXPECT_TRUE(dlg.isVisible());
+    EXPECT_EQ(P().SelectedItem(), 0);
 }
 
 TEST_F(WindowTest, WithoutANotificationAreaMinimisingKeepsTheWindowReachable) {
@@ -72,64 +86,56 @@ TEST_F(WindowTest, WithoutANotificationAreaMinimisingKeepsTheWindowReachable) {
     }
 }
 
-TEST_F(WindowTest, ClicksStepThroughTheRowsAndADoubleClickRestoresOneBack) {
-    WriteIni(kThreeRows, 0, 0);
-    CQuoteDlg& dlg = Start(TrayHostKind::XEmbed);
-    ASSERT_TRUE(WaitForPasses());
-    P().SelectRow(2);
-    P().Minimize();
-    for (const int expected : {0, 1, 2, 0, 1}) {
-        P().TrayNotify(QSystemTrayIcon::Trigger);
-        EXPECT_EQ(P().SelectedItem(), expected);
-        EXPECT_EQ(P().TrayTip(), FormatTrayTip(P().Model().Row(expected)));
-    }
-    // The double click's first press has stepped already: restoring steps back.
-    P().TrayNotify(QSystemTrayIcon::DoubleClick);
-    EXPECT_EQ(P().SelectedItem(), 0);
-    EXPECT_EQ(P().TrayIcon(), 0);
-    EXPECT_FALSE(P().TrayIconObject());
-    EXPECT_FALSE(P().TimerRunning(ids::kTimerTip));
-    EXPECT_TRUE(dlg.isVisible());
-    EXPECT_EQ(P().SelectedRow(), 0);
-    // Updating a deleted icon changes nothing.
-    P().UpdateTrayIcon("x", 1);
-    EXPECT_NE(P().TrayTip(), "x");
-}
-
-TEST_F(WindowTest, RowsDeletedUnderTheTrayRowWrapToZeroAndOpenMainKeepsTheRow) {
-    WriteIni(kThreeRows, 0, 2);
-    CQuoteDlg& dlg = Start(TrayHostKind::XEmbed);
-    ASSERT_TRUE(WaitForPasses());
-    P().Minimize();
-    P().SelectedItem() = 2;
-    P().Model().RemoveAt(2);
-    P().Results().pop_back();
-    P().Timer(ids::kTimerTip);
-    EXPECT_EQ(P().SelectedItem(), 0);
-    P().TrayNotify(QSystemTrayIcon::Trigger);
-    ASSERT_EQ(P().SelectedItem(), 1);
-    dlg.OnCommand(ids::kCmdOpenMain);
-    EXPECT_EQ(P().SelectedItem(), 1);
-    EXPECT_EQ(P().SelectedRow(), 1);
-    EXPECT_TRUE(dlg.isVisible());
-    EXPECT_EQ(P().TrayIcon(), 0);
-}
-
-TEST_F(WindowTest, StartInTheTrayNeverShowsTheWindowAndStillRefreshes) {
-    WriteIni({{"8058", "東証"}}, 1);
+// The menu's lines themselves are the menu builder's business; here, the actions made of them.
+TEST_F(WindowTest, StartedInTheTrayTheWindowStaysHiddenAndTheMenuRoutesItsCommands) {
+    WriteIni(Rows("8058,7203"), 1);
     CQuoteDlg& dlg = Start(TrayHostKind::XEmbed);
     EXPECT_EQ(P().TrayIcon(), 1);
     EXPECT_EQ(P().TrayTip(), "meigara");
     EXPECT_FALSE(P().TrayIconImage().has_value());  // the program icon
     EXPECT_TRUE(P().TimerRunning(ids::kTimerTip));
-    EXPECT_EQ(P().Connected(), 1);
-    EXPECT_FALSE(dlg.isVisible());
     ASSERT_TRUE(WaitForPasses());
-    EXPECT_EQ(host_.Requests().size(), 4u);
-    EXPECT_EQ(P().TrayTip(), "meigara");  // until the first tick
+    EXPECT_EQ(P().TrayTip(), "meigara");  // until the first tick, which shows the refreshed row
     P().Timer(ids::kTimerTip);
     EXPECT_TRUE(P().TrayTip().starts_with(RiseMark() + " 8058 "));
+    EXPECT_EQ(P().TrayIconImage(), TrayIconKind::Up);
     EXPECT_FALSE(dlg.isVisible());
+    P().SelectedItem() = 5;
+    P().Model().SetCells(1, {{ids::kColName, "A&B"}});
+    QMenu* menu = P().TrayMenu();
+    ASSERT_NE(menu, nullptr);
+    emit menu->aboutToShow();
+    const QList<QAction*> actions = menu->actions();
+    ASSERT_EQ(actions.size(), 11);
+    EXPECT_TRUE(actions[0]->text().startsWith(QString::fromUtf8("日経平均 (")));
+    EXPECT_TRUE(actions[3]->text().contains("A&&B"));  // no mnemonic from a stock's name
+    // The tray row pointed past the end: row 0 is checked and shows its checked picture.
+    EXPECT_EQ(P().SelectedItem(), 0);
+    EXPECT_TRUE(actions[2]->isChecked());
+    EXPECT_FALSE(actions[3]->isChecked());
+    EXPECT_EQ(actions[2]->icon().pixmap(11, QIcon::Normal, QIcon::On).toImage(),
+              DrawMenuPicture(MenuPicture::Up, true).toImage());
+    EXPECT_EQ(actions[3]->icon().pixmap(11).toImage(),
+              DrawMenuPicture(MenuPicture::Down, false).toImage());
+    // A stock becomes the tray row; its link opens only with the flag at exactly 1.
+    P().ChkOpenUrl() = 7;
+    actions[3]->trigger();
+    EXPECT_EQ(P().SelectedItem(), 1);
+    EXPECT_NE(P().TrayTip().find(" 7203 "), std::string::npos);
+    EXPECT_TRUE(opener_->urls.empty());
+    // The toggles flip their flags, and the menu made afresh shows them.
+    EXPECT_TRUE(actions[8]->isChecked());
+    for (QAction* toggle : {actions[7], actions[7], actions[8]}) toggle->trigger();
+    EXPECT_EQ(P().ChkOpenUrl(), 1);
+    EXPECT_EQ(P().ChkGoTask(), 0);
+    actions[2]->trigger();  // now with the flag at 1, the row's link
+    EXPECT_EQ(opener_->urls.size(), 1u);
+    emit menu->aboutToShow();
+    EXPECT_TRUE(menu->actions()[7]->isChecked());
+    EXPECT_FALSE(menu->actions()[8]->isChecked());
+    // "閉じる" ends the program as the close box does.
+    menu->actions().back()->trigger();
+    EXPECT_TRUE(P().Destroyed());
 }
 
 }  // namespace

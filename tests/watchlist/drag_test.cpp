@@ -12,48 +12,45 @@ class DragTest : public WindowTest {
   public:
     QWidget* Viewport() { return P().List()->viewport(); }
     QPoint RowPoint(int row) { return P().List()->visualRect(P().Model().index(row, 1)).center(); }
-    // A real drag: press on a row, move past the drag distance, move on, release.
-    void Drag(int from, QPoint to) {
-        QTest::mousePress(Viewport(), Qt::LeftButton, {}, RowPoint(from));
-        QTest::mouseMove(Viewport(), RowPoint(from) + QPoint(0, 12));
+    // A real drag's start: press on a row and move past the drag distance.
+    void BeginDrag(int row) {
+        QTest::mousePress(Viewport(), Qt::LeftButton, {}, RowPoint(row));
+        QTest::mouseMove(Viewport(), RowPoint(row) + QPoint(0, 12));
         ASSERT_TRUE(P().Dragging());
-        QTest::mouseMove(Viewport(), to);
-        QTest::mouseRelease(Viewport(), Qt::LeftButton, {}, to);
-    }
-    std::string Codes() {
-        std::string codes;
-        for (int r = 0; r < P().RowCount(); ++r) codes += P().Cell(r, ids::kColCode).substr(0, 1);
-        return codes;
     }
 };
 
 TEST_F(DragTest, DropsLandOnTheTargetRowOrChangeNothing) {
+    const char* four = "1111,2222,3333,4444";
+    enum OffTheRows { kBelow = -1, kHeader = -2, kOutside = -3 };
     const struct {
         const char* what;
-        int from;
-        std::function<QPoint(DragTest&)> to;
+        int from, to;  // to: a row or OffTheRows
         const char* codes;
         int selected;
     } cases[] = {
-        {"1 onto 3", 0, [](DragTest& t) { return t.RowPoint(2); }, "2314", 2},
-        {"4 onto 2", 3, [](DragTest& t) { return t.RowPoint(1); }, "1423", 1},
-        {"neighbours swap", 1, [](DragTest& t) { return t.RowPoint(0); }, "2134", 0},
-        {"onto itself", 2, [](DragTest& t) { return t.RowPoint(2); }, "1234", 2},
-        {"below the last row", 0,
-         [](DragTest& t) { return QPoint(20, t.Viewport()->height() - 3); }, "1234", 0},
-        {"onto the header", 1,
-         [](DragTest& t) { return QPoint(20, -t.P().List()->horizontalHeader()->height() / 2); },
-         "1234", 1},
-        {"outside the list", 1, [](DragTest& t) { return QPoint(t.Viewport()->width() + 40, 30); },
-         "1234", 1},
+        {"1 onto 3", 0, 2, "2222,3333,1111,4444", 2},
+        {"4 onto 2", 3, 1, "1111,4444,2222,3333", 1},
+        {"neighbours swap", 1, 0, "2222,1111,3333,4444", 0},
+        {"onto itself", 2, 2, four, 2},
+        {"below the last row", 0, kBelow, four, 0},
+        {"onto the header", 1, kHeader, four, 1},
+        {"outside the list", 1, kOutside, four, 1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        WriteIni(Rows("1111,2222,3333,4444"), 0, 3);
+        WriteIni(Rows(four), 0, 3);
         Start();
         ASSERT_TRUE(WaitForPasses());
+        const int headerHeight = P().List()->horizontalHeader()->height();
+        const QPoint to = c.to >= 0         ? RowPoint(c.to)
+                          : c.to == kBelow  ? QPoint(20, Viewport()->height() - 3)
+                          : c.to == kHeader ? QPoint(20, -headerHeight / 2)
+                                            : QPoint(Viewport()->width() + 40, 30);
         const RowCells dragged = P().Model().Row(c.from);
-        Drag(c.from, c.to(*this));
+        BeginDrag(c.from);
+        QTest::mouseMove(Viewport(), to);
+        QTest::mouseRelease(Viewport(), Qt::LeftButton, {}, to);
         EXPECT_FALSE(P().Dragging());
         EXPECT_EQ(Codes(), c.codes);
         EXPECT_EQ(P().SelectedRow(), c.selected);
@@ -65,42 +62,22 @@ TEST_F(DragTest, DropsLandOnTheTargetRowOrChangeNothing) {
     }
 }
 
-TEST_F(DragTest, ADragShowsTheRowAndEscapeEndsItWithoutAMove) {
-    WriteIni(Rows("1111,2222,3333"));
-    Start();
-    QTest::mousePress(Viewport(), Qt::LeftButton, {}, RowPoint(0));
-    QTest::mouseMove(Viewport(), RowPoint(0) + QPoint(0, 12));
-    ASSERT_TRUE(P().Dragging());
-    // The row's picture is a window of its own that follows the pointer.
-    QWidget* image = nullptr;
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (w->isVisible() && w->windowFlags().testFlag(Qt::WindowTransparentForInput)) image = w;
-    ASSERT_NE(image, nullptr);
-    // It starts over the row itself, then holds the pointer where the press held the row.
-    const QRect row = P().List()->visualRect(P().Model().index(0, 0));
-    EXPECT_EQ(image->height(), row.height());
-    EXPECT_EQ(image->pos(), Viewport()->mapToGlobal(row.topLeft()));
-    QTest::mouseMove(Viewport(), RowPoint(2));
-    EXPECT_EQ(image->pos(),
-              Viewport()->mapToGlobal(RowPoint(2)) - QPoint(RowPoint(0).x() - row.left(), 3));
-    QTest::keyClick(P().List(), Qt::Key_Escape);
-    EXPECT_FALSE(P().Dragging());
-    QTest::mouseRelease(Viewport(), Qt::LeftButton, {}, RowPoint(2));
-    EXPECT_EQ(Codes(), "123");
-}
-
-TEST_F(DragTest, ThePointerAboveTheListOrBelowTheWindowScrollsARowPerMove) {
+TEST_F(DragTest, ADragShowsTheRowScrollsAtTheEdgesAndEscapeEndsItWithoutAMove) {
     WriteIni(Rows("1001,1002,1003,1004,1005,1006,1007,1008,1009,1010,1011,1012,1013,1014,1015"));
     CQuoteDlg& dlg = Start();
     QScrollBar* bar = P().List()->verticalScrollBar();
     ASSERT_GT(bar->maximum(), 1);  // more rows than the list shows
     bar->setValue(1);
-    QTest::mousePress(Viewport(), Qt::LeftButton, {}, RowPoint(3));
-    QTest::mouseMove(Viewport(), RowPoint(3) + QPoint(0, 12));
-    ASSERT_TRUE(P().Dragging());
-    const auto moveTo = [&](int dialogY) {
-        QTest::mouseMove(Viewport(), Viewport()->mapFrom(&dlg, QPoint(40, dialogY)));
-    };
+    BeginDrag(3);
+    // The row's picture is a window of its own, first over the row itself.
+    QWidget* image = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->isVisible() && w->windowFlags().testFlag(Qt::WindowTransparentForInput)) image = w;
+    ASSERT_NE(image, nullptr);
+    const QRect row = P().List()->visualRect(P().Model().index(3, 0));
+    EXPECT_EQ(image->height(), row.height());
+    EXPECT_EQ(image->pos(), Viewport()->mapToGlobal(row.topLeft()));
+    const QPoint hotSpot(RowPoint(3).x() - row.left(), 3);  // where the press held the row
     // The window's lower edge, its frame included, in client coordinates.
     const int edge = dlg.frameGeometry().y() + dlg.frameGeometry().height() - dlg.geometry().y();
     const struct {
@@ -114,10 +91,15 @@ TEST_F(DragTest, ThePointerAboveTheListOrBelowTheWindowScrollsARowPerMove) {
         {edge + 40, 2}, {edge + 40, 3},
     };
     for (const auto& s : steps) {
-        moveTo(s.dialogY);
+        const QPoint at = Viewport()->mapFrom(&dlg, QPoint(40, s.dialogY));
+        QTest::mouseMove(Viewport(), at);
         EXPECT_EQ(bar->value(), s.value) << s.dialogY;
+        EXPECT_EQ(image->pos(), Viewport()->mapToGlobal(at) - hotSpot) << s.dialogY;
     }
-    QTest::mouseRelease(Viewport(), Qt::LeftButton, {}, Viewport()->mapFrom(&dlg, QPoint(40, 9)));
+    QTest::keyClick(P().List(), Qt::Key_Escape);
+    EXPECT_FALSE(P().Dragging());
+    QTest::mouseRelease(Viewport(), Qt::LeftButton, {}, RowPoint(5));
+    EXPECT_EQ(P().Cell(3, ids::kColCode), "1004");
 }
 
 }  // namespace

@@ -17,18 +17,14 @@ class ModelTest : public ::testing::Test {
     void SetUp() override { App(); }
     // Codes in row order, and the signals since the last look: inserted, removed, moved, data.
     std::string Look() {
-        std::string codes;
-        for (int r = 0; r < model.RowCount(); ++r) codes += model.Cell(r, ids::kColCode);
-        std::string counts;
-        for (const QSignalSpy* spy : {&inserted, &removed, &moved, &data})
-            counts += std::to_string(spy->count());
-        for (QSignalSpy* spy : {&inserted, &removed, &moved, &data}) spy->clear();
-        return codes + " " + counts;
-    }
-    static RowCells Row(const char* code) {
-        RowCells cells;
-        cells[ids::kColCode] = code;
-        return cells;
+        std::string look;
+        for (int r = 0; r < model.RowCount(); ++r) look += model.Cell(r, ids::kColCode);
+        look += " ";
+        for (QSignalSpy* spy : {&inserted, &removed, &moved, &data}) {
+            look += std::to_string(spy->count());
+            spy->clear();
+        }
+        return look;
     }
 
     WatchListModel model;
@@ -41,10 +37,10 @@ class ModelTest : public ::testing::Test {
 };
 
 TEST_F(ModelTest, RowOperationsRaiseTheirSignalsOnly) {
-    model.InsertAt(0, Row("A"));
-    model.InsertAt(9, Row("C"));  // past the end: appended
-    model.InsertAt(1, Row("B"));
-    model.InsertAt(-3, Row("D"));  // before all
+    model.InsertAt(0, {"A"});
+    model.InsertAt(9, {"C"});  // past the end: appended
+    model.InsertAt(1, {"B"});
+    model.InsertAt(-3, {"D"});  // before all
     EXPECT_EQ(Look(), "DABC 4000");
     EXPECT_TRUE(model.Move(0, 2));
     EXPECT_EQ(Look(), "ABDC 0010");
@@ -77,9 +73,8 @@ TEST_F(ModelTest, RowsKeepTheirNineTextsAsCStringsAndShowTheirColours) {
     model.InsertAt(0, RowCells{});
     ASSERT_TRUE(model.Move(1, 0));
     EXPECT_EQ(model.Cell(0, ids::kColChange), "+12");
-    EXPECT_EQ(model.Cell(0, ids::kColVolume), "c7");
-    EXPECT_EQ(model.Row(1), RowCells{});
     EXPECT_EQ(model.Row(5), RowCells{});
+    // What the list shows moved with the row.
     EXPECT_EQ(model.index(0, ids::kColVolume).data().toString(), "c7");
     EXPECT_EQ(model.index(0, 5).data(Qt::ForegroundRole).value<QColor>(), QColor(255, 20, 20));
     EXPECT_FALSE(model.index(0, 7).data(Qt::ForegroundRole).isValid());
