@@ -85,10 +85,8 @@ TEST(LinkTemplates, LinesSplitAtTheirFirstSeparator) {
         EXPECT_EQ(Cp932ToUtf8(line->label), c.label) << c.line;
         EXPECT_EQ(Cp932ToUtf8(line->url), c.url) << c.line;
     }
-    // A "_" that is the second byte of a character is no separator: 0x81 0x5F is "＼".
-    EXPECT_FALSE(SplitLinkLine("a\x81\x5F"
-                               "b")
-                     .has_value());
+    // A "_" that is the second byte of a character is no separator: this is "a＼b".
+    EXPECT_FALSE(SplitLinkLine("a\x81\x5F\x62").has_value());
 }
 
 TEST(LinkTemplates, StockLinksReplaceTheCodeAndTheMarketSuffix) {

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
-#include <sys/stat.h>
 
 #include <csignal>
 #include <filesystem>
@@ -15,11 +14,6 @@ namespace tickora {
 namespace {
 
 using namespace std::string_literals;
-
-std::ptrdiff_t EntryCount(const test::TempDir& dir) {
-    namespace fs = std::filesystem;
-    return std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator());
-}
 
 TEST(IniFileGetString, FollowsProfileRules) {
     const struct {
@@ -165,7 +159,8 @@ TEST(IniFileSave, FullDiskFailsAndKeepsOldFile) {
 
     EXPECT_FALSE(ok);
     EXPECT_EQ(dir.Read("base_data.ini"), old);
-    EXPECT_EQ(EntryCount(dir), 1);
+    namespace fs = std::filesystem;
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
 }
 
 }  // namespace

@@ -54,14 +54,6 @@ TEST(SettingsSafety, EverySaveEndsWithTheOldOrTheNewCompleteFile) {
              d.Write("base_data.ini", kMine), ::chmod(d.file("base_data.ini").c_str(), 0444);
          },
          false, false, [](TempDir& d) { EXPECT_EQ(d.Read("base_data.ini"), kMine); }},
-        {"CR-only line ends", true,
-         [](TempDir& d) {
-             d.Write("base_data.ini", "[MEIGARA_DATA]\rKOSUU=1\rNUM0=8058\r[MINE]\rkeep=me\r");
-         },
-         false, true,
-         [](TempDir& d) {
-             EXPECT_NE(d.Read("base_data.ini").find("[MINE]\rkeep=me\r"), std::string::npos);
-         }},
         {"a byte-order mark", true,
          [](TempDir& d) { d.Write("base_data.ini", "\xEF\xBB\xBF" + kMine); }, false, true,
          [](TempDir& d) {
