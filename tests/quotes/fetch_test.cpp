@@ -3,7 +3,6 @@
 #include <curl/curl.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <thread>
 
 #include "common/codepage.h"
@@ -13,87 +12,78 @@
 namespace tickora {
 namespace {
 
+constexpr FetchOptions kQuick{.connectTimeoutMs = 2000, .stallSeconds = 1, .totalSeconds = 20};
+
+std::string ErrorHead(int code) {
+    return Sj("例外が発生しました。\r\nエラー: ") + std::to_string(code) + "\r\n";
+}
+
+bool Has(std::string_view text, std::string_view needle) {
+    return text.find(needle) != std::string_view::npos;
+}
+
 class FetchTest : public ::testing::Test {
   protected:
-    static void SetUpTestSuite() { host_ = new test::QuoteHost(); }
-    static void TearDownTestSuite() {
-        delete host_;
-        host_ = nullptr;
-    }
-    static test::QuoteHost& host() { return *host_; }
-
-    static FetchOptions Quick() {
-        FetchOptions o;
-        o.connectTimeoutMs = 2000;
-        o.stallSeconds = 1;
-        o.totalSeconds = 20;
-        return o;
-    }
-    static std::string ErrorHead(int code) {
-        return Sj("例外が発生しました。\r\nエラー: ") + std::to_string(code) + "\r\n";
-    }
-    static bool StartsWith(const std::string& s, const std::string& head) {
-        return s.compare(0, head.size(), head) == 0;
-    }
-
-  private:
-    static test::QuoteHost* host_;
+    test::QuoteHost host;
 };
-test::QuoteHost* FetchTest::host_ = nullptr;
 
 TEST_F(FetchTest, QuotePagesOfBothKinds) {
-    // Shift_JIS (東証) and EUC-JP (ＪＱ) pages, and an index page, all give six fields.
-    for (const char* path :
-         {"/q?s=8058.t", "/q?s=8058.q", "/q?s=998407", "/q?s=23337", "/fault/redirect/q?s=8058.t",
-          "/fault/longline/q?s=8058.t", "/fault/crlf/q?s=8058.t", "/fault/nul/q?s=8058.t",
-          "/fault/lowershiftjis/q?s=8058.q"}) {
-        const std::string result = FetchQuote(host().Url(path), DefaultPatterns(), Quick());
-        const QuoteFields f = SplitQuoteResult(result);
-        ASSERT_FALSE(result.empty()) << path;
-        EXPECT_FALSE(f[0].empty()) << path;
-        EXPECT_EQ(f[1].size(), 5u) << path << " time " << f[1];
-        EXPECT_GT(std::atoi(f[2].c_str()), 0) << path;
-        // Signs come through clean on both page kinds: the minus rule strips the markup.
-        EXPECT_EQ(f[3].find('<'), std::string::npos) << path << " " << f[3];
-        EXPECT_EQ(f[4].find('<'), std::string::npos) << path << " " << f[4];
-        // The name is valid CP932 text, whichever encoding the page had.
-        EXPECT_EQ(Cp932ToUtf8(f[0]).find("\xEF\xBF\xBD"), std::string::npos) << path;
-    }
-    // The same company, fetched as an EUC-JP page and as a Shift_JIS page, has one name.
-    const auto sj = SplitQuoteResult(FetchQuote(host().Url("/q?s=8058.t"), DefaultPatterns()));
-    const auto euc = SplitQuoteResult(FetchQuote(host().Url("/q?s=8058.q"), DefaultPatterns()));
-    EXPECT_EQ(sj[0], euc[0]);
+    const std::string name =
+        SplitQuoteResult(FetchQuote(host.Url("/q?s=8058.t"), DefaultPatterns()))[0];
+    const auto check = [&](const std::string& path, bool shiftJis, char sign) {
+        SCOPED_TRACE(path);
+        const std::string page = FetchPage(host.Url(path), kQuick);
+        const QuoteFields f = SplitQuoteResult(ExtractFields(page, DefaultPatterns()));
+        EXPECT_EQ(Has(page, "Shift_JIS"), shiftJis);
+        EXPECT_EQ(Has(page, "<font color=red>"), sign == '-' && !shiftJis);
+        EXPECT_EQ(f[1].size(), 5u) << f[1];
+        EXPECT_GT(std::atoi(f[2].c_str()), 0) << f[2];
+        // The minus rule strips the red markup.
+        EXPECT_EQ(f[3][0], sign) << f[3];
+        EXPECT_FALSE(Has(f[3], "<") || Has(f[4], "<")) << f[3] << f[4];
+        // The name is CP932 text whatever the page's encoding: one company, one name.
+        EXPECT_FALSE(Has(Cp932ToUtf8(f[0]), "\xEF\xBF\xBD"));
+        if (Has(path, "8058")) {
+            EXPECT_EQ(f[0], name);
+        }
+    };
+    // Markets t, o, n and the Nikkei average get Shift_JIS pages, the rest EUC-JP; a code's
+    // last digit fixes the sign of its day (0 unchanged, odd falling, even rising).
+    const struct {
+        const char* symbol;
+        bool shiftJis;
+        char sign;
+    } cases[] = {
+        {"8058.t", true, '+'},  {"8058.o", true, '+'},  {"8058.n", true, '+'},
+        {"8058.q", false, '+'}, {"8058.j", false, '+'}, {"8058.f", false, '+'},
+        {"1001.s", false, '-'}, {"4321.t", true, '-'},  {"8050.q", false, '0'},
+        {"998407", true, '-'},  {"998405", false, '-'}, {"23337", false, '-'},
+    };
+    for (const auto& c : cases) check(std::string("/q?s=") + c.symbol, c.shiftJis, c.sign);
+    for (const char* fault : {"redirect", "longline", "crlf", "nul"})
+        check(std::string("/fault/") + fault + "/q?s=8058.t", true, '+');
+    check("/fault/lowershiftjis/q?s=8058.q", false, '+');
 }
 
 TEST_F(FetchTest, PagesWithoutTheRowGiveTheEmptyResult) {
-    for (const char* path :
-         {"/fault/404/q?s=8058.t", "/fault/500/q?s=8058.t", "/fault/manylines/q?s=8058.t",
-          "/fault/garbage/q?s=8058.t", "/fault/empty/q?s=8058.t", "/q?s=99", "/q?s=ABCD.t"}) {
-        EXPECT_EQ(FetchQuote(host().Url(path), DefaultPatterns(), Quick()), "") << path;
-    }
     // The status is not looked at: the 404 page's body is read like any page.
-    EXPECT_NE(FetchPage(host().Url("/fault/404/q?s=8058.t"), Quick()).find("404"),
-              std::string::npos);
-}
-
-TEST_F(FetchTest, BodyIsCutIntoPiecesAndStoppedAfter202) {
-    const std::string crlf = FetchPage(host().Url("/fault/crlf/q?s=8058.t"), Quick());
-    EXPECT_EQ(crlf.find('\r'), std::string::npos);
-    EXPECT_NE(crlf.find('\n'), std::string::npos);
-
-    // More than 202 lines before the row: exactly 202 pieces are kept.
-    const std::string many = FetchPage(host().Url("/fault/manylines/q?s=8058.t"), Quick());
-    EXPECT_EQ(std::count(many.begin(), many.end(), '\n'), 202);
-
-    // A body of many megabytes is stopped after 202 pieces, long before its end.
-    const auto before = host().Requests().size();
-    const std::string huge = FetchPage(host().Url("/fault/huge/q?s=8058.t"), Quick());
-    EXPECT_LE(huge.size(), 202u * 1023u);
-    ASSERT_TRUE(host().WaitForRequests(before + 1, 5000));  // logged once the body ends
-    const auto last = host().Requests().back();
-    EXPECT_EQ(last.target, "/fault/huge/q?s=8058.t");
-    EXPECT_FALSE(last.completed);
-    EXPECT_LT(last.bytesSent, 32LL << 20);
+    EXPECT_TRUE(Has(FetchPage(host.Url("/fault/404/q?s=8058.t"), kQuick), "404"));
+    const std::string odd = Sj("銘柄") + " x\x7F";  // sent percent-encoded
+    for (const std::string code : {odd.c_str(), "123", "ABCD.t", "8058.x", "Shift_JIS.q"})
+        EXPECT_EQ(FetchQuote(host.Url("/q?s=" + code), DefaultPatterns(), kQuick), "") << code;
+    // The huge body's row comes after 64 MiB, long after the fetch stopped at 202 pieces.
+    for (const char* fault : {"404", "500", "manylines", "garbage", "empty", "huge"}) {
+        const std::string url = host.Url(std::string("/fault/") + fault + "/q?s=8058.t");
+        EXPECT_EQ(FetchQuote(url, DefaultPatterns(), kQuick), "") << fault;
+    }
+    ASSERT_TRUE(host.WaitForRequests(12, 5000));  // the huge body is logged once it ends
+    const std::vector<test::HostRequest> log = host.Requests();
+    EXPECT_EQ(log[1].target, "/q?s=%96%C1%95%BF%20x%7F");
+    for (const test::HostRequest& r : log)
+        EXPECT_EQ(r.method + " " + r.userAgent, "GET " + std::string(kUserAgent));
+    EXPECT_EQ(log.back().target, "/fault/huge/q?s=8058.t");
+    EXPECT_FALSE(log.back().completed);
+    EXPECT_LT(log.back().bytesSent, 32LL << 20);
 }
 
 TEST_F(FetchTest, TransportFailuresGiveTheErrorText) {
@@ -104,20 +94,21 @@ TEST_F(FetchTest, TransportFailuresGiveTheErrorText) {
         int code;
     } cases[] = {
         {"closed port", closed.Url("/q?s=1"), CURLE_COULDNT_CONNECT},
-        {"stall", host().Url("/fault/stall/q?s=8058.t"), CURLE_OPERATION_TIMEDOUT},
-        {"reset mid-body", host().Url("/fault/reset/q?s=8058.t"), CURLE_RECV_ERROR},
-        {"redirect loop", host().Url("/fault/redirectloop/q?s=8058.t"), CURLE_TOO_MANY_REDIRECTS},
+        {"stall", host.Url("/fault/stall/q?s=8058.t"), CURLE_OPERATION_TIMEDOUT},
+        {"reset mid-body", host.Url("/fault/reset/q?s=8058.t"), CURLE_RECV_ERROR},
+        {"redirect loop", host.Url("/fault/redirectloop/q?s=8058.t"), CURLE_TOO_MANY_REDIRECTS},
         {"not http", "file:///etc/passwd", CURLE_UNSUPPORTED_PROTOCOL},
     };
     for (const auto& c : cases) {
-        const std::string result = FetchQuote(c.url, DefaultPatterns(), Quick());
-        EXPECT_TRUE(StartsWith(result, ErrorHead(c.code))) << c.what << ": " << Cp932ToUtf8(result);
-        EXPECT_GT(result.size(), ErrorHead(c.code).size()) << c.what << ": message missing";
-        EXPECT_EQ(SplitQuoteResult(result), QuoteFields{}) << c.what;
+        SCOPED_TRACE(c.what);
+        const std::string result = FetchQuote(c.url, DefaultPatterns(), kQuick);
+        EXPECT_TRUE(result.starts_with(ErrorHead(c.code))) << Cp932ToUtf8(result);
+        EXPECT_GT(result.size(), ErrorHead(c.code).size()) << "message missing";
+        EXPECT_EQ(SplitQuoteResult(result), QuoteFields{});
     }
 }
 
-TEST_F(FetchTest, ErrorTextLayout) {
+TEST(FetchError, TextLayout) {
     EXPECT_EQ(FormatFetchError(7, "Couldn't connect"), ErrorHead(7) + "Couldn't connect");
     EXPECT_EQ(FormatFetchError(-1, std::string(600, 'm')).size(), ErrorHead(-1).size() + 511);
     EXPECT_EQ(FormatFetchError(1, std::string("a\0b", 3)), ErrorHead(1) + "a");
@@ -125,32 +116,15 @@ TEST_F(FetchTest, ErrorTextLayout) {
 
 TEST_F(FetchTest, CancelFromAnotherThread) {
     std::atomic<bool> cancel{false};
-    FetchOptions o = Quick();
-    o.stallSeconds = 3600;
-    o.cancel = &cancel;
-    const std::size_t before = host().Arrivals().size();
+    const FetchOptions o{.connectTimeoutMs = 2000, .stallSeconds = 3600, .cancel = &cancel};
     std::thread canceller([&] {
         // Once the host holds the request, only the flag can end the fetch.
-        if (host().WaitForArrivals(before + 1, 10000)) cancel = true;
+        if (host.WaitForArrivals(1, 10000)) cancel = true;
     });
     const std::string result =
-        FetchQuote(host().Url("/fault/stall/q?s=8058.t"), DefaultPatterns(), o);
+        FetchQuote(host.Url("/fault/stall/q?s=8058.t"), DefaultPatterns(), o);
     canceller.join();
-    EXPECT_TRUE(StartsWith(result, ErrorHead(CURLE_ABORTED_BY_CALLBACK))) << Cp932ToUtf8(result);
-}
-
-TEST_F(FetchTest, RequestCarriesUserAgentAndEncodedUrl) {
-    const auto before = host().Requests().size();
-    FetchQuote(host().Url("/q?s=") + Sj("銘柄") + " x", DefaultPatterns(), Quick());
-    ASSERT_TRUE(host().WaitForRequests(before + 1, 5000));
-    // Requests are logged as they end, so look for this one among the newest.
-    const auto log = host().Requests();
-    const auto r = std::find_if(log.begin() + static_cast<long>(before), log.end(),
-                                [](const auto& e) { return e.target.rfind("/q?s=%96", 0) == 0; });
-    ASSERT_NE(r, log.end());
-    EXPECT_EQ(r->method, "GET");
-    EXPECT_EQ(r->userAgent, kUserAgent);
-    EXPECT_EQ(r->target, "/q?s=%96%C1%95%BF%20x");
+    EXPECT_TRUE(result.starts_with(ErrorHead(CURLE_ABORTED_BY_CALLBACK))) << Cp932ToUtf8(result);
 }
 
 }  // namespace

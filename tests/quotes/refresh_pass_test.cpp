@@ -19,55 +19,51 @@ using test::MemoryView;
 class RefreshPassTest : public ::testing::Test {
   protected:
     test::QuoteHost host;
-    RefreshConfig Config(const std::string& path = "/q?s=") {
+    RefreshConfig Config(const std::string& base) {
         RefreshConfig c;
-        c.baseUrl = host.Url(path) + Sj("銘柄.市場");
-        c.fetch.connectTimeoutMs = 2000;
-        c.fetch.stallSeconds = 2;
+        c.baseUrl = base + Sj("銘柄.市場");
         return c;
-    }
-    std::vector<std::string> Targets() {
-        std::vector<std::string> out;
-        for (const auto& r : host.Requests()) out.push_back(r.target);
-        return out;
     }
 };
 
-TEST_F(RefreshPassTest, FetchesEntryIndicesThenRowsInOrder) {
+TEST_F(RefreshPassTest, FetchesEntryIndicesThenRowsInOrderUntilTheWindowCloses) {
     MemoryView view;
-    view.AddRow("8058", Sj("東証"));
-    view.AddRow("805", Sj("東証"));    // too short: never fetched
-    view.AddRow("12345", Sj("ＪＱ"));  // 5 bytes: no market part
     view.AddRow("6758", Sj("ＪＱ"));
+    view.AddRow("805", Sj("東証"));    // too short: never fetched
+    view.AddRow("12345", Sj("東証"));  // 5 bytes: no market part
+    view.AddRow("8058", Sj("東証"));
+    view.slots.pop_back();  // more rows than slots: the pass ends at the row without one
     view.controls[ids::kStatus] = FetchingStatusText();
-    RefreshConfig config = Config();
+    RefreshConfig config = Config(host.Url("/q?s="));
+    config.suffixes[1] = "n";  // the user's own suffix for ＪＱ
     config.entryCode = "7203";
     config.entryMarket = 3;
     RunRefreshPass(view, config);
 
-    EXPECT_EQ(Targets(),
-              (std::vector<std::string>{"/q?s=7203.o", "/q?s=998407", "/q?s=998405", "/q?s=23337",
-                                        "/q?s=8058.t", "/q?s=12345", "/q?s=6758.q"}));
-    for (const int r : {0, 3}) {
-        const auto& row = view.rows[static_cast<std::size_t>(r)];
-        EXPECT_FALSE(row[ids::kColName].empty()) << r;
-        EXPECT_GT(std::stoi(row[ids::kColPrice]), 0) << r;
-        EXPECT_EQ(row[ids::kColMark], RiseFallMark(row[ids::kColRatio])) << r;
-        EXPECT_EQ(view.slots[static_cast<std::size_t>(r)].back(), '_');
-    }
+    std::vector<std::string> targets;
+    for (const auto& r : host.Requests()) targets.push_back(r.target);
+    EXPECT_EQ(targets, (std::vector<std::string>{"/q?s=7203.o", "/q?s=998407", "/q?s=998405",
+                                                 "/q?s=23337", "/q?s=6758.n", "/q?s=12345"}));
+    const RowCells& row = view.rows[0];
+    EXPECT_FALSE(row[ids::kColName].empty());
+    EXPECT_GT(std::stoi(row[ids::kColPrice]), 0);
+    EXPECT_EQ(row[ids::kColMark], RiseFallMark(row[ids::kColRatio]));
+    EXPECT_EQ(view.slots[0].back(), '_');
     EXPECT_TRUE(view.rows[1][ids::kColName].empty());
     EXPECT_EQ(view.controls[ids::kStatus], "");
-    // The entry row and all three index lines were written.
     EXPECT_NE(view.controls[ids::kNameEdit], "no data");
     EXPECT_EQ(view.controls[ids::kMarkEdit], RiseFallMark(view.controls[ids::kRatioEdit]));
     for (const auto& index : Indices()) {
-        const std::string& line = view.controls[index.lineId];
-        EXPECT_EQ(line.rfind(index.label + " ( ", 0), 0u) << line;
-        const std::string& change = view.controls[index.changeId];
-        ASSERT_GE(change.size(), 3u);
-        EXPECT_EQ(change.front(), ' ');
-        EXPECT_EQ(change.back(), ' ');
+        EXPECT_TRUE(view.controls[index.lineId].starts_with(index.label + " ( "));
+        EXPECT_NE(view.controls[index.changeId], "");
     }
+
+    // The window closes after the index panel: no row is fetched, nothing more written.
+    view.aliveFor = 4;  // the pass's own check, then one per index
+    view.rows[0][ids::kColName].clear();
+    RunRefreshPass(view, Config(host.Url("/q?s=")));
+    EXPECT_EQ(host.Requests().size(), 9u);
+    EXPECT_TRUE(view.rows[0][ids::kColName].empty());
 }
 
 TEST_F(RefreshPassTest, FailuresBlankOrKeepRows) {
@@ -78,46 +74,25 @@ TEST_F(RefreshPassTest, FailuresBlankOrKeepRows) {
     view.controls[ids::kNikkeiLine] = Sj("日経平均株価");
 
     // A page without the row keeps the row and the index texts as they were.
-    RunRefreshPass(view, Config("/fault/404/q?s="));
+    RunRefreshPass(view, Config(host.Url("/fault/404/q?s=")));
     EXPECT_EQ(view.rows[0][ids::kColName], "old name");
     EXPECT_EQ(view.rows[0][ids::kColMark], RiseMark());
-    EXPECT_EQ(view.controls[ids::kNikkeiLine], Sj("日経平均株価"));
     EXPECT_EQ(view.slots[0], "");
 
     // A network failure blanks the fields and sets the flat mark; the entry row says so.
     const test::ClosedPort closed;
-    RefreshConfig down = Config();
-    down.baseUrl = closed.Url("/q?s=") + Sj("銘柄.市場");
+    RefreshConfig down = Config(closed.Url("/q?s="));
     down.entryCode = "8058";
     RunRefreshPass(view, down);
-    for (const int c : {ids::kColName, ids::kColTime, ids::kColPrice, ids::kColChange,
-                        ids::kColRatio, ids::kColVolume})
-        EXPECT_EQ(view.rows[0][static_cast<std::size_t>(c)], "") << c;
-    EXPECT_EQ(view.rows[0][ids::kColMark], FlatMark());
-    EXPECT_EQ(view.rows[0][ids::kColCode], "8058");
+    RowCells blank{};
+    blank[ids::kColCode] = "8058";
+    blank[ids::kColMarket] = Sj("東証");
+    blank[ids::kColMark] = FlatMark();
+    EXPECT_EQ(view.rows[0], blank);
     EXPECT_EQ(view.controls[ids::kNikkeiLine], Sj("日経平均株価"));
     for (const int id : {ids::kNameEdit, ids::kTimeEdit, ids::kPriceEdit, ids::kChangeEdit,
                          ids::kRatioEdit, ids::kVolumeEdit, ids::kMarkEdit})
         EXPECT_EQ(view.controls[id], "no data") << id;
-}
-
-TEST_F(RefreshPassTest, StopsAtMissingSlotsAndWhenTheWindowCloses) {
-    MemoryView view;
-    view.AddRow("8058", Sj("東証"));
-    view.AddRow("6758", Sj("東証"));
-    view.slots.pop_back();  // more rows than slots: the pass ends at the row without one
-    RunRefreshPass(view, Config());
-    EXPECT_FALSE(view.rows[0][ids::kColName].empty());
-    EXPECT_TRUE(view.rows[1][ids::kColName].empty());
-
-    // The window closes after the index panel: no row is fetched, nothing more written.
-    MemoryView closing;
-    closing.AddRow("8058", Sj("東証"));
-    closing.aliveFor = 4;  // the pass's own check, then one per index
-    const std::size_t before = host.Requests().size();
-    RunRefreshPass(closing, Config());
-    EXPECT_EQ(host.Requests().size() - before, 3u);
-    EXPECT_TRUE(closing.rows[0][ids::kColName].empty());
 }
 
 TEST(IndexPanel, FormatsOnlyPositiveValues) {
@@ -129,9 +104,28 @@ TEST(IndexPanel, FormatsOnlyPositiveValues) {
     for (const char* bad : {"N_15:00_---_+1_+1%_0_", "N_15:00_0_+1_+1%_0_", "", "no underscores"}) {
         line = change = "keep";
         EXPECT_FALSE(FormatIndexTexts(nikkei, bad, line, change)) << bad;
-        EXPECT_EQ(line, "keep");
-        EXPECT_EQ(change, "keep");
+        EXPECT_EQ(line + change, "keepkeep");
     }
+}
+
+TEST(ExpandQuoteUrl, Cases) {
+    const std::string base = "http://h/q?s=" + Sj("銘柄.市場");
+    const SuffixTable s = DefaultSuffixes();
+    const struct {
+        std::string base, code;
+        int market;
+        std::string expected;
+    } cases[] = {
+        {base, "8058", -1, "http://h/q?s=8058."},
+        {base, "8058", 7, "http://h/q?s=8058."},
+        {"http://h/" + Sj("市場") + "/" + Sj("銘柄") + "/" + Sj("市場"), "1234", 6,
+         "http://h/s/1234/s"},
+        // Any other length loses the last 5 bytes, whatever they are.
+        {"http://h/q?code=" + Sj("銘柄") + "&x=12345", "998405", 0, "http://h/q?code=998405&x="},
+        {"abc", "12345", 0, ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ExpandQuoteUrl(c.base, s, c.code, c.market), c.expected) << c.expected;
 }
 
 }  // namespace

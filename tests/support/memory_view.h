@@ -27,23 +27,19 @@ class MemoryView : public RefreshView {
     bool Alive() override { return aliveFor-- > 0; }
     int RowCount() override { return static_cast<int>(rows.size()); }
     RowKey KeyOf(int r) override {
-        return r < RowCount() ? RowKey{rows[U(r)][ids::kColCode], rows[U(r)][ids::kColMarket]}
-                              : RowKey{};
+        return r < RowCount() ? RowKey{rows[r][ids::kColCode], rows[r][ids::kColMarket]} : RowKey{};
     }
     int ResultSlotCount() override { return static_cast<int>(slots.size()); }
     void StoreRowResult(int r, const RowKey& key, const std::string& result,
                         const CellWrites& cells) override {
         if (r >= ResultSlotCount() || KeyOf(r) != key) return;
-        slots[U(r)] = result;
-        for (const auto& [c, text] : cells) rows[U(r)][U(c)] = text;
+        slots[r] = result;
+        for (const auto& [c, text] : cells) rows[r][c] = text;
     }
     void SetControlText(int id, const std::string& t) override { controls[id] = t; }
     void WriteEntryRow(const std::string&, int, const ControlTexts& texts) override {
         for (const auto& [id, text] : texts) controls[id] = text;
     }
-
-  private:
-    static std::size_t U(int i) { return static_cast<std::size_t>(i); }
 };
 
 }  // namespace tickora::test

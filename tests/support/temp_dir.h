@@ -1,5 +1,10 @@
 #pragma once
+#include <stdlib.h>
+
 #include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
 #include <string>
 
 namespace tickora::test {
@@ -7,8 +12,16 @@ namespace tickora::test {
 // A fresh folder under the system's temporary folder, removed with everything in it.
 class TempDir {
   public:
-    TempDir();
-    ~TempDir();
+    TempDir() {
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "tickora-test-XXXXXX").string();
+        if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+        path_ = pattern;
+    }
+    ~TempDir() {
+        std::error_code ec;
+        std::filesystem::remove_all(path_, ec);
+    }
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
 
@@ -17,8 +30,13 @@ class TempDir {
     std::string folder() const { return path_.string() + "/"; }
     std::string file(const std::string& name) const { return (path_ / name).string(); }
 
-    void Write(const std::string& name, const std::string& bytes) const;
-    std::string Read(const std::string& name) const;
+    void Write(const std::string& name, const std::string& bytes) const {
+        std::ofstream(path_ / name, std::ios::binary | std::ios::trunc) << bytes;
+    }
+    std::string Read(const std::string& name) const {
+        std::ifstream in(path_ / name, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
 
   private:
     std::filesystem::path path_;

@@ -22,8 +22,8 @@ TEST(IniFileGetString, FollowsProfileRules) {
         std::size_t buffer = 64;
     } cases[] = {
         {"ASCII case ignored", "[Sec]\r\nKosuu=3\r\n", "sEC", "KOSUU", "3"},
-        {"blanks around names", "  [  S  ]  \r\n\t K \t= v\r\n", " S ", "\tK ", "v"},
-        {"blanks around value", "[S]\r\nK=  a b \t\r\n", "S", "K", "a b"},
+        {"blanks around names and value", "  [  S  ]  \r\n\t K \t=  a b \t\r\n", " S ", "\tK ",
+         "a b"},
         {"double quotes go, blanks inside stay", "[S]\r\nK=\" a b \"\r\n", "S", "K", " a b "},
         {"single quotes", "[S]\r\nK='x'\r\n", "S", "K", "x"},
         {"only one pair", "[S]\r\nK=\"\"x\"\"\r\n", "S", "K", "\"x\""},
@@ -118,6 +118,8 @@ TEST(IniFileDeleteSection, RemovesEverySectionOfThatName) {
          "[A]\r\nX=1\r\n[C]\r\nZ=3\r\n"},
         {"pre\r\n[A]\r\nX=1\r\n[B]\r\nY=2", "B", "pre\r\n[A]\r\nX=1\r\n"},
         {"[B]\r\nY=1\r\n[A]\r\n[ b ]\r\nY=2\r\n", "B", "[A]\r\n"},
+        // The mark stays in front when the first section goes.
+        {"\xEF\xBB\xBF[B]\r\nY=1\r\n[A]\r\n", "B", "\xEF\xBB\xBF[A]\r\n"},
     };
     for (const auto& c : cases) {
         IniFile ini = IniFile::Parse(c.before);
@@ -150,8 +152,7 @@ TEST(IniFileSave, FullDiskFailsAndKeepsOldFile) {
     rlimit saved{};
     ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
     const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = saved;
-    small.rlim_cur = 100;
+    const rlimit small{100, saved.rlim_max};
     ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
     const bool ok = ini.Save(dir.file("base_data.ini"));
     ::setrlimit(RLIMIT_FSIZE, &saved);

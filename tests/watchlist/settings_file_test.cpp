@@ -1,6 +1,16 @@
+// The settings file on top of the ini file rules. Nothing the user set is lost: a file the
+// program could not read is never written, and every other save ends with the old or the
+// new complete file.
+
 #include "watchlist/settings_file.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <functional>
 
 #include "common/codepage.h"
 #include "temp_dir.h"
@@ -8,7 +18,9 @@
 namespace tickora {
 namespace {
 
+namespace fs = std::filesystem;
 using namespace std::string_literals;
+using Rows = std::vector<WatchRow>;
 
 TEST(SettingsFile, FileFromScratchHasExactBytesAndNoStaleKeys) {
     test::TempDir dir;
@@ -21,8 +33,8 @@ TEST(SettingsFile, FileFromScratchHasExactBytesAndNoStaleKeys) {
     ASSERT_TRUE(SaveSettingsData(path, data));
     EXPECT_EQ(dir.Read("base_data.ini"),
               Sj("[MEIGARA_DATA]\r\nNUM0=7203\r\nSIJOU0=東証\r\nNUM1=1111\r\nSIJOU1=A\r\n"
-                 "NUM2=9984\r\nSIJOU2=ＪＱ\r\n"
-                 "KOSUU=3\r\nCHKOPENURL=0\r\nCHKGOTASK=1\r\nSELECTEDITEM=2\r\n"
+                 "NUM2=9984\r\nSIJOU2=ＪＱ\r\nKOSUU=3\r\nCHKOPENURL=0\r\nCHKGOTASK="
+                 "1\r\nSELECTEDITEM=2\r\n"
                  "[LINK_JOUHOU]\r\n"
                  "BASE_URL=http://127.0.0.1:50505/q?s=銘柄.市場\r\n"
                  "OPEN_URL=http://127.0.0.1:50505/q?s=銘柄.市場\r\n"
@@ -39,30 +51,34 @@ TEST(SettingsFile, FileFromScratchHasExactBytesAndNoStaleKeys) {
     EXPECT_EQ(LoadSettingsData(path), data);
 }
 
-TEST(SettingsFile, ForeignContentAndEditedPatternsSurviveAndTheListStaysLast) {
+TEST(SettingsFile, AHandEditedBrokenFileLoadsAndAllElseInItSurvivesSaves) {
     test::TempDir dir;
     const std::string path = SettingsPath(dir.folder());
     const std::string kept =
-        "; my notes\r\n[OTHER]\r\nkeep = \"me\"\r\nno equals here\r\n\r\n" +
+        "\xFF\xFE\x00\x81[MEIGARA_DATA\r\n=\r\n\x81\r\n; my notes\r\n[OTHER]\r\nkeep = \"me\"\r\n"
+        "no equals here\r\n\r\n"s +
         Sj("[link_jouhou]\r\ngenzaiti=[現在値]_<td><strong>_</strong></td>\r\n") + "TOSYOU=tt\r\n";
-    dir.Write("base_data.ini", kept + "[MEIGARA_DATA]\r\nKOSUU=1\r\nNUM0=7203\r\nSIJOU0=X\r\n");
-    std::string saved[2];
-    for (int round = 0; round < 2; ++round) {
-        const SettingsData data = LoadSettingsData(path);
-        EXPECT_EQ(data.patternTexts[3], Sj("[現在値]_<td><strong>_</strong></td>")) << round;
-        EXPECT_EQ(data.suffixes[0], "tt") << round;
-        EXPECT_EQ(data.rows, (std::vector<WatchRow>{{"7203", "X"}})) << round;
-        ASSERT_TRUE(SaveSettingsData(path, data));
-        saved[round] = dir.Read("base_data.ini");
-    }
-    EXPECT_TRUE(saved[0].starts_with(kept)) << saved[0];
-    // The list follows the sections it followed, once; a second save changes no byte.
-    const auto list = saved[0].find("[MEIGARA_DATA]");
-    ASSERT_NE(list, std::string::npos);
-    EXPECT_EQ(saved[0].find("[MEIGARA_DATA]", list + 1), std::string::npos);
-    EXPECT_EQ(saved[1], saved[0]);
+    dir.Write("base_data.ini", kept +
+                                   "[MEIGARA_DATA]\rKOSUU=5\n"
+                                   "[MEIGARA_DATA]\nKOSUU=1\nNUM0=\x00zz\nloose line\n"s);
+    SettingsData data = LoadSettingsData(path);
+    // The first section of a name is the only one read: five rows without codes.
+    EXPECT_EQ(data.rows, Rows(5));
+    EXPECT_EQ(data.patternTexts[3], Sj("[現在値]_<td><strong>_</strong></td>"));
+    EXPECT_EQ(data.suffixes[0], "tt");
+
+    data.rows = {{"7203", Sj("東証")}};
+    ASSERT_TRUE(SaveSettingsData(path, data));
+    const std::string saved = dir.Read("base_data.ini");
+    EXPECT_TRUE(saved.starts_with(kept)) << saved;
+    // Both list sections went; the list is written once, after the sections it followed.
+    EXPECT_EQ(saved.find("[MEIGARA_DATA]"), saved.rfind("[MEIGARA_DATA]"));
+    EXPECT_EQ(LoadSettingsData(path), data);
     // Pattern keys are never written, not even the absent ones.
-    EXPECT_EQ(saved[0].find("meigaramei"), std::string::npos);
+    EXPECT_EQ(saved.find("meigaramei"), std::string::npos);
+    // A second save changes no byte.
+    ASSERT_TRUE(SaveSettingsData(path, data));
+    EXPECT_EQ(dir.Read("base_data.ini"), saved);
 }
 
 TEST(SettingsFile, ValuesAreCutToTheirBuffers) {
@@ -72,7 +88,7 @@ TEST(SettingsFile, ValuesAreCutToTheirBuffers) {
                   "\r\n[LINK_JOUHOU]\r\nTOSYOU=tttttt\r\nSTOCK_LINK=" + std::string(600, 'L') +
                   "\r\nkey=" + std::string(300, 'k') + "\r\n");
     const SettingsData data = LoadSettingsData(SettingsPath(dir.folder()));
-    EXPECT_EQ(data.rows, (std::vector<WatchRow>{{std::string(24, '7'), ""}}));
+    EXPECT_EQ(data.rows, (Rows{{std::string(24, '7'), ""}}));
     EXPECT_EQ(data.suffixes[0], "tttt");
     EXPECT_EQ(data.suffixes[2], "j");
     EXPECT_EQ(data.stockLabel, std::string(511, 'L'));
@@ -81,49 +97,105 @@ TEST(SettingsFile, ValuesAreCutToTheirBuffers) {
 
 TEST(SettingsFile, RowCountIsCapped) {
     const auto kMax = static_cast<std::size_t>(kMaxLoadedRows);
-    const struct {
-        std::string kosuu;  // the whole KOSUU line, empty for none
-        std::size_t rows;
-    } cases[] = {
-        {"", 0},
-        {"KOSUU=-4\r\n", 0},
-        {"KOSUU=20\r\n", 20},  // more than the 15 a list may be given: all loaded
-        {"KOSUU=2147483647\r\n", kMax},
-        {"KOSUU=" + std::string(40, '9') + "\r\n", kMax},
-    };
-    for (const auto& c : cases) {
-        test::TempDir dir;
-        dir.Write("base_data.ini", "[MEIGARA_DATA]\r\n" + c.kosuu + "NUM0=1301\r\n");
+    // 20 is more than the 15 a list may be given: all are loaded.
+    const std::pair<std::string, std::size_t> cases[] = {
+        {"-4", 0}, {"20", 20}, {"2147483647", kMax}, {std::string(40, '9'), kMax}};
+    test::TempDir dir;
+    for (const auto& [kosuu, rows] : cases) {
+        dir.Write("base_data.ini", "[MEIGARA_DATA]\r\nKOSUU=" + kosuu + "\r\nNUM0=1301\r\n");
         const SettingsData data = LoadSettingsData(SettingsPath(dir.folder()));
-        ASSERT_EQ(data.rows.size(), c.rows) << c.kosuu;
-        if (c.rows > 1) {
-            EXPECT_EQ(data.rows[0].code, "1301") << c.kosuu;
-            EXPECT_EQ(data.rows[1].code, "") << c.kosuu;
+        ASSERT_EQ(data.rows.size(), rows) << kosuu;
+        if (rows > 1) {
+            EXPECT_EQ(Rows(data.rows.begin(), data.rows.begin() + 2), (Rows{{"1301", ""}, {}}))
+                << kosuu;
         }
     }
 }
 
-TEST(SettingsFile, BrokenFileLoadsAndSaves) {
-    test::TempDir dir;
-    const std::string path = SettingsPath(dir.folder());
-    dir.Write("base_data.ini",
-              "\xFF\xFE\x00\x81[MEIGARA_DATA\r\n=\r\n\x81\r\n"
-              "[MEIGARA_DATA]\rKOSUU=5\n"
-              "[MEIGARA_DATA]\nKOSUU=1\nNUM0=\x00zz\nloose line\n"
-              "[LINK_JOUHOU]\nTOSYOU"s);
-    SettingsData data = LoadSettingsData(path);
-    // The first section of a name is the only one read: five rows without codes.
-    EXPECT_EQ(data.rows, std::vector<WatchRow>(5));
-    EXPECT_EQ(data.suffixes[0], "t");
+const std::string kMine = "[MEIGARA_DATA]\r\nKOSUU=1\r\nNUM0=8058\r\n[MINE]\r\nkeep=me\r\n";
 
-    data.rows = {{"7203", Sj("東証")}};
-    ASSERT_TRUE(SaveSettingsData(path, data));
-    const std::string saved = dir.Read("base_data.ini");
-    EXPECT_TRUE(
-        saved.starts_with("\xFF\xFE\x00\x81[MEIGARA_DATA\r\n=\r\n\x81\r\n[LINK_JOUHOU]\nTOSYOU\r\n"
-                          "BASE_URL="s))
-        << saved;
-    EXPECT_EQ(LoadSettingsData(path).rows, data.rows);
+void WriteMine(const test::TempDir& d, const std::string& name, mode_t mode = 0644) {
+    d.Write(name, kMine);
+    ::chmod(d.file(name).c_str(), mode);
+}
+
+TEST(SettingsFile, EverySaveEndsWithTheOldOrTheNewCompleteFile) {
+    using Dir = const test::TempDir&;  // the program's folder is its f/
+    const struct {
+        const char* what;
+        bool asRootToo;  // root reads and writes what the mode bits forbid others
+        std::function<void(Dir)> arrange;
+        bool refused, saved;
+    } cases[] = {
+        {"unreadable", false, [](Dir d) { WriteMine(d, "f/base_data.ini", 0200); }, true, false},
+        {"a FIFO: opened without blocking", true,
+         [](Dir d) { ::mkfifo(d.file("f/base_data.ini").c_str(), 0600); }, true, false},
+        {"a folder", true, [](Dir d) { fs::create_directory(d.file("f/base_data.ini")); }, true,
+         false},
+        {"read-only", true, [](Dir d) { WriteMine(d, "f/base_data.ini", 0444); }, false, false},
+        {"a symbolic link is written through", true,
+         [](Dir d) {
+             fs::create_directory(d.file("f/real"));
+             WriteMine(d, "f/real/t.ini");
+             fs::create_symlink("real/t.ini", d.file("f/base_data.ini"));
+         },
+         false, true},
+        {"a folder that refuses new files: written in place", false,
+         [](Dir d) {
+             WriteMine(d, "f/base_data.ini");
+             ::chmod(d.file("f").c_str(), 0555);
+         },
+         false, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (!c.asRootToo && ::geteuid() == 0) {
+            std::printf("skipped as root: %s\n", c.what);
+            continue;
+        }
+        test::TempDir dir;
+        fs::create_directory(dir.file("f"));
+        c.arrange(dir);
+        const std::string path = SettingsPath(dir.folder() + "f/");
+        const fs::file_type type = fs::symlink_status(path).type();
+        std::string refusal;
+        SettingsData data = LoadSettingsData(path, &refusal);
+        EXPECT_EQ(!refusal.empty(), c.refused) << refusal;
+        EXPECT_EQ(data.rows.size(), c.refused ? 0u : 1u);
+        data.rows.push_back({"9984", Sj("東証")});
+        EXPECT_EQ(SaveSettingsData(path, data), c.saved);
+        ::chmod(dir.file("f").c_str(), 0755);
+        EXPECT_EQ(fs::symlink_status(path).type(), type);  // nothing took the file's place
+        if (!fs::is_regular_file(path)) continue;
+        ::chmod(path.c_str(), 0600);
+        const std::string now = dir.Read("f/base_data.ini");
+        if (c.saved) {
+            EXPECT_NE(now.find("NUM1=9984"), std::string::npos) << now;
+            EXPECT_NE(now.find("keep=me"), std::string::npos) << now;
+        } else {
+            EXPECT_EQ(now, kMine);
+        }
+    }
+}
+
+TEST(SettingsFile, ASaveRemovesOnlyOurOwnStaleTemporaries) {
+    const struct {
+        const char* name;
+        bool aged, stays;
+    } temporaries[] = {
+        {".base_data.ini.tickora-Ab12Cd", true, false},
+        {".base_data.ini.Xy12Z9", true, false},          // as earlier versions named them
+        {".base_data.ini.tickora-Fresh1", false, true},  // another save's, now
+        {".base_data.ini.backup1", true, true},          // not ours
+    };
+    test::TempDir dir;
+    for (const auto& t : temporaries) {
+        dir.Write(t.name, "x");
+        const timespec times[2] = {{0, UTIME_OMIT}, {std::time(nullptr) - 3600, 0}};
+        if (t.aged) ::utimensat(AT_FDCWD, dir.file(t.name).c_str(), times, 0);
+    }
+    ASSERT_TRUE(SaveSettingsData(SettingsPath(dir.folder()), DefaultSettings()));
+    for (const auto& t : temporaries) EXPECT_EQ(fs::exists(dir.file(t.name)), t.stays) << t.name;
 }
 
 }  // namespace
