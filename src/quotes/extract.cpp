@@ -54,39 +54,57 @@ std::string EucJpToShiftJis(std::string_view s) {
     return out;
 }
 
-std::string ExtractFields(std::string_view page, const PatternTable& patterns) {
-    const Offset anchor = Find(page, patterns[0].prefix, 0);
-    if (anchor == kNone) return {};
-    const bool markedShiftJis = Find(page, "Shift_JIS", 0) != kNone;
+Extraction TraceExtraction(std::string_view page, const PatternTable& patterns,
+                           bool readAsShiftJis) {
+    Extraction x;
+    const auto fail = [&x](int pattern) {
+        x.failed = pattern;
+        x.result.clear();
+        return x;
+    };
+    PatternSearch& anchor = x.searches[0];
+    anchor.from = 0;
+    anchor.prefixAt = Find(page, patterns[0].prefix, 0);
+    if (anchor.prefixAt == kNone) return fail(0);
 
-    std::string result;
-    Offset pos = anchor;
-    for (std::size_t j = 1; j <= 6; ++j) {
+    Offset pos = anchor.prefixAt;
+    for (int j = 1; j <= 6; ++j) {
         const ExtractionPattern& p = patterns[j];
-        const Offset v = Find(page, p.prefix, pos + 1);
-        if (v == kNone) return {};
+        PatternSearch& s = x.searches[j];
+        s.from = pos + 1;
+        const Offset v = s.prefixAt = Find(page, p.prefix, s.from);
+        if (v == kNone) return fail(j);
         const auto start = v + static_cast<Offset>(p.prefix.size());
-        Offset e;
         std::string t;
-        if (j == 1 && !markedShiftJis) {
+        if (j == 1 && !readAsShiftJis) {
             // Search for the suffix without its first byte, so the cut ends with that
             // byte; the EUC-JP conversion then cannot pair the name's last byte with
             // anything beyond it, and the byte is dropped afterwards.
-            e = Find(page, std::string_view(p.suffix).substr(p.suffix.empty() ? 0 : 1), start + 1);
-            if (e == kNone) return {};
-            t = EucJpToShiftJis(Cut(page, start, e - start));
+            s.suffixAt =
+                Find(page, std::string_view(p.suffix).substr(p.suffix.empty() ? 0 : 1), start + 1);
+            if (s.suffixAt == kNone) return fail(j);
+            t = EucJpToShiftJis(Cut(page, start, s.suffixAt - start));
             if (!t.empty()) t.pop_back();
         } else {
-            e = Find(page, p.suffix, start + 1);
-            if (e == kNone) return {};
-            t = Cut(page, start, e - start);
+            s.suffixAt = Find(page, p.suffix, start + 1);
+            if (s.suffixAt == kNone) return fail(j);
+            t = Cut(page, start, s.suffixAt - start);
         }
-        if (!markedShiftJis) ApplyMinusRule(t);
-        result += t;
-        result += '_';
-        pos = e;
+        if (!readAsShiftJis) ApplyMinusRule(t);
+        x.result += t;
+        x.result += '_';
+        pos = s.suffixAt;
     }
-    return result;
+    return x;
+}
+
+std::string ExtractFields(std::string_view page, const PatternTable& patterns,
+                          bool readAsShiftJis) {
+    return TraceExtraction(page, patterns, readAsShiftJis).result;
+}
+
+std::string ExtractFields(std::string_view page, const PatternTable& patterns) {
+    return ExtractFields(page, patterns, Contains(page, "Shift_JIS"));
 }
 
 const std::string& FetchErrorHead() {

@@ -9,6 +9,7 @@
 #include "common/codepage.h"
 #include "common/sjis.h"
 #include "quotes/extract.h"
+#include "quotes/page_charset.h"
 #include "quotes/page_reader.h"
 
 namespace tickora {
@@ -136,7 +137,7 @@ std::string WireUrl(std::string_view url) {
     return out;
 }
 
-void FetchBody(const std::string& url, const FetchOptions& options, BodySink& sink) {
+ResponseInfo FetchBody(const std::string& url, const FetchOptions& options, BodySink& sink) {
     InitCurlOnce();
     std::unique_ptr<CURL, CurlDeleter> curl(curl_easy_init());
     if (!curl) throw HttpError(CURLE_FAILED_INIT, curl_easy_strerror(CURLE_FAILED_INIT));
@@ -178,15 +179,32 @@ void FetchBody(const std::string& url, const FetchOptions& options, BodySink& si
                                                    : std::string(curl_easy_strerror(rc)));
     // An answer without a body still opened.
     if (!stoppedBySink) transfer.Respond();
+    ResponseInfo info;
+    curl_easy_getinfo(c, CURLINFO_RESPONSE_CODE, &info.status);
+    const char* type = nullptr;
+    if (curl_easy_getinfo(c, CURLINFO_CONTENT_TYPE, &type) == CURLE_OK && type != nullptr)
+        info.contentType = type;
+    return info;
 }
 
-std::string FetchPage(const std::string& url, const FetchOptions& options) {
+FetchedPage FetchPage(const std::string& url, const FetchOptions& options) {
     PageReader reader;
     BodySink sink;
     sink.onBody = [&](std::string_view bytes) { return reader.Feed(bytes); };
-    FetchBody(url, options, sink);
+    FetchedPage page;
+    page.response = FetchBody(url, options, sink);
     reader.Finish();
-    return reader.TakePage();
+    page.pieces = reader.Pieces();
+    page.bodyBytes = reader.BodyBytes();
+    page.bytes = reader.TakePage();
+    return page;
+}
+
+std::string QuoteOfPage(FetchedPage page, const PatternTable& patterns) {
+    const PageCoding coding =
+        CodingOf(DeclaredCharset(page.response.contentType, page.bytes), page.bytes);
+    return ExtractFields(PageTextFor(std::move(page.bytes), coding), patterns,
+                         coding != PageCoding::kEucJp);
 }
 
 std::string FormatFetchError(int code, std::string_view message) {
@@ -195,13 +213,13 @@ std::string FormatFetchError(int code, std::string_view message) {
 
 std::string FetchQuote(const std::string& url, const PatternTable& patterns,
                        const FetchOptions& options) {
-    std::string page;
+    FetchedPage page;
     try {
         page = FetchPage(url, options);
     } catch (const HttpError& e) {
         return FormatFetchError(e.code(), e.what());
     }
-    return ExtractFields(page, patterns);
+    return QuoteOfPage(std::move(page), patterns);
 }
 
 }  // namespace tickora

@@ -37,15 +37,33 @@ struct BodySink {
     std::function<bool(std::string_view)> onBody;
 };
 
+// What the final answer said of its body.
+struct ResponseInfo {
+    long status = 0;
+    std::string contentType;  // the Content-Type header as sent; empty without one
+};
+
 // GETs url into sink. A sink that stops the transfer is no failure; any transport failure
 // throws HttpError.
-void FetchBody(const std::string& url, const FetchOptions& options, BodySink& sink);
+ResponseInfo FetchBody(const std::string& url, const FetchOptions& options, BodySink& sink);
 
-// GETs url and returns the body as PageReader cuts it; the status code is not looked
-// at. Throws HttpError on any transport failure.
-std::string FetchPage(const std::string& url, const FetchOptions& options = {});
+// A page as the program reads it off the wire, before any conversion.
+struct FetchedPage {
+    std::string bytes;  // the read pieces: CRs removed, each piece up to its first zero byte
+    int pieces = 0;
+    std::size_t bodyBytes = 0;  // the body bytes those pieces were cut from
+    ResponseInfo response;
+};
 
-// FetchPage + ExtractFields; a transport failure gives the fixed error text instead.
+// GETs url and reads the body as PageReader cuts it; the status code is not looked at.
+// Throws HttpError on any transport failure.
+FetchedPage FetchPage(const std::string& url, const FetchOptions& options = {});
+
+// The QuoteResult of a page as read: a page that declares UTF-8 is converted to CP932 and
+// then read as Shift_JIS; any other page is read as its own text marks it.
+std::string QuoteOfPage(FetchedPage page, const PatternTable& patterns);
+
+// FetchPage + QuoteOfPage; a transport failure gives the fixed error text instead.
 std::string FetchQuote(const std::string& url, const PatternTable& patterns,
                        const FetchOptions& options = {});
 

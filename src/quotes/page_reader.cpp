@@ -8,6 +8,7 @@ bool PageReader::Feed(std::string_view bytes) {
     for (const char c : bytes) {
         if (Full()) return false;
         ++pieceSourceBytes_;
+        ++bodyBytes_;
         if (c != '\r') piece_ += c;
         if (c == '\n' || pieceSourceBytes_ == kMaxPieceBytes) EndPiece();
     }

@@ -13,14 +13,19 @@ class PageReader {
     static constexpr int kMaxPieces = 202;
     static constexpr std::size_t kMaxPieceBytes = 1023;
 
+    // A reader that keeps more pieces shows what a page holds past the ones the program reads.
+    explicit PageReader(int maxPieces = kMaxPieces) : maxPieces_(maxPieces) {}
+
     // Takes the next body bytes; returns false once the page is complete and no further
     // bytes are wanted (bytes past the last piece are ignored).
     bool Feed(std::string_view bytes);
     // The body has ended: a last piece without LF counts as a piece of its own.
     void Finish();
 
-    bool Full() const { return pieces_ >= kMaxPieces; }
+    bool Full() const { return pieces_ >= maxPieces_; }
     int Pieces() const { return pieces_; }
+    // Body bytes taken into pieces so far, CRs included.
+    std::size_t BodyBytes() const { return bodyBytes_; }
     const std::string& Page() const { return page_; }
     std::string TakePage() { return std::move(page_); }
 
@@ -30,6 +35,8 @@ class PageReader {
     std::string page_;
     std::string piece_;
     std::size_t pieceSourceBytes_ = 0;
+    std::size_t bodyBytes_ = 0;
+    int maxPieces_;
     int pieces_ = 0;
 };
 

@@ -32,7 +32,7 @@ TEST_F(FetchTest, QuotePagesOfBothKinds) {
         SplitQuoteResult(FetchQuote(host.Url("/q?s=8058.t"), DefaultPatterns()))[0];
     const auto check = [&](const std::string& path, bool shiftJis, char sign) {
         SCOPED_TRACE(path);
-        const std::string page = FetchPage(host.Url(path), kQuick);
+        const std::string page = FetchPage(host.Url(path), kQuick).bytes;
         const QuoteFields f = SplitQuoteResult(ExtractFields(page, DefaultPatterns()));
         EXPECT_EQ(Has(page, "Shift_JIS"), shiftJis);
         EXPECT_EQ(Has(page, "<font color=red>"), sign == '-' && !shiftJis);
@@ -67,7 +67,7 @@ TEST_F(FetchTest, QuotePagesOfBothKinds) {
 
 TEST_F(FetchTest, PagesWithoutTheRowGiveTheEmptyResult) {
     // The status is not looked at: the 404 page's body is read like any page.
-    EXPECT_TRUE(Has(FetchPage(host.Url("/fault/404/q?s=8058.t"), kQuick), "404"));
+    EXPECT_TRUE(Has(FetchPage(host.Url("/fault/404/q?s=8058.t"), kQuick).bytes, "404"));
     const std::string odd = Sj("銘柄") + " x\x7F";  // sent percent-encoded
     for (const std::string code : {odd.c_str(), "123", "ABCD.t", "8058.x", "Shift_JIS.q"})
         EXPECT_EQ(FetchQuote(host.Url("/q?s=" + code), DefaultPatterns(), kQuick), "") << code;

@@ -90,6 +90,11 @@ Answer Blob(const Query& q) {
 Answer NormalAnswer(std::string_view path, const Query& query, const MarketClock& clock) {
     if (path == "/") return HomePage();
     if (path == "/q") return Html(QuotePage(Param(query, "s"), clock));
+    if (path == "/v2/q") {
+        Answer a = Html(ModernQuotePage(Param(query, "s"), clock));
+        a.contentType = "text/html; charset=utf-8";
+        return a;
+    }
     if (path == "/bbs") return BoardPage(query);
     if (path == "/index.cfm") return CompanyPage(query);
     if (path == "/blob") return Blob(query);

@@ -16,7 +16,7 @@
 namespace {
 
 constexpr const char* kHelp =
-    R"(usage: quote-host [--port N] [--log FILE] [--exit-with-stdin] [--help]
+    R"(usage: tickora-quote-host [--port N] [--log FILE] [--exit-with-stdin] [--help]
 
 A quote host for TICKORA on 127.0.0.1 with a simulated market of fictional companies.
 
@@ -33,6 +33,9 @@ stops the host cleanly.
 Paths:
   /q?s=CODE.SUFFIX   quote page of a 4-digit code on market t q j o n f s
   /q?s=CODE          index pages: 998407 (Nikkei average), 998405 (TOPIX), 23337 (JASDAQ)
+  /v2/q?s=SYMBOL     the same quotes in the layout of today's portals: UTF-8 (declared in
+                     the Content-Type header and a <meta charset>), values in class-named
+                     div and span elements after some 130 lines of other markup
   /c/1d/8/ANY.gif    intraday chart, a GIF89a image
   /  /bbs  /index.cfm  home page, message board (?code= or ?board=100CODE), company
                      information (?code= or ?scode=); every default link of the program's
@@ -70,7 +73,7 @@ The query flag delay=MS (at most 60000) holds any answer that long.
 )";
 
 int Usage(const char* problem) {
-    std::fprintf(stderr, "quote-host: %s (try --help)\n", problem);
+    std::fprintf(stderr, "tickora-quote-host: %s (try --help)\n", problem);
     return 2;
 }
 

@@ -18,6 +18,11 @@ struct QuotePageOptions {
 std::string QuotePage(std::string_view symbol, const MarketClock& clock,
                       const QuotePageOptions& options = {});
 
+// The same quote in the layout of today's portals: UTF-8, values inside class-named div and
+// span elements after some 130 lines of head, navigation and side bar, in an order of its
+// own markup (so the built-in patterns find nothing in it).
+std::string ModernQuotePage(std::string_view symbol, const MarketClock& clock);
+
 // A plain Shift_JIS page of the demo site: title and paragraphs in UTF-8.
 std::string SitePage(std::string_view title, std::string_view bodyHtmlUtf8);
 

@@ -1,0 +1,185 @@
+#include "quotes/page_charset.h"
+
+#include <iconv.h>
+
+#include <cerrno>
+#include <cstring>
+#include <stdexcept>
+
+#include "common/sjis.h"
+
+namespace tickora {
+
+namespace {
+
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+char Lower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
+}
+
+// Offset of the first case-insensitive occurrence of word (lower case) in text, or npos.
+std::size_t FindNoCase(std::string_view text, std::string_view word, std::size_t from = 0) {
+    for (std::size_t i = from; i + word.size() <= text.size(); ++i) {
+        std::size_t k = 0;
+        while (k < word.size() && Lower(text[i + k]) == word[k]) ++k;
+        if (k == word.size()) return i;
+    }
+    return std::string_view::npos;
+}
+
+// The value of the first "charset = value" in text: blanks around '=' allowed, the value
+// quoted or not, ending at a quote, ';', '>', '/' or a blank. Empty when there is none.
+std::string CharsetParameter(std::string_view text) {
+    for (std::size_t at = FindNoCase(text, "charset"); at != std::string_view::npos;
+         at = FindNoCase(text, "charset", at + 1)) {
+        std::size_t i = at + 7;
+        while (i < text.size() && IsBlank(text[i])) ++i;
+        if (i >= text.size() || text[i] != '=') continue;
+        ++i;
+        while (i < text.size() && IsBlank(text[i])) ++i;
+        if (i < text.size() && (text[i] == '"' || text[i] == '\'')) ++i;
+        const std::size_t start = i;
+        while (i < text.size() && std::strchr("\"';>/", text[i]) == nullptr && !IsBlank(text[i]))
+            ++i;
+        if (i > start) return std::string(text.substr(start, i - start));
+    }
+    return {};
+}
+
+// The charset named by the first <meta ...> tag that names one.
+std::string MetaCharset(std::string_view page) {
+    for (std::size_t lt = page.find('<'); lt != std::string_view::npos;
+         lt = page.find('<', lt + 1)) {
+        if (FindNoCase(page.substr(lt + 1, 4), "meta") != 0 || lt + 5 >= page.size()) continue;
+        if (!IsBlank(page[lt + 5]) && page[lt + 5] != '/') continue;
+        const std::size_t gt = page.find('>', lt);
+        std::string name = CharsetParameter(
+            page.substr(lt, gt == std::string_view::npos ? std::string_view::npos : gt - lt));
+        if (!name.empty()) return name;
+    }
+    return {};
+}
+
+bool NamesUtf8(std::string_view name) {
+    std::string lower(name);
+    for (char& c : lower) c = Lower(c);
+    return lower == "utf-8" || lower == "utf8";
+}
+
+// Length of the well-formed UTF-8 sequence at p, or 0 when the bytes there form none.
+std::size_t Utf8SequenceLength(const unsigned char* p, std::size_t left) {
+    const unsigned char c = p[0];
+    std::size_t n;
+    unsigned char lo = 0x80, hi = 0xBF;  // range of the second byte
+    if (c < 0x80) return 1;
+    if (c >= 0xC2 && c <= 0xDF) {
+        n = 2;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+        n = 3;
+        if (c == 0xE0) lo = 0xA0;
+        if (c == 0xED) hi = 0x9F;  // no surrogates
+    } else if (c >= 0xF0 && c <= 0xF4) {
+        n = 4;
+        if (c == 0xF0) lo = 0x90;
+        if (c == 0xF4) hi = 0x8F;
+    } else {
+        return 0;
+    }
+    if (left < n || p[1] < lo || p[1] > hi) return 0;
+    for (std::size_t k = 2; k < n; ++k)
+        if ((p[k] & 0xC0) != 0x80) return 0;
+    return n;
+}
+
+// One descriptor per thread: pages are converted on every fetch, on any worker.
+class Utf8ToCp932Converter {
+  public:
+    Utf8ToCp932Converter() : cd_(iconv_open("CP932", "UTF-8")) {
+        if (cd_ == reinterpret_cast<iconv_t>(-1)) throw std::runtime_error("iconv_open failed");
+    }
+    ~Utf8ToCp932Converter() { iconv_close(cd_); }
+    Utf8ToCp932Converter(const Utf8ToCp932Converter&) = delete;
+    Utf8ToCp932Converter& operator=(const Utf8ToCp932Converter&) = delete;
+
+    std::string Convert(std::string_view in) {
+        // CP932 never needs more bytes than UTF-8 for the same text, nor '?' more than the
+        // bytes it stands for, so one allocation of the input's size is enough.
+        std::string out(in.size(), '\0');
+        char* src = const_cast<char*>(in.data());
+        std::size_t left = in.size();
+        char* dst = out.data();
+        std::size_t room = out.size();
+        while (left > 0) {
+            if (iconv(cd_, &src, &left, &dst, &room) != static_cast<std::size_t>(-1)) break;
+            const int error = errno;
+            if (error == E2BIG || room == 0) {
+                const std::size_t used = static_cast<std::size_t>(dst - out.data());
+                out.resize(out.size() * 2 + 16);
+                dst = out.data() + used;
+                room = out.size() - used;
+                if (error == E2BIG) continue;
+            }
+            // A character CP932 cannot hold is skipped whole, a byte that is not UTF-8 alone.
+            const std::size_t whole =
+                Utf8SequenceLength(reinterpret_cast<const unsigned char*>(src), left);
+            const std::size_t skip = whole == 0 ? 1 : whole;
+            src += skip;
+            left -= skip;
+            *dst++ = '?';
+            --room;
+            iconv(cd_, nullptr, nullptr, nullptr, nullptr);
+        }
+        iconv(cd_, nullptr, nullptr, nullptr, nullptr);
+        out.resize(static_cast<std::size_t>(dst - out.data()));
+        return out;
+    }
+
+  private:
+    iconv_t cd_;
+};
+
+}  // namespace
+
+CharsetDeclaration DeclaredCharset(std::string_view contentType, std::string_view page) {
+    using Source = CharsetDeclaration::Source;
+    if (page.starts_with(kByteOrderMark)) return {Source::kByteOrderMark, "UTF-8"};
+    if (std::string name = CharsetParameter(contentType); !name.empty())
+        return {Source::kHeader, std::move(name)};
+    if (std::string name = MetaCharset(page); !name.empty())
+        return {Source::kMeta, std::move(name)};
+    return {};
+}
+
+PageCoding CodingOf(const CharsetDeclaration& declared, std::string_view page) {
+    if (NamesUtf8(declared.name)) return PageCoding::kUtf8;
+    return Contains(page, "Shift_JIS") ? PageCoding::kShiftJis : PageCoding::kEucJp;
+}
+
+std::string PageTextFor(std::string page, PageCoding coding) {
+    return coding == PageCoding::kUtf8 ? Utf8PageToCp932(page) : std::move(page);
+}
+
+std::string Utf8PageToCp932(std::string_view utf8) {
+    if (utf8.starts_with(kByteOrderMark)) utf8.remove_prefix(kByteOrderMark.size());
+    static thread_local Utf8ToCp932Converter converter;
+    return converter.Convert(utf8);
+}
+
+const char* CodingName(PageCoding coding) {
+    switch (coding) {
+        case PageCoding::kShiftJis:
+            return "Shift_JIS";
+        case PageCoding::kEucJp:
+            return "EUC-JP";
+        case PageCoding::kUtf8:
+            return "UTF-8, converted to code page 932";
+    }
+    return "";
+}
+
+}  // namespace tickora

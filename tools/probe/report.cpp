@@ -1,0 +1,129 @@
+#include "report.h"
+
+#include "common/codepage.h"
+#include "common/sjis.h"
+
+namespace tickora::probe {
+
+namespace {
+
+constexpr Offset kContextBytes = 40;
+
+// The start of the character that holds byte at (the page walked from its start).
+Offset CharacterStart(std::string_view text, Offset at) {
+    Offset i = 0;
+    while (i < at) {
+        const Offset step = IsLeadByte(static_cast<unsigned char>(text[i])) ? 2 : 1;
+        if (i + step > at) break;
+        i += step;
+    }
+    return i;
+}
+
+// The page around [at, at + size): about 40 bytes each side, line ends shown as ⏎.
+std::string Around(std::string_view text, Offset at, Offset size) {
+    const auto total = static_cast<Offset>(text.size());
+    const Offset from = CharacterStart(text, std::max<Offset>(0, at - kContextBytes));
+    const Offset to = CharacterStart(text, std::min(total, at + size + kContextBytes + 1));
+    std::string shown = Cp932ToUtf8(Cut(text, from, at - from)) + "[[" +
+                        Cp932ToUtf8(Cut(text, at, size)) + "]]" +
+                        Cp932ToUtf8(Cut(text, at + size, to - at - size));
+    std::string out;
+    for (const char c : shown) out += c == '\n' ? std::string("⏎") : std::string(1, c);
+    return (from > 0 ? "…" : "") + out + (to < total ? "…" : "");
+}
+
+const char* SourceName(CharsetDeclaration::Source source) {
+    switch (source) {
+        case CharsetDeclaration::Source::kHeader:
+            return "Content-Type header";
+        case CharsetDeclaration::Source::kMeta:
+            return "<meta> in the page";
+        case CharsetDeclaration::Source::kByteOrderMark:
+            return "byte-order mark";
+        case CharsetDeclaration::Source::kUndeclared:
+            break;
+    }
+    return "";
+}
+
+// One delimiter's search: found, or not found and perhaps standing past the read pieces.
+void PrintSearch(std::ostream& out, const ProbePage& page, const char* what,
+                 std::string_view delimiter, Offset from, Offset found) {
+    out << ";   " << what << " \"" << Cp932ToUtf8(delimiter) << "\"";
+    const auto size = static_cast<Offset>(delimiter.size());
+    if (found != kNone) {
+        out << " at byte " << found << ": " << Around(page.text, found, size) << "\n";
+        return;
+    }
+    out << " not found after byte " << from << "\n";
+    const Offset later = Find(page.whole, delimiter, from);
+    if (later != kNone && later >= static_cast<Offset>(page.text.size()))
+        out << ";     it stands at byte " << later << ", past the last read piece (the read page"
+            << " ends at byte " << page.text.size() << "): " << Around(page.whole, later, size)
+            << "\n";
+}
+
+}  // namespace
+
+void PrintPageHead(std::ostream& out, const ProbePage& page) {
+    out << "; " << (page.fromFile ? "file    " : "url     ") << page.source << "\n";
+    if (!page.fromFile) out << "; status  " << page.response.status << "\n";
+    out << "; charset ";
+    if (page.declared.source == CharsetDeclaration::Source::kUndeclared)
+        out << "none declared";
+    else
+        out << page.declared.name << " (" << SourceName(page.declared.source) << ")";
+    out << "; read as " << CodingName(page.coding);
+    if (page.coding == PageCoding::kEucJp)
+        out << " (the page does not mention Shift_JIS: the name is converted from EUC-JP and"
+               " a field holding '-' keeps only the number)";
+    out << "\n; read    " << page.pieces << " pieces, " << page.bodyBytes << " bytes"
+        << (page.bodyGoesOn ? "; the body goes on past the last read piece (202 at most)"
+                            : ": the whole body")
+        << "\n";
+}
+
+void PrintSearches(std::ostream& out, const ProbePage& page,
+                   const std::array<std::string, kPatternCount>& texts, const Extraction& x) {
+    const PatternTable table = MakePatternTable(texts);
+    for (int i = 0; i < kPatternCount; ++i) {
+        const PatternSearch& s = x.searches[i];
+        out << "; " << DefaultPatternTexts()[i].key << "  " << Cp932ToUtf8(texts[i]) << "\n";
+        if (x.failed >= 0 && i > x.failed) {
+            out << ";   not looked for\n";
+            continue;
+        }
+        PrintSearch(out, page, "prefix", table[i].prefix, s.from, s.prefixAt);
+        if (i == 0 || s.prefixAt == kNone) continue;
+        const Offset suffixFrom = s.prefixAt + static_cast<Offset>(table[i].prefix.size()) + 1;
+        PrintSearch(out, page, "suffix", table[i].suffix, suffixFrom, s.suffixAt);
+    }
+}
+
+bool PrintResult(std::ostream& out, const Extraction& x) {
+    if (x.result.empty()) {
+        out << "result=empty\n";
+        return false;
+    }
+    const QuoteFields f = SplitQuoteResult(x.result);
+    const char* const keys[] = {"name", "time", "price", "change", "ratio", "volume"};
+    for (int i = 0; i < 6; ++i) out << keys[i] << "=" << Cp932ToUtf8(f[i]) << "\n";
+    out << "mark=" << Cp932ToUtf8(RiseFallMark(f[4])) << "\n";
+    return true;
+}
+
+int PrintPlaces(std::ostream& out, const ProbePage& page, std::string_view text) {
+    int count = 0;
+    const auto read = static_cast<Offset>(page.text.size());
+    for (Offset at = Find(page.whole, text, 0); at != kNone && !text.empty();
+         at = Find(page.whole, text, at + static_cast<Offset>(text.size()))) {
+        ++count;
+        out << "; found at byte " << at << (at >= read ? " (past the last read piece)" : "") << ": "
+            << Around(page.whole, at, static_cast<Offset>(text.size())) << "\n";
+    }
+    if (count == 0) out << "; \"" << Cp932ToUtf8(text) << "\" is not in the page\n";
+    return count;
+}
+
+}  // namespace tickora::probe

@@ -1,0 +1,28 @@
+#pragma once
+// What tickora-probe prints: UTF-8 lines, every one that is not a result starting with "; ",
+// so that the whole output can be pasted into base_data.ini.
+
+#include <ostream>
+#include <string>
+#include <string_view>
+
+#include "probe_page.h"
+#include "quotes/extract.h"
+
+namespace tickora::probe {
+
+// URL or file, status, charset and how the page is read, pieces and bytes.
+void PrintPageHead(std::ostream& out, const ProbePage& page);
+
+// Each pattern's text and where its prefix and suffix were found, with the page around the
+// place, or where the search began and, when it stands past the read pieces, where it is.
+void PrintSearches(std::ostream& out, const ProbePage& page,
+                   const std::array<std::string, kPatternCount>& texts, const Extraction& x);
+
+// name= ... mark= (or result=empty); true when six fields were cut.
+bool PrintResult(std::ostream& out, const Extraction& x);
+
+// Every place where text (CP932) stands in the whole body; the count of places.
+int PrintPlaces(std::ostream& out, const ProbePage& page, std::string_view text);
+
+}  // namespace tickora::probe
