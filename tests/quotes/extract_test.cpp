@@ -4,6 +4,8 @@
 
 #include "common/codepage.h"
 #include "quotes/extraction_pattern.h"
+#include "quotes/fetch.h"
+#include "quotes/page_charset.h"
 #include "quotes/page_reader.h"
 
 namespace tickora {
@@ -95,6 +97,58 @@ TEST(ExtractFields, Pages) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(ExtractFields(c.page, DefaultPatterns()), c.expected) << c.what;
+}
+
+// A page is read by what it declares: a UTF-8 page is converted to CP932 and then read as
+// Shift_JIS (no EUC-JP name, no minus rule); every other page as the older pages were.
+TEST(PageCharset, DeclarationDecidesHowAPageIsRead) {
+    using C = PageCoding;
+    const std::string name = "東西精機";  // UTF-8
+    const std::string utf8Row = Row(name, "-12", "-0.98%");
+    const std::string sjisRow = Row(Sj(name), "-12", "-0.98%");
+    const std::string asRead = Sj(name) + "_15:00_1,234_-12_-0.98%_123,000_";
+    const std::string minusRule = "N_15:00_1,234_0_0_123,000_";  // read as EUC-JP
+    const struct {
+        const char *what, *contentType;
+        std::string page;
+        PageCoding coding;
+        std::string result;
+    } cases[] = {
+        {"header", "text/html; charset=utf-8", utf8Row, C::kUtf8, asRead},
+        {"header, quoted, any case", "Text/HTML;Charset=\"UTF-8\"", utf8Row, C::kUtf8, asRead},
+        {"meta charset", "text/html", "<meta charset=utf-8>\n" + utf8Row, C::kUtf8, asRead},
+        {"meta http-equiv", "",
+         "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=UTF-8\">\n" + utf8Row,
+         C::kUtf8, asRead},
+        {"meta, single quotes, utf8", "", "<meta charset='utf8' />\n" + utf8Row, C::kUtf8, asRead},
+        {"a byte-order mark", "", "\xEF\xBB\xBF" + utf8Row, C::kUtf8, asRead},
+        {"declared UTF-8 over a Shift_JIS mention", "text/html; charset=utf-8",
+         "<meta charset=Shift_JIS>\n<script>var legacy = 'Shift_JIS';</script>\n" + utf8Row,
+         C::kUtf8, asRead},
+        {"the header over the meta", "text/html; charset=EUC-JP",
+         "<meta charset=utf-8>\n" + Row("N", "-12", "-0.98%"), C::kEucJp, minusRule},
+        {"a character CP932 cannot hold", "text/html; charset=utf-8",
+         Row("東西\xF0\x9F\x98\x80精機", "+1", "+1%"), C::kUtf8,
+         Sj("東西") + "?" + Sj("精機") + "_15:00_1,234_+1_+1%_123,000_"},
+        {"invalid UTF-8, one '?' a byte", "text/html; charset=utf-8",
+         Row("\xFF\xE6\x9Dx\xED\xA0\x80", "+1", "+1%"), C::kUtf8,
+         "???x???_15:00_1,234_+1_+1%_123,000_"},
+        {"Shift_JIS", "text/html", kSjisHead + sjisRow, C::kShiftJis, asRead},
+        {"EUC-JP", "text/html; charset=EUC-JP",
+         "<meta charset=EUC-JP>\n" + Row("\xC6\xFC", "-12", "-0.98%"), C::kEucJp,
+         Sj("日") + minusRule.substr(1)},
+        {"undeclared", "", Row("N", "-12", "-0.98%"), C::kEucJp, minusRule},
+        {"'shift_jis' in lower case", "", "<meta charset=shift_jis>\n" + Row("N", "-12", "-0.98%"),
+         C::kEucJp, minusRule},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(CodingOf(DeclaredCharset(c.contentType, c.page), c.page), c.coding);
+        FetchedPage page;
+        page.bytes = c.page;
+        page.response.contentType = c.contentType;
+        EXPECT_EQ(QuoteOfPage(page, DefaultPatterns()), c.result);
+    }
 }
 
 TEST(ExtractFields, FieldSearchStartsOneByteOn) {

@@ -8,6 +8,8 @@
 #include "common/control_ids.h"
 #include "common/leading_int.h"
 #include "common/sjis.h"
+#include "quotes/extract.h"
+#include "quotes/fetch.h"
 
 namespace tickora::test {
 namespace {
@@ -179,6 +181,33 @@ TEST_F(EditingTest, CodeEditTakesOnlyWhatFitsItsWidth) {
         EXPECT_TRUE(text.startsWith(QString::fromStdString(target.substr(5)))) << target;
     }
     EXPECT_EQ(host_.Arrivals().back(), "/q?s=" + text.toStdString());
+}
+
+// A page of today's web, UTF-8 in a layout of its own, read with patterns written for it: the
+// stock typed and added shows its name, the same company the older page names.
+TEST_F(EditingTest, AStockOfAUtf8PageIsAddedWithItsName) {
+    WriteIni({}, 0, 0, HostTemplate("/v2/q?s=銘柄.市場"));
+    dir_.Write(
+        "base_data.ini",
+        dir_.Read("base_data.ini") +
+            Utf8ToCp932("key=[key]_<div class=\"quote-board-head\">\r\n"
+                        "meigaramei=[銘柄名]_<h1 class=\"quote-name\">_</h1>\r\n"
+                        "time=[時間]_<time class=\"quote-time\">_</time>\r\n"
+                        "genzaiti=[現在値]_<span class=\"price-value\">_</span>\r\n"
+                        "zenjitusa=[前日差]_<span class=\"change-value\">_</span>\r\n"
+                        "sawariai=[差割合]_<span class=\"change-ratio\">(_)</span>\r\n"
+                        "dekidaka=[出来高]_<dd class=\"stat-volume\">_<span class=\"unit\">\r\n"));
+    CQuoteDlg& dlg = Start();
+    ASSERT_TRUE(WaitForPasses());
+    Type("7203");
+    dlg.OnCommand(ids::kAddButton);
+    ASSERT_EQ(P().RowCount(), 1);
+    const std::string name =
+        SplitQuoteResult(FetchQuote(host_.Url("/q?s=7203.t"), DefaultPatterns()))[0];
+    ASSERT_FALSE(name.empty());
+    EXPECT_EQ(P().Cell(0, ids::kColName), name);
+    EXPECT_EQ(P().Cell(0, ids::kColMark), FallMark());
+    EXPECT_GT(LeadingInt(P().Cell(0, ids::kColPrice)), 0);
 }
 
 // The hidden button's command, as the window runs it: off the UI thread, into today's folder.
