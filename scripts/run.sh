@@ -6,7 +6,7 @@ root=$(pwd)
 
 bash scripts/setup.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j"$(nproc)" --target tickora quote-host
+cmake --build build -j"$(nproc)" --target tickora tickora-probe quote-host
 
 # The program keeps its settings beside itself; run/ keeps them across rebuilds.
 mkdir -p run

@@ -1,13 +1,13 @@
 #!/bin/bash
 # The installed program: `cmake --install` into a temporary prefix, then three ways to start
-# it, each against the loopback quote host and ended by SIGTERM:
+# it, each against the installed quote host and ended by SIGTERM:
 #   - the launcher on PATH, by name: the settings live in $XDG_DATA_HOME/tickora;
 #   - the binary by name through PATH: the settings live beside the binary PATH found;
 #   - a symbolic link in another folder: the settings live beside the link.
-#   run_install_test.sh BUILD_DIR QUOTE_HOST_BIN
+# and the installed probe reading a quote of that host.
+#   run_install_test.sh BUILD_DIR
 set -u
 build=$1
-host_bin=$2
 source "$(dirname "$0")/../support/harness.sh"
 fail() {
     echo "FAIL: $*" >&2
@@ -18,7 +18,7 @@ fail() {
 prefix=$work/prefix
 cmake --install "$build" --prefix "$prefix" --component tickora >"$work/install.log" ||
     fail "install: $(cat "$work/install.log")"
-for file in bin/tickora libexec/tickora/tickora; do
+for file in bin/tickora bin/tickora-probe bin/tickora-quote-host libexec/tickora/tickora; do
     [ -x "$prefix/$file" ] || fail "$file is not installed as a program"
 done
 for file in share/applications/tickora.desktop share/icons/hicolor/16x16/apps/tickora.png \
@@ -27,7 +27,7 @@ for file in share/applications/tickora.desktop share/icons/hicolor/16x16/apps/ti
 done
 grep -qx 'Exec=tickora' "$prefix/share/applications/tickora.desktop" || fail "desktop entry"
 
-start_quote_host "$host_bin"
+start_quote_host "$prefix/bin/tickora-quote-host"
 
 export QT_QPA_PLATFORM=offscreen
 # Starts the program with the watch list of $1/base_data.ini set to one stock, $2, waits until
@@ -59,4 +59,9 @@ PATH="$prefix/libexec/tickora:$PATH" run_case "$prefix/libexec/tickora" 2222 tic
 mkdir -p "$work/elsewhere"
 ln -s "$prefix/libexec/tickora/tickora" "$work/elsewhere/tickora"
 run_case "$work/elsewhere" 3333 "$work/elsewhere/tickora"
+
+# The probe reads the settings of the folder it runs in, as a user runs it beside the program.
+(cd "$work/elsewhere" && "$prefix/bin/tickora-probe" 8058 >"$work/probe.out" 2>&1) ||
+    fail "the installed probe: $(cat "$work/probe.out")"
+grep -q '^mark=' "$work/probe.out" || fail "the installed probe cut no quote: $(cat "$work/probe.out")"
 echo PASS
