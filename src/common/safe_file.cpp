@@ -10,6 +10,9 @@
 #include <cstring>
 #include <ctime>
 #include <filesystem>
+#include <utility>
+
+#include "common/write_journal.h"
 
 namespace tickora {
 
@@ -81,6 +84,32 @@ void RemoveStaleTemporaries(const fs::path& target) {
     ::closedir(dir);
 }
 
+void (*g_stageHook)(InPlaceStage) = nullptr;
+
+void Reached(InPlaceStage stage) {
+    if (g_stageHook) g_stageHook(stage);
+}
+
+bool WriteAllAt(int fd, std::string_view bytes, off_t at) {
+    while (!bytes.empty()) {
+        const ssize_t n = ::pwrite(fd, bytes.data(), bytes.size(), at);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+        at += n;
+    }
+    return true;
+}
+
+// bytes from offset 0, the file cut to their length, flushed to disk.
+bool Overwrite(int fd, std::string_view bytes, bool halfway = false) {
+    const std::size_t half = halfway ? bytes.size() / 2 : bytes.size();
+    if (!WriteAllAt(fd, bytes.substr(0, half), 0)) return false;
+    if (halfway) Reached(InPlaceStage::kHalfWritten);
+    return WriteAllAt(fd, bytes.substr(half), static_cast<off_t>(half)) &&
+           ::ftruncate(fd, static_cast<off_t>(bytes.size())) == 0 && ::fsync(fd) == 0;
+}
+
 bool ReadOnly(const struct stat& info, const fs::path& path) {
     // The mode bits count even for a user whom access() would let write anyway.
     return (info.st_mode & 0222) == 0 || ::access(path.c_str(), W_OK) != 0;
@@ -89,6 +118,8 @@ bool ReadOnly(const struct stat& info, const fs::path& path) {
 }  // namespace
 
 FileRead ReadWholeFile(const std::string& path) {
+    if (const std::optional<fs::path> target = WriteTarget(path, nullptr))
+        RecoverInterruptedWrite(target->string());
     FileRead result;
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0) {
@@ -144,6 +175,8 @@ std::optional<FileReplacement> FileReplacement::Begin(const std::string& path, s
         return std::nullopt;
     }
     RemoveStaleTemporaries(*target);
+    // Every name of a hard-linked file must see the new text: a rename would part them.
+    if (exists && info.st_nlink > 1) return FileReplacement(-1, target->string(), "");
 
     std::string temp = TemporaryPrefix(target->string()) + "XXXXXX";
     const int fd = ::mkstemp(temp.data());
@@ -154,15 +187,9 @@ std::optional<FileReplacement> FileReplacement::Begin(const std::string& path, s
         return FileReplacement(fd, target->string(), std::move(temp));
     }
     const int error = errno;
-    if (exists) {
-        // The folder refuses new files but the file itself may be written: in place.
-        const int direct = ::open(target->c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-        struct stat opened {};
-        if (direct >= 0 && ::fstat(direct, &opened) == 0 && S_ISREG(opened.st_mode) &&
-            ::ftruncate(direct, 0) == 0)
-            return FileReplacement(direct, target->string(), "");
-        if (direct >= 0) ::close(direct);
-    }
+    // The folder refuses new files but the file itself may be written: in place.
+    if (exists && ::access(target->c_str(), W_OK) == 0)
+        return FileReplacement(-1, target->string(), "");
     if (why) *why = Reason(error);
     return std::nullopt;
 }
@@ -171,6 +198,7 @@ FileReplacement::FileReplacement(FileReplacement&& other) noexcept
     : fd_(other.fd_),
       target_(std::move(other.target_)),
       temp_(std::move(other.temp_)),
+      pending_(std::move(other.pending_)),
       failed_(other.failed_) {
     other.fd_ = -1;
 }
@@ -180,31 +208,38 @@ FileReplacement::~FileReplacement() {
 }
 
 void FileReplacement::Discard() {
+    target_.clear();
     if (fd_ < 0) return;
     ::close(fd_);
     fd_ = -1;
-    if (!temp_.empty()) ::unlink(temp_.c_str());
+    ::unlink(temp_.c_str());
 }
 
 bool FileReplacement::Write(std::string_view bytes) {
-    if (fd_ < 0 || failed_) return false;
+    if (target_.empty() || failed_) return false;
+    if (temp_.empty()) {
+        pending_.append(bytes);
+        return true;
+    }
     failed_ = !WriteAll(fd_, bytes);
     return !failed_;
 }
 
-bool FileReplacement::Commit() {
-    if (fd_ < 0) return false;
+bool FileReplacement::Commit(std::string* why) {
+    if (target_.empty()) return false;
+    const std::string target = std::exchange(target_, {});
+    if (temp_.empty()) return !failed_ && ReplaceInPlace(target, pending_, why);
     bool ok = !failed_ && ::fsync(fd_) == 0;
     ok = ::close(fd_) == 0 && ok;
     fd_ = -1;
-    if (temp_.empty()) return ok;
-    ok = ok && ::rename(temp_.c_str(), target_.c_str()) == 0;
+    ok = ok && ::rename(temp_.c_str(), target.c_str()) == 0;
     if (!ok) {
+        if (why) *why = "the write failed";
         ::unlink(temp_.c_str());
         return false;
     }
     // Make the rename itself durable.
-    const fs::path folder = fs::path(target_).parent_path();
+    const fs::path folder = fs::path(target).parent_path();
     const int dir = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY);
     if (dir >= 0) {
         ::fsync(dir);
@@ -213,11 +248,68 @@ bool FileReplacement::Commit() {
     return true;
 }
 
+bool ReplaceInPlace(const std::string& link, std::string_view bytes, std::string* why) {
+    const auto fail = [why](const std::string& reason) {
+        if (why) *why = reason + "; the file was left as it was";
+        return false;
+    };
+    const std::optional<fs::path> target = WriteTarget(link, why);
+    if (!target) return false;
+    const std::string path = target->string();
+    const int fd = ::open(path.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) return fail(Reason(errno));
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return fail("not a regular file");
+    }
+    std::string old;
+    char chunk[65536];
+    for (ssize_t n; (n = ::pread(fd, chunk, sizeof chunk, static_cast<off_t>(old.size()))) != 0;) {
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            ::close(fd);
+            return fail(Reason(errno));
+        }
+        old.append(chunk, static_cast<std::size_t>(n));
+    }
+    // The blocks the longer text needs are had before anything changes; a file system that
+    // cannot reserve still gets the journal and the rollback below.
+    if (bytes.size() > old.size() &&
+        ::fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(bytes.size())) != 0 &&
+        errno != EOPNOTSUPP && errno != ENOSYS) {
+        const int error = errno;
+        ::close(fd);
+        return fail("no room for the new text: " + Reason(error));
+    }
+    std::string journalWhy;
+    if (!KeepJournal(path, old, bytes, &journalWhy)) {
+        ::close(fd);
+        return fail("no copy of the old text could be kept (" + journalWhy + ")");
+    }
+    Reached(InPlaceStage::kJournalKept);
+    if (!Overwrite(fd, bytes, true)) {
+        const int error = errno;
+        // Rolled back now; should that fail too, the journal restores it at the next read.
+        if (Overwrite(fd, old)) DropJournal(path);
+        ::close(fd);
+        return fail("the write failed: " + Reason(error));
+    }
+    Reached(InPlaceStage::kNewTextSynced);
+    ::close(fd);
+    DropJournal(path);
+    return true;
+}
+
+void SetInPlaceStageHook(void (*hook)(InPlaceStage)) {
+    g_stageHook = hook;
+}
+
 bool ReplaceWholeFile(const std::string& path, std::string_view bytes, std::string* why) {
     std::optional<FileReplacement> file = FileReplacement::Begin(path, why);
     if (!file) return false;
-    if (file->Write(bytes) && file->Commit()) return true;
-    if (why) *why = "the write failed";
+    if (file->Write(bytes) && file->Commit(why)) return true;
+    if (why && why->empty()) *why = "the write failed";
     return false;
 }
 

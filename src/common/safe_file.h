@@ -23,11 +23,13 @@ struct FileRead {
     std::string why;  // for a status other than Ok and Missing
 };
 
+// Reads a file whole; a write of it that was cut short is undone first (write_journal.h).
 FileRead ReadWholeFile(const std::string& path);
 
 // A replacement of one file, written to a temporary file in the target's folder and renamed
 // over the target on Commit. When that folder refuses a temporary file but the target
-// itself is writable, the target is written in place instead, so a session is not lost.
+// itself is writable, or the target has other hard links that must see the new text, it is
+// written in place instead (ReplaceInPlace).
 class FileReplacement {
   public:
     // Nullopt, with the reason in why, when the file must not or cannot be written.
@@ -38,22 +40,30 @@ class FileReplacement {
     ~FileReplacement();  // without Commit, the old file stays as it was
 
     bool Write(std::string_view bytes);
-    // Flushed to disk and put in place; false when any step failed.
-    bool Commit();
-
-    const std::string& Target() const { return target_; }
-    bool InPlace() const { return temp_.empty(); }
+    // Flushed to disk and put in place; false, with the reason, when any step failed (the old
+    // file then stays as it was).
+    bool Commit(std::string* why = nullptr);
 
   private:
     FileReplacement(int fd, std::string target, std::string temp)
         : fd_(fd), target_(std::move(target)), temp_(std::move(temp)) {}
     void Discard();
 
-    int fd_ = -1;
+    int fd_ = -1;  // the temporary file; -1 when writing in place
     std::string target_;
-    std::string temp_;  // empty when writing in place
+    std::string temp_;     // empty when writing in place
+    std::string pending_;  // in place: the new text, written whole on Commit
     bool failed_ = false;
 };
+
+// Rewrites a regular file in place, as safely as a rename: the space is reserved first, the
+// old text is kept in a journal (write_journal.h) before the first byte changes, and a write
+// that fails is rolled back at once. False, with the reason, when the file was left as it was.
+bool ReplaceInPlace(const std::string& path, std::string_view bytes, std::string* why = nullptr);
+
+// Points of an in-place write, where tests end the writer to see what the next start reads.
+enum class InPlaceStage { kJournalKept, kHalfWritten, kNewTextSynced };
+void SetInPlaceStageHook(void (*hook)(InPlaceStage));
 
 // Begin, Write, Commit in one; false (with the reason) when the file was left as it was.
 bool ReplaceWholeFile(const std::string& path, std::string_view bytes, std::string* why = nullptr);

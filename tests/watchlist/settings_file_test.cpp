@@ -13,6 +13,7 @@
 #include <functional>
 
 #include "common/codepage.h"
+#include "scoped_env.h"
 #include "temp_dir.h"
 
 namespace tickora {
@@ -140,6 +141,12 @@ TEST(SettingsFile, EverySaveEndsWithTheOldOrTheNewCompleteFile) {
              fs::create_symlink("real/t.ini", d.file("f/base_data.ini"));
          },
          false, true},
+        {"a hard link: written in place, so both names see it", true,
+         [](Dir d) {
+             WriteMine(d, "f/base_data.ini");
+             fs::create_hard_link(d.file("f/base_data.ini"), d.file("f/other-name.ini"));
+         },
+         false, true},
         {"a folder that refuses new files: written in place", false,
          [](Dir d) {
              WriteMine(d, "f/base_data.ini");
@@ -154,6 +161,7 @@ TEST(SettingsFile, EverySaveEndsWithTheOldOrTheNewCompleteFile) {
             continue;
         }
         test::TempDir dir;
+        const test::ScopedEnv state("XDG_STATE_HOME", dir.file("state"));
         fs::create_directory(dir.file("f"));
         c.arrange(dir);
         const std::string path = SettingsPath(dir.folder() + "f/");
@@ -169,6 +177,9 @@ TEST(SettingsFile, EverySaveEndsWithTheOldOrTheNewCompleteFile) {
         if (!fs::is_regular_file(path)) continue;
         ::chmod(path.c_str(), 0600);
         const std::string now = dir.Read("f/base_data.ini");
+        if (fs::exists(dir.file("f/other-name.ini"))) {
+            EXPECT_EQ(dir.Read("f/other-name.ini"), now);
+        }
         if (c.saved) {
             EXPECT_NE(now.find("NUM1=9984"), std::string::npos) << now;
             EXPECT_NE(now.find("keep=me"), std::string::npos) << now;
