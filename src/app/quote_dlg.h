@@ -15,6 +15,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -173,6 +174,7 @@ class CQuoteDlg : public QDialog {
     bool OnKeyPress(QWidget* target, int key);
 
     // Links (src/links/links_glue.cpp).
+    void OpenLink(const std::string& url, const char* setting);
     void OpenRowLink(int row);
     void OpenIndexLink(const char* code);
     void OnOpenLink();
@@ -247,6 +249,7 @@ class CQuoteDlg : public QDialog {
     std::string m_strProgramFolder;
     std::string m_strProgramName;  // caption of the message boxes
     std::string m_strSaveRefusal;  // why base_data.ini must not be written, when it must not
+    std::set<std::string> m_setRefusedLinks;  // settings whose non-web link was reported
     FetchOptions m_fetchLimits;    // of every fetch the window starts
     DialogServices m_services;
     WatchListModel* m_pModel = nullptr;

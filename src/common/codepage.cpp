@@ -50,6 +50,43 @@ std::string Convert(const char* to, const char* from, std::string_view in,
 
 }  // namespace
 
+std::size_t Utf8SequenceLength(std::string_view bytes) {
+    if (bytes.empty()) return 0;
+    const auto at = [&](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
+    const unsigned char c = at(0);
+    std::size_t n;
+    unsigned char lo = 0x80, hi = 0xBF;  // range of the second byte
+    if (c < 0x80) return 1;
+    if (c >= 0xC2 && c <= 0xDF) {
+        n = 2;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+        n = 3;
+        if (c == 0xE0) lo = 0xA0;
+        if (c == 0xED) hi = 0x9F;  // no surrogates
+    } else if (c >= 0xF0 && c <= 0xF4) {
+        n = 4;
+        if (c == 0xF0) lo = 0x90;
+        if (c == 0xF4) hi = 0x8F;
+    } else {
+        return 0;
+    }
+    if (bytes.size() < n || at(1) < lo || at(1) > hi) return 0;
+    for (std::size_t k = 2; k < n; ++k)
+        if ((at(k) & 0xC0) != 0x80) return 0;
+    return n;
+}
+
+bool IsNonAsciiUtf8(std::string_view bytes) {
+    bool beyondAscii = false;
+    for (std::size_t i = 0; i < bytes.size();) {
+        const std::size_t n = Utf8SequenceLength(bytes.substr(i));
+        if (n == 0) return false;
+        beyondAscii = beyondAscii || n > 1;
+        i += n;
+    }
+    return beyondAscii;
+}
+
 std::string Cp932ToUtf8(std::string_view cp932) {
     // A bad CP932 byte is replaced alone, so that the byte after it starts afresh.
     return Convert("UTF-8", "CP932", cp932, "\xEF\xBF\xBD", [](unsigned char) { return 1u; });

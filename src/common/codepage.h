@@ -13,6 +13,12 @@ std::string Cp932ToUtf8(std::string_view cp932);
 // UTF-8 -> CP932. Characters CP932 cannot hold (and invalid UTF-8) become '?'.
 std::string Utf8ToCp932(std::string_view utf8);
 
+// Length of the well-formed UTF-8 sequence at the start of bytes, or 0 when none starts there.
+std::size_t Utf8SequenceLength(std::string_view bytes);
+
+// Well-formed UTF-8 that holds at least one character beyond ASCII.
+bool IsNonAsciiUtf8(std::string_view bytes);
+
 // CP932 bytes of a UTF-8 literal, for the program's own fixed texts.
 inline std::string Sj(std::string_view utf8) {
     return Utf8ToCp932(utf8);

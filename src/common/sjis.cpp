@@ -52,6 +52,17 @@ std::string CutToBytes(std::string_view text, std::size_t maxBytes) {
     return std::string(text.substr(0, std::min(i, text.size())));
 }
 
+bool IsCp932Text(std::string_view text) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c < 0x80 || (c >= 0xA1 && c <= 0xDF)) continue;
+        if (!IsLeadByte(c) || i + 1 == text.size()) return false;
+        const auto t = static_cast<unsigned char>(text[++i]);
+        if (t < 0x40 || t == 0x7F || t > 0xFC) return false;
+    }
+    return true;
+}
+
 std::string_view UpToNul(std::string_view text) {
     const auto nul = text.find('\0');
     return nul == std::string_view::npos ? text : text.substr(0, nul);

@@ -34,6 +34,10 @@ std::string Cut(std::string_view text, Offset first);
 // At most maxBytes bytes, never ending inside a double-byte character.
 std::string CutToBytes(std::string_view text, std::size_t maxBytes);
 
+// Every byte a character of code page 932: ASCII, a half-width katakana, or a lead byte with
+// its second byte.
+bool IsCp932Text(std::string_view text);
+
 // A text seen as a C string: everything before its first zero byte.
 std::string_view UpToNul(std::string_view text);
 

@@ -1,5 +1,7 @@
 #include "links/link_templates.h"
 
+#include <cctype>
+
 #include "common/codepage.h"
 #include "common/endpoints.h"
 #include "common/market_table.h"
@@ -55,15 +57,19 @@ const std::vector<std::string>& DefaultNikkeiLines() {
 
 UrlList ReadUrlList(const std::string& path, const std::vector<std::string>& defaults) {
     const FileRead read = ReadWholeFile(path);
-    if (read.status != ReadStatus::Ok) return {defaults, read.status == ReadStatus::Missing, false};
-    return {SplitLines(read.bytes), true, read.bytes.starts_with(kUtf8Bom)};
+    if (read.status != ReadStatus::Ok)
+        return {defaults, read.status == ReadStatus::Missing, false, read.why};
+    return {SplitLines(read.bytes), true, read.bytes.starts_with(kUtf8Bom), {}};
 }
 
-bool WriteUrlList(const std::string& path, const UrlList& list) {
-    if (!list.writable) return false;
+bool WriteUrlList(const std::string& path, const UrlList& list, std::string* why) {
+    if (!list.writable) {
+        if (why) *why = list.why;
+        return false;
+    }
     std::string bytes = list.bom ? std::string(kUtf8Bom) : std::string();
     for (const std::string& line : list.lines) bytes += line + "\r\n";
-    return ReplaceWholeFile(path, bytes);
+    return ReplaceWholeFile(path, bytes, why);
 }
 
 std::optional<LinkLine> SplitLinkLine(std::string_view line) {
@@ -80,6 +86,26 @@ std::optional<std::string> ExpandStockLink(std::string_view linkTemplate,
     const int market = FindMarketByPrefix(marketText);
     if (code.size() == 4 && market < 0) return std::nullopt;
     return ExpandQuoteUrl(linkTemplate, suffixes, code, market);
+}
+
+bool IsWebLink(std::string_view url) {
+    for (const char c : url)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) return false;
+    const auto colon = url.find("://");
+    if (colon == std::string_view::npos) return false;
+    std::string scheme(url.substr(0, colon));
+    for (char& c : scheme) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (scheme != "http" && scheme != "https") return false;
+    std::string_view authority = url.substr(colon + 3);
+    authority = authority.substr(0, authority.find_first_of("/?#"));
+    const auto at = authority.rfind('@');
+    if (at != std::string_view::npos) authority.remove_prefix(at + 1);
+    // The host is what stands before a port: "[::1]:80", "example.com:80".
+    const auto port = authority.starts_with('[') ? authority.find("]:") : authority.find(':');
+    const std::string_view host = authority.substr(0, port == std::string_view::npos
+                                                          ? authority.size()
+                                                          : port + authority.starts_with('['));
+    return !host.empty() && host != "[]";
 }
 
 }  // namespace tickora

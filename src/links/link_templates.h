@@ -24,13 +24,14 @@ struct UrlList {
     // False when the file is there but could not be read: it is never written then.
     bool writable = true;
     bool bom = false;  // the file began with a UTF-8 byte-order mark, kept when written
+    std::string why;   // why it could not be read, when it could not
 };
 
 // The file's lines in file order, empty lines included; the defaults when it cannot be read.
 UrlList ReadUrlList(const std::string& path, const std::vector<std::string>& defaults);
 // Each line followed by CR LF, replacing the file in one step; false (the file left as it
 // was) when it must not or cannot be written.
-bool WriteUrlList(const std::string& path, const UrlList& list);
+bool WriteUrlList(const std::string& path, const UrlList& list, std::string* why = nullptr);
 
 // A list line split at its first "_": the label (the bytes before it less the one directly
 // before it, trailing one-byte blanks removed) and the URL after it; nullopt without "_".
@@ -44,5 +45,10 @@ std::optional<LinkLine> SplitLinkLine(std::string_view line);
 std::optional<std::string> ExpandStockLink(std::string_view linkTemplate,
                                            const SuffixTable& suffixes, std::string_view code,
                                            std::string_view marketText);
+
+// An absolute http or https URL with a host. Only such a link is handed to the browser, so that
+// a settings file or URL list from someone else cannot make a click open a local file, another
+// scheme or pass an option.
+bool IsWebLink(std::string_view url);
 
 }  // namespace tickora

@@ -1,10 +1,14 @@
 #include "quotes/fetch.h"
 
+#include <arpa/inet.h>
 #include <curl/curl.h>
+#include <netdb.h>
 
 #include <chrono>
 #include <memory>
 #include <mutex>
+#include <set>
+#include <thread>
 
 #include "common/codepage.h"
 #include "common/sjis.h"
@@ -22,6 +26,61 @@ void InitCurlOnce() {
 }
 
 using Clock = std::chrono::steady_clock;
+
+// Host names whose lookup outlived the fetch that started it. libcurl leaves such a lookup's
+// thread and descriptor behind; while one is outstanding, a fetch of that name fails at once
+// instead of leaving one more of each behind, for as long as the name server stays silent.
+class OutstandingLookups {
+  public:
+    static OutstandingLookups& Instance() {
+        static auto* lookups = new OutstandingLookups;  // watchers may outlive main
+        return *lookups;
+    }
+
+    bool Holds(const std::string& host) {
+        std::lock_guard lock(mutex_);
+        return hosts_.count(host) != 0;
+    }
+
+    // One watcher per name looks the name up again and lets it go once a lookup returns.
+    void Add(const std::string& host) {
+        {
+            std::lock_guard lock(mutex_);
+            if (!hosts_.insert(host).second) return;
+        }
+        std::thread([this, host] {
+            addrinfo hints{};
+            hints.ai_socktype = SOCK_STREAM;
+            addrinfo* found = nullptr;
+            if (getaddrinfo(host.c_str(), nullptr, &hints, &found) == 0) freeaddrinfo(found);
+            std::lock_guard lock(mutex_);
+            hosts_.erase(host);
+        }).detach();
+    }
+
+  private:
+    std::mutex mutex_;
+    std::set<std::string> hosts_;
+};
+
+// The name a fetch of url looks up; empty for an address literal, which needs no lookup.
+std::string LookupName(const std::string& url) {
+    CURLU* u = curl_url();
+    char* part = nullptr;
+    std::string host;
+    if (u && curl_url_set(u, CURLUPART_URL, url.c_str(), 0) == CURLUE_OK &&
+        curl_url_get(u, CURLUPART_HOST, &part, 0) == CURLUE_OK) {
+        host = part;
+        curl_free(part);
+    }
+    curl_url_cleanup(u);
+    unsigned char address[sizeof(in6_addr)];
+    const std::string bare = host.starts_with('[') ? host.substr(1, host.size() - 2) : host;
+    if (inet_pton(AF_INET, bare.c_str(), address) == 1 ||
+        inet_pton(AF_INET6, bare.c_str(), address) == 1)
+        return {};
+    return host;
+}
 
 struct Transfer {
     CURL* curl = nullptr;
@@ -150,6 +209,10 @@ ResponseInfo FetchBody(const std::string& url, const FetchOptions& options, Body
     std::unique_ptr<curl_slist, SlistDeleter> headers(curl_slist_append(
         curl_slist_append(nullptr, "Cache-Control: no-cache"), "Pragma: no-cache"));
     const std::string wire = WireUrl(url);
+    const std::string name = LookupName(wire);
+    if (!name.empty() && OutstandingLookups::Instance().Holds(name))
+        throw HttpError(CURLE_COULDNT_RESOLVE_HOST,
+                        "The name lookup of " + name + " has not returned yet");
 
     curl_easy_setopt(c, CURLOPT_URL, wire.c_str());
     curl_easy_setopt(c, CURLOPT_ERRORBUFFER, errorText);
@@ -173,10 +236,16 @@ ResponseInfo FetchBody(const std::string& url, const FetchOptions& options, Body
     std::string message;
     const CURLcode rc = Perform(c, transfer, options, message);
     const bool stoppedBySink = rc == CURLE_WRITE_ERROR && transfer.stopped;
-    if (rc != CURLE_OK && !stoppedBySink)
+    if (rc != CURLE_OK && !stoppedBySink) {
+        curl_off_t resolved = 0;
+        curl_easy_getinfo(c, CURLINFO_NAMELOOKUP_TIME_T, &resolved);
+        if (!name.empty() && resolved == 0 &&
+            (rc == CURLE_OPERATION_TIMEDOUT || rc == CURLE_ABORTED_BY_CALLBACK))
+            OutstandingLookups::Instance().Add(name);
         throw HttpError(rc, !message.empty()       ? message
                             : errorText[0] != '\0' ? std::string(errorText)
                                                    : std::string(curl_easy_strerror(rc)));
+    }
     // An answer without a body still opened.
     if (!stoppedBySink) transfer.Respond();
     ResponseInfo info;

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "common/codepage.h"
 #include "common/sjis.h"
 
 namespace tickora {
@@ -71,31 +72,6 @@ bool NamesUtf8(std::string_view name) {
     return lower == "utf-8" || lower == "utf8";
 }
 
-// Length of the well-formed UTF-8 sequence at p, or 0 when the bytes there form none.
-std::size_t Utf8SequenceLength(const unsigned char* p, std::size_t left) {
-    const unsigned char c = p[0];
-    std::size_t n;
-    unsigned char lo = 0x80, hi = 0xBF;  // range of the second byte
-    if (c < 0x80) return 1;
-    if (c >= 0xC2 && c <= 0xDF) {
-        n = 2;
-    } else if (c >= 0xE0 && c <= 0xEF) {
-        n = 3;
-        if (c == 0xE0) lo = 0xA0;
-        if (c == 0xED) hi = 0x9F;  // no surrogates
-    } else if (c >= 0xF0 && c <= 0xF4) {
-        n = 4;
-        if (c == 0xF0) lo = 0x90;
-        if (c == 0xF4) hi = 0x8F;
-    } else {
-        return 0;
-    }
-    if (left < n || p[1] < lo || p[1] > hi) return 0;
-    for (std::size_t k = 2; k < n; ++k)
-        if ((p[k] & 0xC0) != 0x80) return 0;
-    return n;
-}
-
 // One descriptor per thread: pages are converted on every fetch, on any worker.
 class Utf8ToCp932Converter {
   public:
@@ -125,8 +101,7 @@ class Utf8ToCp932Converter {
                 if (error == E2BIG) continue;
             }
             // A character CP932 cannot hold is skipped whole, a byte that is not UTF-8 alone.
-            const std::size_t whole =
-                Utf8SequenceLength(reinterpret_cast<const unsigned char*>(src), left);
+            const std::size_t whole = Utf8SequenceLength(std::string_view(src, left));
             const std::size_t skip = whole == 0 ? 1 : whole;
             src += skip;
             left -= skip;

@@ -124,10 +124,7 @@ IniFile IniFile::Parse(std::string_view bytes) {
 IniFile IniFile::Load(const std::string& path, FileRead* status) {
     FileRead read = ReadWholeFile(path);
     IniFile ini = read.status == ReadStatus::Ok ? Parse(read.bytes) : IniFile();
-    if (status) {
-        read.bytes.clear();
-        *status = std::move(read);
-    }
+    if (status) *status = std::move(read);
     return ini;
 }
 

@@ -38,7 +38,8 @@ namespace tickora {
 class IniFile {
   public:
     static IniFile Parse(std::string_view bytes);
-    // A file that is missing or cannot be read is an empty one; status says which.
+    // A file that is missing or cannot be read is an empty one; status says which, and holds
+    // the bytes read.
     static IniFile Load(const std::string& path, FileRead* status = nullptr);
 
     // The value, or def (less its trailing blanks) when the section or key is absent, cut to

@@ -6,6 +6,7 @@
 #include "common/endpoints.h"
 #include "common/leading_int.h"
 #include "common/market_table.h"
+#include "common/sjis.h"
 #include "watchlist/ini_file.h"
 
 namespace tickora {
@@ -25,6 +26,16 @@ std::string Numbered(const char* key, std::size_t d) {
     return key + std::to_string(d);
 }
 
+// A file an editor saved as UTF-8: valid UTF-8 beyond ASCII that is no CP932 text, or that
+// spells one of the market names in UTF-8 (much UTF-8 Japanese also parses as CP932).
+bool SavedAsUtf8(std::string_view bytes) {
+    if (!IsNonAsciiUtf8(bytes)) return false;
+    if (!IsCp932Text(bytes)) return true;
+    return std::any_of(Markets().begin(), Markets().end(), [&](const MarketInfo& m) {
+        return bytes.find(Cp932ToUtf8(m.displayName)) != std::string_view::npos;
+    });
+}
+
 }  // namespace
 
 SettingsData DefaultSettings() {
@@ -42,12 +53,15 @@ SettingsData DefaultSettings() {
     return data;
 }
 
-SettingsData LoadSettingsData(const std::string& path, std::string* refusal) {
+SettingsData LoadSettingsData(const std::string& path, std::string* refusal, std::string* notice) {
     FileRead read;
     const IniFile ini = IniFile::Load(path, &read);
     // A file that is there but could not be read must survive the session untouched.
     if (refusal && read.status != ReadStatus::Ok && read.status != ReadStatus::Missing)
         *refusal = read.why;
+    if (notice && SavedAsUtf8(read.bytes))
+        *notice = "it looks saved as UTF-8, while the program reads code page 932; convert it "
+                  "with: iconv -f UTF-8 -t CP932";
     const SettingsData defaults = DefaultSettings();
     SettingsData data;
 

@@ -38,7 +38,9 @@ struct SettingsData {
 // What a missing file gives.
 SettingsData DefaultSettings();
 // refusal: set to why the file must not be written when it is there but cannot be read.
-SettingsData LoadSettingsData(const std::string& path, std::string* refusal = nullptr);
+// notice: set to a hint for the user when the file looks saved in another encoding.
+SettingsData LoadSettingsData(const std::string& path, std::string* refusal = nullptr,
+                              std::string* notice = nullptr);
 // Rewrites the watch list and links over the file's current content, keeping everything
 // else in it (pattern keys included), and saves it in one step; false, with the reason, when
 // the file was left as it was.

@@ -10,11 +10,13 @@ namespace tickora {
 
 void CQuoteDlg::LoadSettings() {
     const std::string path = SettingsPath(m_strProgramFolder);
-    const SettingsData settings = LoadSettingsData(path, &m_strSaveRefusal);
+    std::string notice;
+    const SettingsData settings = LoadSettingsData(path, &m_strSaveRefusal, &notice);
     if (!m_strSaveRefusal.empty())
         std::fprintf(stderr,
                      "tickora: %s cannot be read (%s); it is left as it is and nothing is saved\n",
                      path.c_str(), m_strSaveRefusal.c_str());
+    if (!notice.empty()) std::fprintf(stderr, "tickora: %s: %s\n", path.c_str(), notice.c_str());
     m_patterns = MakePatternTable(settings.patternTexts);
     m_nChkOpenUrl = settings.chkOpenUrl;
     m_nChkGoTask = settings.chkGoTask;

@@ -48,11 +48,14 @@ TEST(UrlList, AFileThatCannotBeReadOrWrittenIsLeftAsItWas) {
     ::chmod(path.c_str(), 0444);
     UrlList list = ReadUrlList(path, {"d"});
     list.lines.push_back("more");
-    EXPECT_FALSE(WriteUrlList(path, list));
+    std::string why;
+    EXPECT_FALSE(WriteUrlList(path, list, &why));
+    EXPECT_EQ(why, "the file is read-only");
     EXPECT_EQ(dir.Read("日経URL.txt"), "mine\r\n");
     // A list that could not be read is never written, whoever may write the file.
     ::chmod(path.c_str(), 0644);
-    EXPECT_FALSE(WriteUrlList(path, {{"d"}, false}));
+    EXPECT_FALSE(WriteUrlList(path, {{"d"}, false, false, "Permission denied"}, &why));
+    EXPECT_EQ(why, "Permission denied");
     EXPECT_EQ(dir.Read("日経URL.txt"), "mine\r\n");
 }
 
@@ -106,6 +109,30 @@ TEST(LinkTemplates, StockLinksReplaceTheCodeAndTheMarketSuffix) {
         const auto url = ExpandStockLink(Sj(c.templ), suffixes, c.code, Sj(c.market));
         EXPECT_EQ(url ? Cp932ToUtf8(*url) : "(none)", c.url ? c.url : "(none)") << c.templ;
     }
+}
+
+TEST(LinkTemplates, OnlyAbsoluteWebLinksWithAHostAreOpened) {
+    const std::pair<const char*, bool> cases[] = {
+        {"http://quotes.example/q?s=8058.t", true},
+        {"HTTPS://user@quotes.example:8443/", true},
+        {"http://[::1]:50505/q", true},
+        {"--version", false},
+        {"-h", false},
+        {"-8058.t", false},
+        {"%2D%2Dversion", false},
+        {"file:///etc/passwd", false},
+        {"smb://server/share", false},
+        {"javascript:alert(1)", false},
+        {"data:text/html,<b>x</b>", false},
+        {"/etc/passwd", false},
+        {"quotes.example/q", false},
+        {"http:///no-host", false},
+        {"http://user@/no-host", false},
+        {"http://:80/", false},
+        {"http://x/a\nb", false},
+        {" http://leading.blank/", false},
+    };
+    for (const auto& [url, web] : cases) EXPECT_EQ(IsWebLink(url), web) << url;
 }
 
 }  // namespace

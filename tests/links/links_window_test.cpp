@@ -1,3 +1,6 @@
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -123,6 +126,41 @@ TEST_F(LinksTest, EveryTriggerOpensItsLinkAndKeysActOnTheFocusedControl) {
     QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(5, 5), QPoint(5, 5));
     QCoreApplication::sendEvent(P().List()->viewport(), &click);
     EXPECT_EQ(popup(), nullptr);
+}
+
+// Links that are no web address, from a settings file or URL list someone else wrote, open
+// nothing from any trigger, and each setting says so once on standard error.
+TEST_F(LinksTest, EveryTriggerOpensOnlyWebLinks) {
+    WriteIni(Rows("8058"), 0, 0, "file:///etc/passwd?s=銘柄.市場");
+    CQuoteDlg& dlg = Start();
+    ASSERT_TRUE(WaitForPasses());
+    P().StockUrl() = "--version";
+    P().NikkeiUrl() = Sj("javascript:alert(1)");
+    P().SelectRow(0);
+    TempDir errors;
+    fflush(stderr);
+    const int saved = dup(STDERR_FILENO);
+    const int file = open(errors.file("stderr").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    dup2(file, STDERR_FILENO);
+    for (int round = 0; round < 2; ++round) {
+        for (const int id : {ids::kCmdOpenLink, ids::kCmdNikkei, ids::kCmdTrayStockFirst})
+            dlg.OnCommand(id);
+        for (const int id : {ids::kNikkeiLine, ids::kTopixLine, ids::kJasdaqLine})
+            QTest::mouseClick(P().Control(id), Qt::LeftButton);
+    }
+    const QPoint row = P().List()->visualRect(P().Model().index(0, 1)).center();
+    QTest::mouseDClick(P().List()->viewport(), Qt::LeftButton, {}, row);
+    fflush(stderr);
+    dup2(saved, STDERR_FILENO);
+    close(saved);
+    close(file);
+    EXPECT_EQ(Opened(), std::vector<std::string>{});
+    const std::string said = errors.Read("stderr");
+    for (const char* setting : {"OPEN_URL", "OPEN_NIKKEI_URL", "BASE_URL"}) {
+        const std::string line = std::string("tickora: ") + setting + " gives a link";
+        EXPECT_NE(said.find(line), std::string::npos) << said;
+        EXPECT_EQ(said.find(line), said.rfind(line)) << said;
+    }
 }
 
 // In the link dialog lines are chosen with the keyboard in one list and the mouse in the

@@ -1,8 +1,13 @@
 #include "quotes/fetch.h"
 
 #include <curl/curl.h>
+#include <dlfcn.h>
 #include <gtest/gtest.h>
+#include <netdb.h>
 
+#include <condition_variable>
+#include <filesystem>
+#include <mutex>
 #include <thread>
 
 #include "common/codepage.h"
@@ -127,5 +132,61 @@ TEST_F(FetchTest, CancelFromAnotherThread) {
     EXPECT_TRUE(result.starts_with(ErrorHead(CURLE_ABORTED_BY_CALLBACK))) << Cp932ToUtf8(result);
 }
 
+// Lookups of names ending in ".never.test" do not return until the test lets them go, as with
+// a name server that never answers.
+std::mutex g_lookupMutex;
+std::condition_variable g_lookupRelease;
+bool g_lookupReleased = false;
+std::atomic<int> g_lookupsStarted{0};
+
+std::size_t Entries(const char* folder) {
+    const auto all = std::filesystem::directory_iterator(folder);
+    return static_cast<std::size_t>(std::distance(begin(all), end(all)));
+}
+
+TEST(FetchLookup, ANameThatNeverResolvesHoldsOneLookupNotOnePerFetch) {
+    const FetchOptions quick{.connectTimeoutMs = 300, .stallSeconds = 5, .totalSeconds = 5};
+    const std::string url = "http://quotes.never.test/q?s=8058.t";
+    // The first fetch gives up on its lookup, which goes on.
+    EXPECT_TRUE(
+        FetchQuote(url, DefaultPatterns(), quick).starts_with(ErrorHead(CURLE_OPERATION_TIMEDOUT)));
+    {
+        // libcurl's lookup, and the one that watches for the name's return.
+        std::unique_lock lock(g_lookupMutex);
+        ASSERT_TRUE(g_lookupRelease.wait_for(lock, std::chrono::seconds(10),
+                                             [] { return g_lookupsStarted == 2; }));
+    }
+    const std::size_t threads = Entries("/proc/self/task"), fds = Entries("/proc/self/fd");
+    for (int i = 0; i < 20; ++i) {
+        const std::string result = FetchQuote(url, DefaultPatterns(), quick);
+        ASSERT_TRUE(result.starts_with(ErrorHead(CURLE_COULDNT_RESOLVE_HOST)))
+            << Cp932ToUtf8(result);
+        EXPECT_TRUE(Has(result, "quotes.never.test has not returned yet")) << Cp932ToUtf8(result);
+    }
+    EXPECT_EQ(g_lookupsStarted, 2);
+    EXPECT_EQ(Entries("/proc/self/task"), threads);
+    EXPECT_EQ(Entries("/proc/self/fd"), fds);
+    {
+        std::lock_guard lock(g_lookupMutex);
+        g_lookupReleased = true;
+    }
+    g_lookupRelease.notify_all();
+}
+
 }  // namespace
 }  // namespace tickora
+
+extern "C" int getaddrinfo(const char* node, const char* service, const addrinfo* hints,
+                           addrinfo** result) {
+    using namespace tickora;
+    static const auto real =
+        reinterpret_cast<int (*)(const char*, const char*, const addrinfo*, addrinfo**)>(
+            dlsym(RTLD_NEXT, "getaddrinfo"));
+    if (node == nullptr || !std::string_view(node).ends_with(".never.test"))
+        return real(node, service, hints, result);
+    std::unique_lock lock(g_lookupMutex);
+    ++g_lookupsStarted;
+    g_lookupRelease.notify_all();
+    g_lookupRelease.wait(lock, [] { return g_lookupReleased; });
+    return EAI_AGAIN;
+}

@@ -82,6 +82,24 @@ TEST(SettingsFile, AHandEditedBrokenFileLoadsAndAllElseInItSurvivesSaves) {
     EXPECT_EQ(dir.Read("base_data.ini"), saved);
 }
 
+TEST(SettingsFile, AFileSavedAsUtf8IsPointedOut) {
+    const std::string rows = "[MEIGARA_DATA]\r\nKOSUU=1\r\nNUM0=8058\r\nSIJOU0=";
+    const std::pair<std::string, bool> cases[] = {
+        {rows + "東証\r\n", true},                     // UTF-8 that also parses as CP932
+        {rows + "東証\r\nSTOCK_NIKKEI=あ\r\n", true},  // UTF-8 that does not
+        {rows + Sj("東証") + "\r\n", false},
+        {rows + "\r\n", false},
+        {rows + "\xFF\xFE\r\n", false},  // neither: nothing to say about it
+    };
+    test::TempDir dir;
+    for (const auto& [bytes, saidSo] : cases) {
+        dir.Write("base_data.ini", bytes);
+        std::string notice;
+        LoadSettingsData(SettingsPath(dir.folder()), nullptr, &notice);
+        EXPECT_EQ(notice.find("iconv -f UTF-8 -t CP932") != std::string::npos, saidSo) << bytes;
+    }
+}
+
 TEST(SettingsFile, ValuesAreCutToTheirBuffers) {
     test::TempDir dir;
     dir.Write("base_data.ini",
