@@ -250,7 +250,7 @@ class CQuoteDlg : public QDialog {
     std::string m_strProgramName;  // caption of the message boxes
     std::string m_strSaveRefusal;  // why base_data.ini must not be written, when it must not
     std::set<std::string> m_setRefusedLinks;  // settings whose non-web link was reported
-    FetchOptions m_fetchLimits;    // of every fetch the window starts
+    FetchOptions m_fetchLimits;               // of every fetch the window starts
     DialogServices m_services;
     WatchListModel* m_pModel = nullptr;
     BaseUnits m_baseUnits;

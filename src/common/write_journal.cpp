@@ -111,9 +111,9 @@ bool KeepJournal(const std::string& target, std::string_view oldBytes, std::stri
         if (why) *why = Reason(JournalFolder().c_str(), errno);
         return false;
     }
-    const std::string bytes = Header(absolute, oldBytes.size(), newBytes.size(),
-                                     Fingerprint(newBytes)) +
-                              std::string(oldBytes);
+    const std::string bytes =
+        Header(absolute, oldBytes.size(), newBytes.size(), Fingerprint(newBytes)) +
+        std::string(oldBytes);
     bool ok = WriteAllAt(fd, bytes) && ::fsync(fd) == 0;
     const int error = errno;
     ok = ::close(fd) == 0 && ok;

@@ -102,9 +102,8 @@ bool IsWebLink(std::string_view url) {
     if (at != std::string_view::npos) authority.remove_prefix(at + 1);
     // The host is what stands before a port: "[::1]:80", "example.com:80".
     const auto port = authority.starts_with('[') ? authority.find("]:") : authority.find(':');
-    const std::string_view host = authority.substr(0, port == std::string_view::npos
-                                                          ? authority.size()
-                                                          : port + authority.starts_with('['));
+    const std::string_view host = authority.substr(
+        0, port == std::string_view::npos ? authority.size() : port + authority.starts_with('['));
     return !host.empty() && host != "[]";
 }
 

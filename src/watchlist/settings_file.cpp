@@ -60,8 +60,9 @@ SettingsData LoadSettingsData(const std::string& path, std::string* refusal, std
     if (refusal && read.status != ReadStatus::Ok && read.status != ReadStatus::Missing)
         *refusal = read.why;
     if (notice && SavedAsUtf8(read.bytes))
-        *notice = "it looks saved as UTF-8, while the program reads code page 932; convert it "
-                  "with: iconv -f UTF-8 -t CP932";
+        *notice =
+            "it looks saved as UTF-8, while the program reads code page 932; convert it "
+            "with: iconv -f UTF-8 -t CP932";
     const SettingsData defaults = DefaultSettings();
     SettingsData data;
 
