@@ -6,6 +6,7 @@
 #include "app/quote_dlg.h"
 #include "common/codepage.h"
 #include "ui/dialog_units.h"
+#include "ui/fit_width.h"
 
 namespace tickora {
 
@@ -37,12 +38,14 @@ CAboutDlg::CAboutDlg(QWidget* owner) : QDialog(owner) {
         label->setAlignment(line.align | Qt::AlignTop);
         label->setGeometry(DuToPx(line.du, units));
         if (line.id) label->setObjectName(QString::number(line.id));
+        label->setFont(FittedFont(font(), label->text(), label->size()));
     }
 }
 
 int CAboutDlg::DoModal() {
-    findChild<QLabel*>(QStringLiteral("1056"))
-        ->setText(QString::fromStdString(Cp932ToUtf8(m_strTitle)));
+    auto* title = findChild<QLabel*>(QStringLiteral("1056"));
+    title->setText(QString::fromStdString(Cp932ToUtf8(m_strTitle)));
+    title->setFont(FittedFont(font(), title->text(), title->size()));
     findChild<QPushButton*>(QStringLiteral("1"))->setFocus();
     return exec();
 }

@@ -5,7 +5,9 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QFontDatabase>
 #include <QSocketNotifier>
+#include <cstdio>
 #include <cstdlib>
 
 #include "app/quote_dlg.h"
@@ -42,6 +44,11 @@ void SetStopHandler(void (*handler)(int)) {
 bool CQuoteApp::InitInstance(std::string_view argv0) {
     // The window hides itself in the tray; only the dialog's end ends the program.
     QApplication::setQuitOnLastWindowClosed(false);
+    if (QFontDatabase::families(QFontDatabase::Japanese).isEmpty())
+        std::fputs(
+            "tickora: no installed font has Japanese characters, so its texts show as empty "
+            "boxes; install one: apt-get install fonts-noto-cjk (or fonts-ipafont-gothic)\n",
+            stderr);
     if (g_stopPipe[0] < 0 && ::pipe2(g_stopPipe, O_CLOEXEC | O_NONBLOCK) != 0) g_stopPipe[0] = -1;
     SetStopHandler(OnStopSignal);
     const char* path = std::getenv("PATH");

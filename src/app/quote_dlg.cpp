@@ -30,6 +30,7 @@
 #include "ui/fit_width.h"
 #include "ui/hand_cursor.h"
 #include "ui/index_label.h"
+#include "ui/light_palette.h"
 #include "watchlist/watch_list_model.h"
 
 // Resources of a static library are registered by hand: nothing references their
@@ -88,6 +89,9 @@ CQuoteDlg::CQuoteDlg(std::string_view argv0, DialogServices services, QWidget* p
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
     setAttribute(Qt::WA_AlwaysShowToolTips);
+    // Its dialogs and menus take the same light colours.
+    setAttribute(Qt::WA_WindowPropagation);
+    setPalette(LightPalette());
     setFont(DialogFont());
     m_baseUnits = BaseUnitsOf(font());
     setWindowTitle(QString::fromUtf8("TICKORA株価"));
@@ -158,6 +162,8 @@ void CQuoteDlg::CreateControls() {
             }
             case ControlKind::List: {
                 auto* list = new QTableView(this);
+                // Tab moves between the window's controls, not between the list's cells.
+                list->setTabKeyNavigation(false);
                 widget = list;
                 break;
             }
@@ -374,7 +380,17 @@ void CQuoteDlg::OnMinimize() {
     AddTrayIcon("meigara");
     RefreshTrayTip();
     SetTimer(ids::kTimerTip, ids::kTipPeriodMs);
-    if (TrayIconHosted()) hide();
+    if (TrayIconHosted()) HideInTray();
+}
+
+void CQuoteDlg::HideInTray() {
+    hide();
+    // Without a native window, nothing outside the program (a task switcher, another
+    // program mapping windows) can show an empty frame; showing it again makes a new one.
+    // Done once the state change that hid it has been handled.
+    QTimer::singleShot(0, this, [this] {
+        if (TrayIconHosted() && !isVisible()) destroy(true, true);
+    });
 }
 
 void CQuoteDlg::keyPressEvent(QKeyEvent* event) {
@@ -396,7 +412,8 @@ bool CQuoteDlg::eventFilter(QObject* watched, QEvent* event) {
     if (m_pList && watched == m_pList->viewport()) {
         if (OnListMouseEvent(event)) return true;
         if (type == QEvent::ContextMenu) {
-            OnListRightClick(static_cast<QContextMenuEvent*>(event)->globalPos());
+            const auto* menu = static_cast<QContextMenuEvent*>(event);
+            OnListRightClick(menu->pos(), menu->globalPos());
             return true;
         }
         if (type == QEvent::MouseButtonDblClick &&

@@ -98,6 +98,7 @@ class CQuoteDlg : public QDialog {
     void OnDestroy();
     // The minimised case of the size handler: into the tray.
     void OnMinimize();
+    void HideInTray();
     // Copies the exchanged controls into the members (code edit, name edit).
     void UpdateData();
     // 32790 "閉じる": the dialog ends as by its close box.
@@ -168,7 +169,7 @@ class CQuoteDlg : public QDialog {
     void PopUp(const MenuItemDef* items, std::size_t count, QPoint at);
     void ShowListMenu(QPoint at);
     void ShowSettingsMenu();
-    void OnListRightClick(QPoint at);
+    void OnListRightClick(QPoint listPos, QPoint at);
     void OnListDoubleClick();
     // Enter, Escape and Delete as the window wants them; true when the key was taken.
     bool OnKeyPress(QWidget* target, int key);

@@ -13,7 +13,7 @@ void CQuoteDlg::OnChartButton() {
     m_sideWorkers.Start([this, folder = m_strProgramFolder, url = m_strChartUrl, options] {
         // Snapshots of one day go to one file: one at a time, the later one last.
         std::lock_guard lock(m_csChart);
-        SaveChartSnapshot(folder, url, Today(), options);
+        SaveChartSnapshot(folder, url, Today, options);
     });
 }
 

@@ -24,8 +24,7 @@ std::string ChartFolderName(const LocalDate& date) {
 }
 
 ChartOutcome SaveChartSnapshot(const std::string& programFolder, const std::string& url,
-                               const LocalDate& date, const FetchOptions& options) {
-    const std::string folder = programFolder + ChartFolderName(date) + "/";
+                               LocalDate (*today)(), const FetchOptions& options) {
     std::optional<FileReplacement> file;
     bool opened = false;
     std::string block;
@@ -35,6 +34,7 @@ ChartOutcome SaveChartSnapshot(const std::string& programFolder, const std::stri
     // The folder and the file are made only once the URL has opened.
     sink.onResponse = [&] {
         opened = true;
+        const std::string folder = programFolder + ChartFolderName(today()) + "/";
         ::mkdir(folder.c_str(), 0777);  // an existing folder serves as it is
         if (auto begun = FileReplacement::Begin(folder + kChartFileName, nullptr))
             file.emplace(std::move(*begun));

@@ -27,8 +27,9 @@ enum class ChartOutcome {
     Failed,      // the body broke off: an earlier snapshot of the day stays as it was
 };
 
-// Whatever the HTTP status, the body is saved (an error page included).
+// Whatever the HTTP status, the body is saved (an error page included). The date is asked of
+// today() once the URL has opened, so a snapshot just after midnight lands in the new day.
 ChartOutcome SaveChartSnapshot(const std::string& programFolder, const std::string& url,
-                               const LocalDate& date, const FetchOptions& options);
+                               LocalDate (*today)(), const FetchOptions& options);
 
 }  // namespace tickora

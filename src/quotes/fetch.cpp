@@ -236,7 +236,10 @@ ResponseInfo FetchBody(const std::string& url, const FetchOptions& options, Body
     std::string message;
     const CURLcode rc = Perform(c, transfer, options, message);
     const bool stoppedBySink = rc == CURLE_WRITE_ERROR && transfer.stopped;
-    if (rc != CURLE_OK && !stoppedBySink) {
+    // A body that ends before its announced length is what the host sent: it is read as the
+    // page. A reset or a time-out is still a failure.
+    const bool endedEarly = rc == CURLE_PARTIAL_FILE;
+    if (rc != CURLE_OK && !stoppedBySink && !endedEarly) {
         curl_off_t resolved = 0;
         curl_easy_getinfo(c, CURLINFO_NAMELOOKUP_TIME_T, &resolved);
         if (!name.empty() && resolved == 0 &&

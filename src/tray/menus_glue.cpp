@@ -51,7 +51,10 @@ void CQuoteDlg::ShowSettingsMenu() {
           button->mapToGlobal(QPoint(0, button->height())));
 }
 
-void CQuoteDlg::OnListRightClick(QPoint at) {
+void CQuoteDlg::OnListRightClick(QPoint listPos, QPoint at) {
+    // A click on blank space clears the selection, so no menu offers to act on a row the
+    // pointer is not on.
+    if (!m_pList->indexAt(listPos).isValid()) m_pList->selectionModel()->clear();
     if (RowCount() > 0 && SelectedRow() >= 0) ShowListMenu(at);
 }
 

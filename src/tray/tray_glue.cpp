@@ -33,6 +33,8 @@ void CQuoteDlg::AddTrayIcon(std::string_view tip) {
         // a status-notifier host as it likes); it is filled afresh just before it shows.
         if (!m_pTrayMenu) {
             m_pTrayMenu = new QMenu(this);
+            // An empty list shows its two separators side by side.
+            m_pTrayMenu->setSeparatorsCollapsible(false);
             connect(m_pTrayMenu, &QMenu::aboutToShow, this, [this] { RefreshTrayMenu(); });
             connect(m_pTrayMenu, &QMenu::triggered, this,
                     [this](QAction* action) { OnCommand(action->data().toInt()); });
@@ -42,7 +44,8 @@ void CQuoteDlg::AddTrayIcon(std::string_view tip) {
     m_strTrayTip = CutToBytes(UpToNul(tip), kTrayTipBytes);
     m_trayIconKind.reset();
     m_pTrayIcon->setIcon(m_hIcon);
-    m_pTrayIcon->setToolTip(PlainToolTip(m_strTrayTip));
+    m_pTrayIcon->setToolTip(
+        PlainToolTip(m_strTrayTip, m_trayHostKind == TrayHostKind::StatusNotifier));
     if (m_trayHostKind != TrayHostKind::None) m_pTrayIcon->show();
 }
 
@@ -64,7 +67,8 @@ void CQuoteDlg::UpdateTrayIcon(std::string_view tip, int change) {
                         : *m_trayIconKind == TrayIconKind::Down ? m_hIconDown
                                                                 : m_hIconFlat;
     m_pTrayIcon->setIcon(icon);
-    m_pTrayIcon->setToolTip(PlainToolTip(m_strTrayTip));
+    m_pTrayIcon->setToolTip(
+        PlainToolTip(m_strTrayTip, m_trayHostKind == TrayHostKind::StatusNotifier));
 }
 
 void CQuoteDlg::RefreshTrayTip() {

@@ -1,5 +1,6 @@
 #include "ui/fit_width.h"
 
+#include <QFontMetrics>
 #include <QLineEdit>
 #include <QStyle>
 #include <QStyleOptionFrame>
@@ -20,6 +21,17 @@ QValidator::State FitWidthValidator::validate(QString& input, int&) const {
     // The line edit keeps two pixels each side and one for the cursor.
     const int room = contents.width() - 2 * 2 - 1;
     return edit_->fontMetrics().horizontalAdvance(input) <= room ? Acceptable : Invalid;
+}
+
+QFont FittedFont(QFont font, const QString& text, QSize size) {
+    const auto fits = [&] {
+        const QFontMetrics m(font);
+        return m.horizontalAdvance(text) <= size.width() && m.height() <= size.height();
+    };
+    for (int px = font.pixelSize() > 0 ? font.pixelSize() : QFontInfo(font).pixelSize();
+         px > 7 && !fits(); --px)
+        font.setPixelSize(px - 1);
+    return font;
 }
 
 }  // namespace tickora

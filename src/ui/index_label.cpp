@@ -5,6 +5,7 @@
 #include "common/codepage.h"
 #include "common/sjis.h"
 #include "ui/colour_rules.h"
+#include "ui/fit_width.h"
 
 namespace tickora {
 
@@ -30,11 +31,7 @@ void IndexLabel::paintEvent(QPaintEvent*) {
     painter.setPen(TextColour());
     // A line longer than the static (a wide fallback font) is drawn smaller rather than
     // clipped at both ends, so the name and the value stay readable.
-    QFont f = font();
-    for (int size = f.pixelSize() > 0 ? f.pixelSize() : QFontInfo(f).pixelSize();
-         size > 7 && QFontMetrics(f).horizontalAdvance(text()) > width(); --size)
-        f.setPixelSize(size - 1);
-    painter.setFont(f);
+    painter.setFont(FittedFont(font(), text(), {width(), QWIDGETSIZE_MAX}));
     // drawText never interprets markup: a text from the network stays plain.
     painter.drawText(rect(), static_cast<int>(alignment()), text());
 }

@@ -5,9 +5,10 @@
 
 namespace tickora {
 
-QString PlainToolTip(std::string_view cp932) {
+QString PlainToolTip(std::string_view cp932, bool forStatusNotifier) {
     QString text = QString::fromStdString(Cp932ToUtf8(UpToNul(cp932)));
     text.remove(QLatin1Char('\r'));
+    if (forStatusNotifier) return text;
     // Escaped inside a pre-formatted paragraph: markup in the text is shown, not obeyed.
     return QStringLiteral("<p style='white-space:pre'>") + text.toHtmlEscaped() +
            QStringLiteral("</p>");

@@ -27,13 +27,12 @@ bool CQuoteDlg::OnListMouseEvent(QEvent* event) {
                 OnMouseMove(mouse->globalPosition().toPoint());
                 return true;  // the list must not move its selection under the drag
             }
-            if ((mouse->buttons() & Qt::LeftButton) && m_dragPressPos.x() >= 0 &&
-                (mouse->position().toPoint() - m_dragPressPos).manhattanLength() >=
-                    QApplication::startDragDistance()) {
+            if (!(mouse->buttons() & Qt::LeftButton) || m_dragPressPos.x() < 0) return false;
+            if ((mouse->position().toPoint() - m_dragPressPos).manhattanLength() >=
+                QApplication::startDragDistance())
                 OnBeginDrag(m_dragPressPos);
-                return m_bDragging != 0;
-            }
-            return false;
+            // Below the drag distance too: the selection stays on the pressed row.
+            return true;
         case QEvent::MouseButtonRelease:
             if (mouse->button() != Qt::LeftButton) return false;
             m_dragPressPos = {-1, -1};

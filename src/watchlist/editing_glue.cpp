@@ -38,12 +38,9 @@ void CQuoteDlg::RefreshEntryRow() {
     if (m_previewCancel) *m_previewCancel = true;  // the older request's answer is not wanted
     m_previewCancel = std::make_shared<std::atomic<bool>>(false);
     const int request = ++m_nPreviewRequest;
-    // A preview answers a typing user: a silent host gets seconds, not the half minute a
-    // pass's fetch may wait.
+    // The same fetch as a pass's, with its limits: the preview waits on a worker, and the
+    // window paints meanwhile.
     RefreshConfig config = MakeRefreshConfig();
-    config.fetch.connectTimeoutMs = std::min(config.fetch.connectTimeoutMs, 5'000L);
-    config.fetch.stallSeconds = std::min(config.fetch.stallSeconds, 5L);
-    config.fetch.totalSeconds = std::min(config.fetch.totalSeconds, 10L);
     config.fetch.cancel = m_previewCancel.get();
     m_sideWorkers.Start([this, request, config, cancel = m_previewCancel] {
         const std::string url =
@@ -104,8 +101,8 @@ void CQuoteDlg::OnAddToList() {
     cells[ids::kColVolume] = preview(ids::kVolumeEdit);
     cells[ids::kColMark] = preview(ids::kMarkEdit);
     m_pModel->InsertAt(row, cells);
+    // The new row becomes the list's current one; the keyboard stays where the user types.
     SelectRow(row);
-    m_pList->setFocus();
     m_arrResults.emplace_back();
     StartRefresh();
     m_strEntryCode.clear();

@@ -14,7 +14,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const LocalDate kMay5{2006, 5, 5};
+LocalDate May5() {
+    return {2006, 5, 5};
+}
 
 // The body of the host's /blob?n=N: byte i is (131 i + i / 251) mod 256.
 std::string Blob(std::size_t n) {
@@ -44,13 +46,13 @@ TEST(ChartSnapshot, SavesWhateverBodyTheHostSendsByteForByte) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         test::TempDir dir;
-        EXPECT_EQ(SaveChartSnapshot(dir.folder(), host.Url(c.path), kMay5, {}),
+        EXPECT_EQ(SaveChartSnapshot(dir.folder(), host.Url(c.path), May5, {}),
                   ChartOutcome::Saved);
         EXPECT_EQ(dir.Read("2006 5 5/hhh.gif"), c.expected);
     }
     // The status is not looked at: an error page is saved as the image.
     test::TempDir dir;
-    SaveChartSnapshot(dir.folder(), host.Url("/fault/404/c/1d/8/8058.t.gif"), kMay5, {});
+    SaveChartSnapshot(dir.folder(), host.Url("/fault/404/c/1d/8/8058.t.gif"), May5, {});
     EXPECT_NE(dir.Read("2006 5 5/hhh.gif").find("404"), std::string::npos);
 }
 
@@ -59,14 +61,14 @@ TEST(ChartSnapshot, TheDaysSecondSnapshotReplacesTheFirstAndABrokenOneKeepsIt) {
     test::TempDir dir;
     FetchOptions quick;
     quick.stallSeconds = 1;
-    ASSERT_EQ(SaveChartSnapshot(dir.folder(), host.Url("/blob?n=5000"), kMay5, quick),
+    ASSERT_EQ(SaveChartSnapshot(dir.folder(), host.Url("/blob?n=5000"), May5, quick),
               ChartOutcome::Saved);
-    ASSERT_EQ(SaveChartSnapshot(dir.folder(), host.Url("/c/1d/8/8058.t.gif"), kMay5, quick),
+    ASSERT_EQ(SaveChartSnapshot(dir.folder(), host.Url("/c/1d/8/8058.t.gif"), May5, quick),
               ChartOutcome::Saved);
     const std::string second = dir.Read("2006 5 5/hhh.gif");
     EXPECT_TRUE(second.starts_with("GIF89a"));
     for (const char* broken : {"/fault/reset/c/1d/8/8058.t.gif", "/fault/stall/blob?n=9000"})
-        EXPECT_EQ(SaveChartSnapshot(dir.folder(), host.Url(broken), kMay5, quick),
+        EXPECT_EQ(SaveChartSnapshot(dir.folder(), host.Url(broken), May5, quick),
                   ChartOutcome::Failed)
             << broken;
     EXPECT_EQ(dir.Read("2006 5 5/hhh.gif"), second);
@@ -81,17 +83,21 @@ TEST(ChartSnapshot, NothingIsCreatedWhenTheUrlOrTheFolderFails) {
     test::QuoteHost host;
     test::ClosedPort closed;
     test::TempDir dir;
-    EXPECT_EQ(SaveChartSnapshot(dir.folder(), closed.Url("/c/1d/8/8058.t.gif"), kMay5, {}),
+    // The date is read only once the URL has opened.
+    static int datesRead = 0;
+    EXPECT_EQ(SaveChartSnapshot(dir.folder(), closed.Url("/c/1d/8/8058.t.gif"),
+                                [] { return ++datesRead, May5(); }, {}),
               ChartOutcome::NotOpened);
+    EXPECT_EQ(datesRead, 0);
     EXPECT_TRUE(fs::is_empty(dir.path()));
     // A program folder that cannot hold a folder: a file stands where it would go.
     dir.Write("file", "x");
-    EXPECT_EQ(SaveChartSnapshot(dir.folder() + "file/", host.Url("/blob?n=10"), kMay5, {}),
+    EXPECT_EQ(SaveChartSnapshot(dir.folder() + "file/", host.Url("/blob?n=10"), May5, {}),
               ChartOutcome::NotCreated);
     EXPECT_EQ(dir.Read("file"), "x");
     if (::geteuid() == 0) GTEST_SKIP() << "root writes into a read-only folder";
     ::chmod(dir.path().c_str(), 0555);
-    EXPECT_EQ(SaveChartSnapshot(dir.folder(), host.Url("/blob?n=10"), kMay5, {}),
+    EXPECT_EQ(SaveChartSnapshot(dir.folder(), host.Url("/blob?n=10"), May5, {}),
               ChartOutcome::NotCreated);
     ::chmod(dir.path().c_str(), 0755);
     EXPECT_FALSE(fs::exists(dir.path() / "2006 5 5"));

@@ -65,7 +65,8 @@ TEST_F(FetchTest, QuotePagesOfBothKinds) {
         {"998407", true, '-'},  {"998405", false, '-'}, {"23337", false, '-'},
     };
     for (const auto& c : cases) check(std::string("/q?s=") + c.symbol, c.shiftJis, c.sign);
-    for (const char* fault : {"redirect", "longline", "crlf", "nul"})
+    // A body that ends before its Content-Length is read as far as it came.
+    for (const char* fault : {"redirect", "longline", "crlf", "nul", "short"})
         check(std::string("/fault/") + fault + "/q?s=8058.t", true, '+');
     check("/fault/lowershiftjis/q?s=8058.q", false, '+');
 }

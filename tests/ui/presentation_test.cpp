@@ -44,6 +44,7 @@ TEST(IndexBand, ChangeTextsPaintTheirColourOnBlackAndNamesStayPlainText) {
     const QString tip = PlainToolTip("<img src=x>&\n\r2");
     EXPECT_FALSE(tip.contains("<img"));
     EXPECT_TRUE(tip.contains("&lt;img src=x&gt;&amp;\n2"));
+    EXPECT_EQ(PlainToolTip("<img src=x>&\n\r2", true), "<img src=x>&\n2");  // shown as given
 }
 
 TEST_F(WindowTest, HomeLinkHoverShadeUnderlineAndHandCursors) {

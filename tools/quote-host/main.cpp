@@ -59,6 +59,8 @@ Faults, as a prefix before the normal path (e.g. /fault/404/q?s=8058.t):
   stall           headers and half the page, then silence (at most 120 s, or until the
                   client goes away or the host stops)
   trickle         the page in 128-byte chunks every 100 ms
+  short           the page less its last 64 bytes, then the connection closed: a body
+                  shorter than its Content-Length
   huge            64 MiB of filler lines before the quote row
   longline        a line longer than 1023 bytes before the row
   manylines       more than 202 lines before the row

@@ -145,7 +145,8 @@ void QuoteServer::Impl::Handle(const httplib::Request& req, httplib::Response& r
     } else if (mode == "garbage") {
         a = Answer{};
         a.body = GarbageBody(Hash(req.target, 1));
-    } else if (mode == "reset" || mode == "stall" || mode == "trickle" || mode == "huge") {
+    } else if (mode == "reset" || mode == "stall" || mode == "trickle" || mode == "huge" ||
+               mode == "short") {
         StreamOut(req, res, mode, std::move(a));
         return;
     } else {
@@ -195,6 +196,11 @@ bool QuoteServer::Impl::Provide(Stream& s, std::size_t offset, httplib::DataSink
         return true;
     };
     const std::size_t half = s.body.size() / 2;
+    if (s.mode == "short") {
+        // The page less its tail, then an orderly close: fewer bytes than announced.
+        write(s.body.data(), s.body.size() - std::min<std::size_t>(64, s.body.size()));
+        return false;
+    }
 
     if (s.mode == "reset" || s.mode == "stall") {
         if (!write(s.body.data(), half)) return false;
