@@ -1,5 +1,6 @@
 #include <QKeyEvent>
 #include <QPushButton>
+#include <QTest>
 #include <set>
 
 #include "common/control_ids.h"
@@ -116,6 +117,43 @@ TEST_F(WindowTest, WithRowsTheWindowConnectsFillsAndSavesOnceAtTheEnd) {
     dir_.Write("base_data.ini", "untouched");
     TearDown();
     EXPECT_EQ(dir_.Read("base_data.ini"), "untouched");
+}
+
+// The keyboard as a user works it: Tab and Shift+Tab step through the enabled stops of the
+// window in their order, whether or not the list holds rows, and typing a code and Enter
+// twice adds both stocks with the keyboard left in the code edit.
+TEST_F(WindowTest, TabStepsThroughTheStopsAndEnterAddsWhatIsTyped) {
+    const int stops[] = {ids::kCodeEdit,       ids::kMarketCombo,   ids::kWatchList,
+                         ids::kSettingsButton, ids::kConnectButton, ids::kDisconnectButton};
+    for (const char* rows : {"", "8058,7203,6501"}) {
+        SCOPED_TRACE(rows);
+        WriteIni(Rows(rows));
+        CQuoteDlg& dlg = Start();
+        ASSERT_TRUE(WaitForPasses());
+        QApplication::setActiveWindow(&dlg);
+        std::vector<int> enabled;
+        for (const int id : stops)
+            if (P().Control(id)->isEnabled()) enabled.push_back(id);
+        ASSERT_GE(enabled.size(), 5u);  // connected, the connect button is off
+        const auto focused = [] { return QApplication::focusWidget()->objectName().toInt(); };
+        for (const bool back : {false, true}) {
+            P().Control(ids::kCodeEdit)->setFocus();
+            for (std::size_t step = 1; step <= enabled.size(); ++step) {
+                QTest::keyClick(QApplication::focusWidget(), back ? Qt::Key_Backtab : Qt::Key_Tab,
+                                back ? Qt::ShiftModifier : Qt::NoModifier);
+                const std::size_t at = back ? enabled.size() - step : step % enabled.size();
+                EXPECT_EQ(focused(), enabled[at]) << (back ? "Shift+Tab " : "Tab ") << step;
+            }
+        }
+        P().Control(ids::kCodeEdit)->setFocus();
+        for (const char* code : {"9984", "4502"}) {
+            QTest::keyClicks(QApplication::focusWidget(), code);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+            ASSERT_TRUE(WaitUntil([&] { return Codes().find(code) != std::string::npos; }, 15000));
+            EXPECT_EQ(focused(), ids::kCodeEdit);
+        }
+        TearDown();
+    }
 }
 
 }  // namespace

@@ -46,8 +46,7 @@ TEST(ChartSnapshot, SavesWhateverBodyTheHostSendsByteForByte) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         test::TempDir dir;
-        EXPECT_EQ(SaveChartSnapshot(dir.folder(), host.Url(c.path), May5, {}),
-                  ChartOutcome::Saved);
+        EXPECT_EQ(SaveChartSnapshot(dir.folder(), host.Url(c.path), May5, {}), ChartOutcome::Saved);
         EXPECT_EQ(dir.Read("2006 5 5/hhh.gif"), c.expected);
     }
     // The status is not looked at: an error page is saved as the image.

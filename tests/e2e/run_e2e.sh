@@ -3,7 +3,8 @@
 # quote host, a recording xdg-open, real pointer and keys. Checks the window and the first
 # pass, adding a stock with a click, dragging a row, opening a link by a double click, the
 # settings and tray menus, Escape, the end by SIGTERM, SIGHUP and SIGINT, a status-notifier
-# host on a private bus, and a display that goes away; base_data.ini holds what was done.
+# host on a private bus, a desktop without Japanese fonts, and a display that goes away;
+# base_data.ini holds what was done.
 # Leaves screenshots in OUT.
 #   run_e2e.sh TICKORA_BIN QUOTE_HOST_BIN OUT_DIR
 set -u
@@ -199,6 +200,16 @@ find_window
 kill -TERM "$app"
 wait_end "SNI"
 unset DBUS_SESSION_BUS_ADDRESS
+
+step "no font with Japanese characters: the program names the packages that bring one"
+printf '<?xml version="1.0"?>\n<fontconfig><dir>%s/no-fonts</dir><cachedir>%s/fc-cache</cachedir></fontconfig>\n' \
+    "$work" "$work" >"$work/no-fonts.conf"
+write_ini 0 8058
+FONTCONFIG_FILE=$work/no-fonts.conf start_app nofont
+wait_for 100 grep -q "apt-get install fonts-noto-cjk" "$work/tickora-nofont.log" ||
+    fail "no word about the missing font"
+kill -TERM "$app"
+wait_end "no fonts"
 
 step "the display goes away: what was done is saved all the same"
 write_ini 0 8058

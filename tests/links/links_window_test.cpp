@@ -118,6 +118,13 @@ TEST_F(LinksTest, EveryTriggerOpensItsLinkAndKeysActOnTheFocusedControl) {
     press(ids::kCodeEdit, Qt::Key_Delete);
     EXPECT_EQ(code->text(), "2");
     EXPECT_EQ(P().RowCount(), 1);
+    // A right click on blank space below the row clears the selection and shows no menu.
+    P().SelectRow(0);
+    QContextMenuEvent blank(QContextMenuEvent::Mouse,
+                            QPoint(5, P().List()->viewport()->height() - 3), QPoint(5, 5));
+    QCoreApplication::sendEvent(P().List()->viewport(), &blank);
+    EXPECT_EQ(popup(), nullptr);
+    EXPECT_EQ(P().SelectedRow(), -1);
     P().SelectRow(0);
     press(ids::kWatchList, Qt::Key_Delete);
     EXPECT_EQ(P().RowCount(), 0);

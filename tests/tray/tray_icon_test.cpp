@@ -1,4 +1,5 @@
 #include <QMenu>
+#include <QWindow>
 
 #include "../app/window_fixture.h"
 #include "common/control_ids.h"
@@ -24,9 +25,11 @@ TEST_F(WindowTest, TheTrayRowFollowsTicksClicksAndDeletionsUntilTheWindowComesBa
     EXPECT_EQ(P().TrayTip(), FormatTrayTip(P().Model().Row(2)));
     EXPECT_EQ(P().TrayIconImage(), TrayIconFor(P().Cell(2, ids::kColChange)));
     EXPECT_TRUE(P().TimerRunning(ids::kTimerTip));
-    // While in the tray, nothing shows the window.
+    // While in the tray, nothing shows the window, and it has no native window that a task
+    // switcher or another program could map.
     dlg.show();
     EXPECT_FALSE(dlg.isVisible());
+    ASSERT_TRUE(WaitUntil([&] { return dlg.windowHandle() == nullptr; }, 5000));
     // The tray row deleted under it: the next tick wraps to row 0, and a click steps on.
     P().Model().RemoveAt(2);
     P().Results().pop_back();
@@ -39,6 +42,8 @@ TEST_F(WindowTest, TheTrayRowFollowsTicksClicksAndDeletionsUntilTheWindowComesBa
     P().TrayNotify(QSystemTrayIcon::DoubleClick);
     EXPECT_EQ(P().SelectedItem(), 0);
     EXPECT_TRUE(dlg.isVisible());
+    ASSERT_NE(dlg.windowHandle(), nullptr);
+    EXPECT_TRUE(dlg.windowHandle()->isExposed() || dlg.windowHandle()->isVisible());
     EXPECT_FALSE(P().TrayIconObject());
     EXPECT_FALSE(P().TimerRunning(ids::kTimerTip));
     P().UpdateTrayIcon("x", 1);  // a deleted icon changes nothing

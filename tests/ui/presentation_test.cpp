@@ -4,6 +4,7 @@
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QTableView>
+#include <cmath>
 #include <tuple>
 
 #include "../app/window_fixture.h"
@@ -84,6 +85,44 @@ TEST_F(WindowTest, HomeLinkHoverShadeUnderlineAndHandCursors) {
     const QImage image = dlg.grab().toImage();
     const QRect band = P().Control(ids::kNikkeiLine)->geometry();
     EXPECT_EQ(image.pixelColor(band.left() + 1, band.bottom() + 3), QColor(Qt::black));
+}
+
+// WCAG's contrast ratio of two colours.
+double Contrast(QColor a, QColor b) {
+    const auto luminance = [](QColor c) {
+        const auto channel = [](double v) {
+            return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) +
+               0.0722 * channel(c.blueF());
+    };
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// The rise and fall colours and the home-page text were chosen for a light window: on a dark
+// desktop scheme the window keeps the light colours they need.
+TEST_F(WindowTest, ColouredTextsStayReadableOnADarkDesktop) {
+    const QPalette desktop = QApplication::palette();
+    QPalette dark(QColor(230, 230, 230), QColor(40, 40, 40));
+    dark.setColor(QPalette::Base, QColor(25, 25, 25));
+    dark.setColor(QPalette::Text, QColor(230, 230, 230));
+    QApplication::setPalette(dark);
+    WriteIni({});
+    CQuoteDlg& dlg = Start();
+    const QColor list = P().List()->palette().color(QPalette::Base);
+    const QColor face = dlg.palette().color(QPalette::Window);
+    const std::pair<QColor, QColor> texts[] = {
+        {QColor(255, 20, 20), list},  // a rise in the list
+        {QColor(20, 20, 255), list},  // a fall
+        {P().List()->palette().color(QPalette::Text), list},
+        {P().Control(ids::kHomeLink)->palette().color(QPalette::WindowText), face},
+        {dlg.palette().color(QPalette::WindowText), face},
+    };
+    for (const auto& [text, background] : texts)
+        EXPECT_GE(Contrast(text, background), 3.0)
+            << text.name().toStdString() << " on " << background.name().toStdString();
+    QApplication::setPalette(desktop);
 }
 
 }  // namespace

@@ -22,7 +22,7 @@ class DragTest : public WindowTest {
 
 TEST_F(DragTest, DropsLandOnTheTargetRowOrChangeNothing) {
     const char* four = "1111,2222,3333,4444";
-    enum OffTheRows { kBelow = -1, kHeader = -2, kOutside = -3 };
+    enum OffTheRows { kBelow = -1, kHeader = -2, kOutside = -3, kJustAcross = -4 };
     const struct {
         const char* what;
         int from, to;  // to: a row or OffTheRows
@@ -36,6 +36,8 @@ TEST_F(DragTest, DropsLandOnTheTargetRowOrChangeNothing) {
         {"below the last row", 0, kBelow, four, 0},
         {"onto the header", 1, kHeader, four, 1},
         {"outside the list", 1, kOutside, four, 1},
+        // Under the drag distance there is no drag, and the press keeps its row selected.
+        {"a press moved just into the next row", 1, kJustAcross, four, 1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -48,9 +50,17 @@ TEST_F(DragTest, DropsLandOnTheTargetRowOrChangeNothing) {
                           : c.to == kHeader ? QPoint(20, -headerHeight / 2)
                                             : QPoint(Viewport()->width() + 40, 30);
         const RowCells dragged = P().Model().Row(c.from);
-        BeginDrag(c.from);
-        QTest::mouseMove(Viewport(), to);
-        QTest::mouseRelease(Viewport(), Qt::LeftButton, {}, to);
+        if (c.to == kJustAcross) {
+            const QRect row = P().List()->visualRect(P().Model().index(c.from, 1));
+            QTest::mousePress(Viewport(), Qt::LeftButton, {}, row.bottomLeft() + QPoint(20, -1));
+            QTest::mouseMove(Viewport(), row.bottomLeft() + QPoint(20, 3));
+            EXPECT_EQ(P().SelectedRow(), c.from);
+            QTest::mouseRelease(Viewport(), Qt::LeftButton, {}, row.bottomLeft() + QPoint(20, 3));
+        } else {
+            BeginDrag(c.from);
+            QTest::mouseMove(Viewport(), to);
+            QTest::mouseRelease(Viewport(), Qt::LeftButton, {}, to);
+        }
         EXPECT_FALSE(P().Dragging());
         EXPECT_EQ(Codes(), c.codes);
         EXPECT_EQ(P().SelectedRow(), c.selected);
