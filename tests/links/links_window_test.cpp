@@ -223,6 +223,13 @@ TEST_F(LinksTest, TheSettingsMenusLinkDialogAndVersionBox) {
         EXPECT_EQ(d.windowTitle(), QString::fromUtf8("TICKORA株価"));
         EXPECT_EQ(d.findChild<QLabel*>("1056")->text(),
                   QString::fromUtf8("TICKORA株価 ver.060505"));
+        // Every text shows whole, whatever font stands in for the dialog's.
+        for (const QLabel* label : d.findChildren<QLabel*>()) {
+            const QFontMetrics metrics(label->font());
+            EXPECT_LE(metrics.horizontalAdvance(label->text()), label->width())
+                << label->text().toStdString();
+            EXPECT_LE(metrics.height(), label->height()) << label->text().toStdString();
+        }
         d.accept();
     });
 }

@@ -138,6 +138,13 @@ TEST_F(WindowTest, StartedInTheTrayTheWindowStaysHiddenAndTheMenuRoutesItsComman
     emit menu->aboutToShow();
     EXPECT_TRUE(menu->actions()[7]->isChecked());
     EXPECT_FALSE(menu->actions()[8]->isChecked());
+    // With no rows the separators around them stand side by side, both drawn.
+    P().Model().Clear();
+    menu->popup(QPoint(0, 0));
+    ASSERT_TRUE(menu->actions()[1]->isSeparator() && menu->actions()[2]->isSeparator());
+    EXPECT_FALSE(menu->actionGeometry(menu->actions()[1]).isEmpty());
+    EXPECT_FALSE(menu->actionGeometry(menu->actions()[2]).isEmpty());
+    menu->close();
     // "閉じる" ends the program as the close box does.
     menu->actions().back()->trigger();
     EXPECT_TRUE(P().Destroyed());
