@@ -1,12 +1,9 @@
-#include <dlfcn.h>
-#include <netdb.h>
-
 #include <QTest>
-#include <condition_variable>
 #include <map>
 
 #include "common/control_ids.h"
 #include "common/sjis.h"
+#include "hung_lookup.h"
 #include "quotes/extract.h"
 #include "quotes/refresh_pass.h"
 #include "window_fixture.h"
@@ -91,13 +88,6 @@ TEST_F(WindowTest, TicksOverASlowHostKeepAtMostOnePassWaiting) {
     EXPECT_EQ(host_.Arrivals().size(), 8u);  // two passes of three indices and one row
 }
 
-// A name server that never answers for the names under .hang.test: the lookup waits until
-// the test lets it go, as a dead name server holds libcurl's resolver thread.
-std::mutex g_hang;
-std::condition_variable g_release;
-bool g_released = false;
-std::atomic<int> g_hungLookups{0};
-
 // The window stays responsive while its fetches hang in name lookups, and its end neither
 // waits for them nor skips the save.
 TEST_F(WindowTest, AHungNameLookupHoldsNeitherTheWindowNorItsEnd) {
@@ -106,35 +96,17 @@ TEST_F(WindowTest, AHungNameLookupHoldsNeitherTheWindowNorItsEnd) {
         p.FetchLimits().connectTimeoutMs = 3'600'000;
         p.FetchLimits().stallSeconds = p.FetchLimits().totalSeconds = 3600;
     });
-    ASSERT_TRUE(WaitUntil([] { return g_hungLookups >= 1; }, 10000));  // the start-up pass
+    ASSERT_TRUE(WaitUntil([] { return HungLookups() >= 1; }, 10000));  // the start-up pass
     QTest::keyClicks(P().Control(ids::kCodeEdit), "7203");
-    ASSERT_TRUE(WaitUntil([] { return g_hungLookups >= 2; }, 10000));  // the preview
+    ASSERT_TRUE(WaitUntil([] { return HungLookups() >= 2; }, 10000));  // the preview
     EXPECT_TRUE(P().PreviewPending());
     dlg.OnCommand(ids::kDisconnectButton);
     EXPECT_EQ(P().Connected(), 0);
     dlg.done(QDialog::Rejected);
     EXPECT_EQ(P().Workers(), 0u);
     EXPECT_NE(dir_.Read("base_data.ini").find("NUM0=8058"), std::string::npos);
-    {
-        std::lock_guard lock(g_hang);
-        g_released = true;
-    }
-    g_release.notify_all();
+    ReleaseHungLookups();
 }
 
 }  // namespace
 }  // namespace tickora::test
-
-extern "C" int getaddrinfo(const char* node, const char* service, const addrinfo* hints,
-                           addrinfo** result) {
-    using namespace tickora::test;
-    static const auto real =
-        reinterpret_cast<int (*)(const char*, const char*, const addrinfo*, addrinfo**)>(
-            dlsym(RTLD_NEXT, "getaddrinfo"));
-    if (node == nullptr || !std::string_view(node).ends_with(".hang.test"))
-        return real(node, service, hints, result);
-    ++g_hungLookups;
-    std::unique_lock lock(g_hang);
-    g_release.wait(lock, [] { return g_released; });
-    return EAI_AGAIN;
-}

@@ -59,16 +59,6 @@ TEST(UrlList, AFileThatCannotBeReadOrWrittenIsLeftAsItWas) {
     EXPECT_EQ(dir.Read("日経URL.txt"), "mine\r\n");
 }
 
-TEST(LinkTemplates, DefaultLinesPadTheirLabelsToTheSeparator) {
-    for (const auto& [lines, at] : {std::pair{DefaultStockLines(), 15}, {DefaultNikkeiLines(), 12}})
-        for (const std::string& line : lines) EXPECT_EQ(Find(line, "_"), at) << Cp932ToUtf8(line);
-    ASSERT_EQ(DefaultStockLines().size(), 6u);
-    ASSERT_EQ(DefaultNikkeiLines().size(), 2u);
-    EXPECT_EQ(Cp932ToUtf8(DefaultStockLines()[1]),
-              "1日株価        _http://127.0.0.1:50505/q?s=銘柄.市場&d=1d");
-    EXPECT_EQ(Cp932ToUtf8(DefaultNikkeiLines()[1]), "日経net     _http://127.0.0.1:50505/");
-}
-
 TEST(LinkTemplates, LinesSplitAtTheirFirstSeparator) {
     const struct {
         const char* line;  // UTF-8

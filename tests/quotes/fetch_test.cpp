@@ -1,16 +1,12 @@
 #include "quotes/fetch.h"
 
 #include <curl/curl.h>
-#include <dlfcn.h>
 #include <gtest/gtest.h>
-#include <netdb.h>
 
-#include <condition_variable>
 #include <filesystem>
-#include <mutex>
-#include <thread>
 
 #include "common/codepage.h"
+#include "hung_lookup.h"
 #include "quote_host.h"
 #include "quotes/extract.h"
 
@@ -120,26 +116,6 @@ TEST(FetchError, TextLayout) {
     EXPECT_EQ(FormatFetchError(1, std::string("a\0b", 3)), ErrorHead(1) + "a");
 }
 
-TEST_F(FetchTest, CancelFromAnotherThread) {
-    std::atomic<bool> cancel{false};
-    const FetchOptions o{.connectTimeoutMs = 2000, .stallSeconds = 3600, .cancel = &cancel};
-    std::thread canceller([&] {
-        // Once the host holds the request, only the flag can end the fetch.
-        if (host.WaitForArrivals(1, 10000)) cancel = true;
-    });
-    const std::string result =
-        FetchQuote(host.Url("/fault/stall/q?s=8058.t"), DefaultPatterns(), o);
-    canceller.join();
-    EXPECT_TRUE(result.starts_with(ErrorHead(CURLE_ABORTED_BY_CALLBACK))) << Cp932ToUtf8(result);
-}
-
-// Lookups of names ending in ".never.test" do not return until the test lets them go, as with
-// a name server that never answers.
-std::mutex g_lookupMutex;
-std::condition_variable g_lookupRelease;
-bool g_lookupReleased = false;
-std::atomic<int> g_lookupsStarted{0};
-
 std::size_t Entries(const char* folder) {
     const auto all = std::filesystem::directory_iterator(folder);
     return static_cast<std::size_t>(std::distance(begin(all), end(all)));
@@ -147,47 +123,25 @@ std::size_t Entries(const char* folder) {
 
 TEST(FetchLookup, ANameThatNeverResolvesHoldsOneLookupNotOnePerFetch) {
     const FetchOptions quick{.connectTimeoutMs = 300, .stallSeconds = 5, .totalSeconds = 5};
-    const std::string url = "http://quotes.never.test/q?s=8058.t";
+    const std::string url = "http://quotes.fetch.hang.test/q?s=8058.t";
     // The first fetch gives up on its lookup, which goes on.
     EXPECT_TRUE(
         FetchQuote(url, DefaultPatterns(), quick).starts_with(ErrorHead(CURLE_OPERATION_TIMEDOUT)));
-    {
-        // libcurl's lookup, and the one that watches for the name's return.
-        std::unique_lock lock(g_lookupMutex);
-        ASSERT_TRUE(g_lookupRelease.wait_for(lock, std::chrono::seconds(10),
-                                             [] { return g_lookupsStarted == 2; }));
-    }
+    // libcurl's lookup, and the one that watches for the name's return.
+    ASSERT_TRUE(test::WaitForHungLookups(2, 10000));
     const std::size_t threads = Entries("/proc/self/task"), fds = Entries("/proc/self/fd");
     for (int i = 0; i < 20; ++i) {
         const std::string result = FetchQuote(url, DefaultPatterns(), quick);
         ASSERT_TRUE(result.starts_with(ErrorHead(CURLE_COULDNT_RESOLVE_HOST)))
             << Cp932ToUtf8(result);
-        EXPECT_TRUE(Has(result, "quotes.never.test has not returned yet")) << Cp932ToUtf8(result);
+        EXPECT_TRUE(Has(result, "quotes.fetch.hang.test has not returned yet"))
+            << Cp932ToUtf8(result);
     }
-    EXPECT_EQ(g_lookupsStarted, 2);
+    EXPECT_EQ(test::HungLookups(), 2);
     EXPECT_EQ(Entries("/proc/self/task"), threads);
     EXPECT_EQ(Entries("/proc/self/fd"), fds);
-    {
-        std::lock_guard lock(g_lookupMutex);
-        g_lookupReleased = true;
-    }
-    g_lookupRelease.notify_all();
+    test::ReleaseHungLookups();
 }
 
 }  // namespace
 }  // namespace tickora
-
-extern "C" int getaddrinfo(const char* node, const char* service, const addrinfo* hints,
-                           addrinfo** result) {
-    using namespace tickora;
-    static const auto real =
-        reinterpret_cast<int (*)(const char*, const char*, const addrinfo*, addrinfo**)>(
-            dlsym(RTLD_NEXT, "getaddrinfo"));
-    if (node == nullptr || !std::string_view(node).ends_with(".never.test"))
-        return real(node, service, hints, result);
-    std::unique_lock lock(g_lookupMutex);
-    ++g_lookupsStarted;
-    g_lookupRelease.notify_all();
-    g_lookupRelease.wait(lock, [] { return g_lookupReleased; });
-    return EAI_AGAIN;
-}

@@ -41,7 +41,7 @@ TEST(FormatTrayTip, LayoutAndCut) {
     EXPECT_EQ(odd.size(), 62u);
 }
 
-TEST(TrayIcon, ChoiceAndRowStepping) {
+TEST(TrayIcon, ChoiceFollowsTheChangeSign) {
     const struct {
         const char* change;
         TrayIconKind kind;
@@ -50,15 +50,6 @@ TEST(TrayIcon, ChoiceAndRowStepping) {
                  {"+0.9", TrayIconKind::Flat}, {"", TrayIconKind::Flat},
                  {"  7", TrayIconKind::Up},    {"---", TrayIconKind::Flat}};
     for (const auto& c : icons) EXPECT_EQ(TrayIconFor(c.change), c.kind) << c.change;
-
-    EXPECT_EQ(NextTrayRow(0, 3), 1);
-    EXPECT_EQ(NextTrayRow(2, 3), 0);
-    EXPECT_EQ(NextTrayRow(9, 3), 0);
-    EXPECT_EQ(NextTrayRow(4, 0), 4);  // empty list: nothing happens
-    EXPECT_EQ(RestoredTrayRow(0), 0);
-    EXPECT_EQ(RestoredTrayRow(3), 2);
-    EXPECT_EQ(ClampTrayRow(5, 3), 0);
-    EXPECT_EQ(ClampTrayRow(2, 3), 2);
 }
 
 // The menu's lines as "id:picture:checked:text", separators as "-".
