@@ -2,12 +2,21 @@
 # Builds the program and installs it for the current user, without root:
 #   scripts/install.sh [PREFIX]      (default ~/.local)
 # Then `tickora` (in PREFIX/bin) starts it; its settings live in ~/.local/share/tickora.
+# scripts/uninstall.sh [PREFIX] removes exactly what this put there. The Debian package
+# (scripts/package.sh) is the other way to install it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 prefix=${1:-$HOME/.local}
-bash scripts/setup.sh
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j"$(nproc)" --target tickora tickora-probe quote-host
-cmake --install build --prefix "$prefix" --component tickora
+build=${TICKORA_BUILD_DIR:-build}
+bash scripts/setup.sh --build
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$build" -j"$(nproc)" --target tickora tickora-probe quote-host
+cmake --install "$build" --prefix "$prefix" --component tickora --strip >/dev/null
+# What was installed, for the uninstall: this install's files and any an earlier one left.
+manifest=$prefix/lib/tickora/installed-files
+mkdir -p "$(dirname "$manifest")"
+{ cat "$build/install_manifest_tickora.txt"; echo; if [ -f "$manifest" ]; then cat "$manifest"; fi; } |
+    grep -v '^$' | sort -u >"$manifest.new"
+mv "$manifest.new" "$manifest"
 echo "installed into $prefix; start it with $prefix/bin/tickora"
-echo "try it at once: $prefix/bin/tickora-quote-host & (the demo market its default settings read)"
+echo "to try it at once, start the demo market it reads first: $prefix/bin/tickora-quote-host &"

@@ -4,6 +4,8 @@
 #   scripts/test.sh --sanitize  AddressSanitizer + UBSan build of the same tests, a
 #                               ThreadSanitizer build of the toolkit-free threading tests, then a
 #                               bounded run of each fuzz target (clang's libFuzzer)
+#   scripts/test.sh --package   the Debian package built, checked, unpacked, and (as root)
+#                               installed and removed
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -68,8 +70,16 @@ case "$mode" in
       echo "fuzz targets ran clean"
     fi
     ;;
+  --package)
+    bash scripts/package.sh
+    cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+    cmake --build build -j"$jobs" --target quote-host
+    deb=$(ls dist/tickora_*.deb | tail -n1)
+    bash tests/package/run_package_test.sh "$deb" build/tools/quote-host/quote-host
+    echo "package: 1 passed, 0 failed"
+    ;;
   *)
-    echo "usage: $0 [--sanitize]" >&2
+    echo "usage: $0 [--sanitize | --package]" >&2
     exit 2
     ;;
 esac

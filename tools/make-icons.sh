@@ -37,3 +37,8 @@ convert -size 32x32 xc:none -stroke black -strokewidth 1 -fill white \
     -draw 'roundrectangle 10,1 14,17 2,2' \
     -fill '#2040d0' -draw 'rectangle 10,26 24,31' \
     "$out/hand.png"
+
+# The desktop's icon at every size a launcher or software centre asks for, from its drawing.
+for size in 16 32 48 64 128 256; do
+    rsvg-convert -w "$size" -h "$size" "$out/icons/tickora.svg" -o "$out/icons/tickora-$size.png"
+done

@@ -1,10 +1,12 @@
 #!/bin/bash
 # The installed program: `cmake --install` into a temporary prefix, then three ways to start
 # it, each against the installed quote host and ended by SIGTERM:
-#   - the launcher on PATH, by name: the settings live in $XDG_DATA_HOME/tickora;
+#   - the launcher on PATH, by name: the settings live in $XDG_DATA_HOME/tickora, and no
+#     link or copy of the program is left there;
 #   - the binary by name through PATH: the settings live beside the binary PATH found;
 #   - a symbolic link in another folder: the settings live beside the link.
-# and the installed probe reading a quote of that host.
+# and the installed probe reading a quote of that host. Then scripts/install.sh into another
+# prefix, and scripts/uninstall.sh, which leaves no file of ours behind.
 #   run_install_test.sh BUILD_DIR
 set -u
 build=$1
@@ -21,11 +23,13 @@ cmake --install "$build" --prefix "$prefix" --component tickora >"$work/install.
 for file in bin/tickora bin/tickora-probe bin/tickora-quote-host libexec/tickora/tickora; do
     [ -x "$prefix/$file" ] || fail "$file is not installed as a program"
 done
-for file in share/applications/tickora.desktop share/icons/hicolor/16x16/apps/tickora.png \
-    share/icons/hicolor/32x32/apps/tickora.png; do
+for file in share/applications/tickora.desktop share/icons/hicolor/{16x16,32x32,48x48,64x64,128x128,256x256}/apps/tickora.png \
+    share/icons/hicolor/scalable/apps/tickora.svg share/metainfo/jp.tickora.Tickora.metainfo.xml \
+    share/man/man1/{tickora,tickora-probe,tickora-quote-host}.1; do
     [ -s "$prefix/$file" ] || fail "$file is not installed"
 done
-grep -qx 'Exec=tickora' "$prefix/share/applications/tickora.desktop" || fail "desktop entry"
+grep -qx "Exec=$prefix/bin/tickora" "$prefix/share/applications/tickora.desktop" ||
+    fail "desktop entry: $(grep Exec "$prefix/share/applications/tickora.desktop")"
 
 start_quote_host "$prefix/bin/tickora-quote-host"
 
@@ -52,7 +56,7 @@ run_case() {  # folder, code, command...
 
 data=$work/data
 XDG_DATA_HOME=$data PATH="$prefix/bin:$PATH" run_case "$data/tickora" 1111 tickora
-[ -L "$data/tickora/tickora" ] || fail "the launcher left no link in the data folder"
+[ -z "$(find "$data/tickora" -type l)" ] || fail "the launcher left a link in the data folder"
 
 PATH="$prefix/libexec/tickora:$PATH" run_case "$prefix/libexec/tickora" 2222 tickora
 
@@ -64,4 +68,15 @@ run_case "$work/elsewhere" 3333 "$work/elsewhere/tickora"
 (cd "$work/elsewhere" && "$prefix/bin/tickora-probe" 8058 >"$work/probe.out" 2>&1) ||
     fail "the installed probe: $(cat "$work/probe.out")"
 grep -q '^mark=' "$work/probe.out" || fail "the installed probe cut no quote: $(cat "$work/probe.out")"
+
+repo=$(dirname "$0")/../..
+user=$work/user-prefix
+TICKORA_BUILD_DIR=$build bash "$repo/scripts/install.sh" "$user" >"$work/install.log" 2>&1 ||
+    fail "install.sh: $(tail "$work/install.log")"
+[ -x "$user/bin/tickora" ] && [ -s "$user/lib/tickora/installed-files" ] || fail "install.sh installed nothing"
+XDG_DATA_HOME=$data bash "$repo/scripts/uninstall.sh" "$user" >"$work/uninstall.log" 2>&1 ||
+    fail "uninstall.sh: $(cat "$work/uninstall.log")"
+left=$(find "$user" -type f -o -type l)
+[ -z "$left" ] || fail "uninstall.sh left: $left"
+[ -s "$data/tickora/base_data.ini" ] || fail "uninstall.sh took the user's settings"
 echo PASS
