@@ -486,11 +486,13 @@ void CQuoteDlg::SetControlText(int id, std::string_view text) {
         return;
     }
     const QString value = QString::fromStdString(Cp932ToUtf8(UpToNul(text)));
+    // A pass writes every text it has; one that did not change is not painted again.
     if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
+        if (edit->text() == value) return;
         edit->setText(value);
         edit->setCursorPosition(0);
     } else if (auto* label = qobject_cast<QLabel*>(widget)) {
-        label->setText(value);  // plain text: every label is Qt::PlainText
+        if (label->text() != value) label->setText(value);  // every label is Qt::PlainText
     } else if (auto* button = qobject_cast<QPushButton*>(widget)) {
         button->setText(value);
     }

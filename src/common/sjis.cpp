@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
+#include <optional>
 
 namespace tickora {
 
@@ -11,16 +13,26 @@ Offset Find(std::string_view text, std::string_view needle, Offset from) {
     if (from > size) return kNone;
     if (needle.empty()) return from;
     const auto n = static_cast<Offset>(needle.size());
-    // memmem finds candidates at byte speed; a candidate counts only on a character
-    // boundary. Walking back from it over lead-range bytes to the last byte that cannot
-    // start a character (or to a known boundary) tells by parity whether it is one. Each
-    // byte is walked over at most once, so the search stays linear.
+    // Candidates are found at byte speed; a candidate counts only on a character boundary.
+    // Walking back from it over lead-range bytes to the last byte that cannot start a
+    // character (or to a known boundary) tells by parity whether it is one. Each byte is
+    // walked over at most once, and a long text's search table is made once, not again after
+    // every candidate that falls on a second byte, so the search stays linear.
+    std::optional<std::boyer_moore_horspool_searcher<std::string_view::const_iterator>> table;
+    if (size - from >= kLongText && n > 1) table.emplace(needle.begin(), needle.end());
+    const auto next = [&](Offset i) -> Offset {
+        if (table) {
+            const auto hit = (*table)(text.begin() + i, text.end()).first;
+            return hit == text.end() ? kNone : hit - text.begin();
+        }
+        const void* hit = memmem(text.data() + i, static_cast<std::size_t>(size - i),
+                                 needle.data(), needle.size());
+        return hit == nullptr ? kNone : static_cast<const char*>(hit) - text.data();
+    };
     Offset known = from;  // a character boundary at or before every candidate
     for (Offset i = from; i + n <= size;) {
-        const void* hit = memmem(text.data() + i, static_cast<std::size_t>(size - i), needle.data(),
-                                 needle.size());
-        if (hit == nullptr) return kNone;
-        const Offset h = static_cast<const char*>(hit) - text.data();
+        const Offset h = next(i);
+        if (h == kNone) return kNone;
         Offset k = h;
         while (k > known && IsLeadByte(static_cast<unsigned char>(text[k - 1]))) --k;
         if (((h - k) & 1) == 0) return h;

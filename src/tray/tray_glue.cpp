@@ -61,12 +61,17 @@ void CQuoteDlg::DeleteTrayIcon() {
 
 void CQuoteDlg::UpdateTrayIcon(std::string_view tip, int change) {
     if (m_bTrayIcon == 0 || !m_pTrayIcon) return;
-    m_strTrayTip = CutToBytes(UpToNul(tip), kTrayTipBytes);
-    m_trayIconKind = TrayIconFor(change);
-    const QIcon& icon = *m_trayIconKind == TrayIconKind::Up     ? m_hIconUp
-                        : *m_trayIconKind == TrayIconKind::Down ? m_hIconDown
-                                                                : m_hIconFlat;
-    m_pTrayIcon->setIcon(icon);
+    std::string newTip = CutToBytes(UpToNul(tip), kTrayTipBytes);
+    const TrayIconKind kind = TrayIconFor(change);
+    // The tip ticks every 2 s; the host hears of it only when something changed.
+    if (kind != m_trayIconKind) {
+        m_trayIconKind = kind;
+        m_pTrayIcon->setIcon(kind == TrayIconKind::Up     ? m_hIconUp
+                             : kind == TrayIconKind::Down ? m_hIconDown
+                                                          : m_hIconFlat);
+    }
+    if (newTip == m_strTrayTip) return;
+    m_strTrayTip = std::move(newTip);
     m_pTrayIcon->setToolTip(
         PlainToolTip(m_strTrayTip, m_trayHostKind == TrayHostKind::StatusNotifier));
 }

@@ -12,11 +12,21 @@ namespace tickora {
 IndexLabel::IndexLabel(Role role, QWidget* parent) : QLabel(parent), role_(role) {
     setTextFormat(Qt::PlainText);
     setAutoFillBackground(false);
+    // It paints every pixel itself, so the window behind it is not painted first.
+    setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
 void IndexLabel::SetText(std::string_view cp932) {
-    text_ = UpToNul(cp932);
+    const std::string_view text = UpToNul(cp932);
+    if (text == text_) return;
+    text_ = text;
     setText(QString::fromStdString(Cp932ToUtf8(text_)));
+    fitted_.reset();  // fitted again at the next paint, once for this text
+}
+
+void IndexLabel::resizeEvent(QResizeEvent* event) {
+    fitted_.reset();
+    QLabel::resizeEvent(event);
 }
 
 QColor IndexLabel::TextColour() const {
@@ -31,7 +41,8 @@ void IndexLabel::paintEvent(QPaintEvent*) {
     painter.setPen(TextColour());
     // A line longer than the static (a wide fallback font) is drawn smaller rather than
     // clipped at both ends, so the name and the value stay readable.
-    painter.setFont(FittedFont(font(), text(), {width(), QWIDGETSIZE_MAX}));
+    if (!fitted_) fitted_ = FittedFont(font(), text(), {width(), QWIDGETSIZE_MAX});
+    painter.setFont(*fitted_);
     // drawText never interprets markup: a text from the network stays plain.
     painter.drawText(rect(), static_cast<int>(alignment()), text());
 }

@@ -3,6 +3,7 @@
 // fillers empty. The colour is decided from the CP932 text at every paint.
 
 #include <QLabel>
+#include <optional>
 #include <string>
 
 namespace tickora {
@@ -22,10 +23,12 @@ class IndexLabel : public QLabel {
 
   protected:
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
   private:
     Role role_;
     std::string text_;
+    std::optional<QFont> fitted_;  // the font the text fits in, once it has been worked out
 };
 
 }  // namespace tickora
