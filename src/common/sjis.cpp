@@ -25,8 +25,8 @@ Offset Find(std::string_view text, std::string_view needle, Offset from) {
             const auto hit = (*table)(text.begin() + i, text.end()).first;
             return hit == text.end() ? kNone : hit - text.begin();
         }
-        const void* hit = memmem(text.data() + i, static_cast<std::size_t>(size - i),
-                                 needle.data(), needle.size());
+        const void* hit = memmem(text.data() + i, static_cast<std::size_t>(size - i), needle.data(),
+                                 needle.size());
         return hit == nullptr ? kNone : static_cast<const char*>(hit) - text.data();
     };
     Offset known = from;  // a character boundary at or before every candidate
