@@ -90,23 +90,12 @@ void Reached(InPlaceStage stage) {
     if (g_stageHook) g_stageHook(stage);
 }
 
-bool WriteAllAt(int fd, std::string_view bytes, off_t at) {
-    while (!bytes.empty()) {
-        const ssize_t n = ::pwrite(fd, bytes.data(), bytes.size(), at);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        bytes.remove_prefix(static_cast<std::size_t>(n));
-        at += n;
-    }
-    return true;
-}
-
 // bytes from offset 0, the file cut to their length, flushed to disk.
 bool Overwrite(int fd, std::string_view bytes, bool halfway = false) {
     const std::size_t half = halfway ? bytes.size() / 2 : bytes.size();
     if (!WriteAllAt(fd, bytes.substr(0, half), 0)) return false;
     if (halfway) Reached(InPlaceStage::kHalfWritten);
-    return WriteAllAt(fd, bytes.substr(half), static_cast<off_t>(half)) &&
+    return WriteAllAt(fd, bytes.substr(half), static_cast<long long>(half)) &&
            ::ftruncate(fd, static_cast<off_t>(bytes.size())) == 0 && ::fsync(fd) == 0;
 }
 
@@ -244,6 +233,17 @@ bool FileReplacement::Commit(std::string* why) {
     if (dir >= 0) {
         ::fsync(dir);
         ::close(dir);
+    }
+    return true;
+}
+
+bool WriteAllAt(int fd, std::string_view bytes, long long at) {
+    while (!bytes.empty()) {
+        const ssize_t n = ::pwrite(fd, bytes.data(), bytes.size(), static_cast<off_t>(at));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+        at += n;
     }
     return true;
 }

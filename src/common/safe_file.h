@@ -23,6 +23,9 @@ struct FileRead {
     std::string why;  // for a status other than Ok and Missing
 };
 
+// Writes all of bytes at offset at, going on after an interruption; false on an error.
+bool WriteAllAt(int fd, std::string_view bytes, long long at = 0);
+
 // Reads a file whole; a write of it that was cut short is undone first (write_journal.h).
 FileRead ReadWholeFile(const std::string& path);
 

@@ -11,6 +11,8 @@
 #include <cstring>
 #include <filesystem>
 
+#include "common/safe_file.h"
+
 namespace tickora {
 
 namespace {
@@ -40,18 +42,6 @@ std::string JournalPath(const std::string& absoluteTarget) {
     char name[32];
     std::snprintf(name, sizeof name, "/journal-%016" PRIx64, Fingerprint(absoluteTarget));
     return folder + name;
-}
-
-bool WriteAllAt(int fd, std::string_view bytes) {
-    off_t at = 0;
-    while (!bytes.empty()) {
-        const ssize_t n = ::pwrite(fd, bytes.data(), bytes.size(), at);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        bytes.remove_prefix(static_cast<std::size_t>(n));
-        at += n;
-    }
-    return true;
 }
 
 void SyncFolder(const std::string& folder) {

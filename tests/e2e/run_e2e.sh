@@ -14,13 +14,6 @@ out=$3
 here=$(dirname "$0")
 mkdir -p "$out"
 source "$here/../support/harness.sh"
-fail() {
-    echo "FAIL: $*" >&2
-    for log in "$work"/tickora*.log; do
-        [ -s "$log" ] && { echo "--- $log" >&2; tail -n 20 "$log" >&2; }
-    done
-    exit 1
-}
 step() {  # each scenario looks only at the host log lines written since it began
     echo "== $(date +%T) $*"
     since=$(wc -l <"$host_log")

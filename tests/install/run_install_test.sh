@@ -11,11 +11,6 @@
 set -u
 build=$1
 source "$(dirname "$0")/../support/harness.sh"
-fail() {
-    echo "FAIL: $*" >&2
-    [ -s "$work/tickora.log" ] && tail -n 20 "$work/tickora.log" >&2
-    exit 1
-}
 
 prefix=$work/prefix
 cmake --install "$build" --prefix "$prefix" --component tickora >"$work/install.log" ||

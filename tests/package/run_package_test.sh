@@ -8,11 +8,6 @@ set -u
 deb=$(readlink -f "$1")
 host_bin=$2
 source "$(dirname "$0")/../support/harness.sh"
-fail() {
-    echo "FAIL: $*" >&2
-    [ -s "$work/tickora.log" ] && tail -n 20 "$work/tickora.log" >&2
-    exit 1
-}
 
 lintian --fail-on error,warning "$deb" >"$work/lintian.log" 2>&1 ||
     fail "lintian: $(grep -v 'root privileges' "$work/lintian.log")"

@@ -1,6 +1,6 @@
 # Shared by the shell-driven tests: a scratch folder, processes stopped at the end, bounded
-# polling and the loopback quote host. Source it; it sets `work`, and start_quote_host sets
-# `port` and `host_log`.
+# polling, failing with the program's logs, and the loopback quote host. Source it; it sets
+# `work`, and start_quote_host sets `port` and `host_log`.
 work=$(mktemp -d)
 pids=()
 harness_cleanup() {
@@ -9,6 +9,15 @@ harness_cleanup() {
     rm -rf "$work"
 }
 trap harness_cleanup EXIT
+
+# Says why, with the end of each program log in the scratch folder, and stops the test.
+fail() {
+    echo "FAIL: $*" >&2
+    for log in "$work"/tickora*.log; do
+        [ -s "$log" ] && { echo "--- $log" >&2; tail -n 20 "$log" >&2; }
+    done
+    exit 1
+}
 
 # Polls every tenth of a second, at most $1 tenths, until the command after it succeeds.
 wait_for() {
