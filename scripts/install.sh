@@ -9,7 +9,8 @@ cd "$(dirname "$0")/.."
 prefix=${1:-$HOME/.local}
 build=${TICKORA_BUILD_DIR:-build}
 bash scripts/setup.sh --build
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+# A build folder made already (a test's) is built as it is configured.
+[ -f "$build/CMakeCache.txt" ] || cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build" -j"$(nproc)" --target tickora tickora-probe quote-host
 cmake --install "$build" --prefix "$prefix" --component tickora --strip >/dev/null
 # What was installed, for the uninstall: this install's files and any an earlier one left.

@@ -26,7 +26,10 @@ pids+=("$xvfb")
 wait_for 100 test -s "$work/display" || fail "Xvfb did not start"
 export DISPLAY=":$(head -n1 "$work/display")"
 export QT_QPA_PLATFORM=xcb  # a real X window, whatever the other tests were told to use
-unset DBUS_SESSION_BUS_ADDRESS BROWSER DEFAULT_BROWSER
+unset BROWSER DEFAULT_BROWSER
+# No session bus unless a step starts one: a bus address that leads nowhere, rather than none,
+# which would have the D-Bus library try to launch a bus of its own.
+export DBUS_SESSION_BUS_ADDRESS=unix:path=$work/no-session-bus
 wait_for 50 xdpyinfo || fail "display $DISPLAY not reachable"
 
 start_quote_host "$host_bin"
@@ -192,7 +195,7 @@ wait_for 100 grep -q "activated twice" "$work/sni.log" || fail "no item register
 find_window
 kill -TERM "$app"
 wait_end "SNI"
-unset DBUS_SESSION_BUS_ADDRESS
+export DBUS_SESSION_BUS_ADDRESS=unix:path=$work/no-session-bus
 
 step "no font with Japanese characters: the program names the packages that bring one"
 printf '<?xml version="1.0"?>\n<fontconfig><dir>%s/no-fonts</dir><cachedir>%s/fc-cache</cachedir></fontconfig>\n' \
