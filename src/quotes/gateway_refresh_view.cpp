@@ -8,25 +8,16 @@ bool GatewayRefreshView::Alive() {
     return !gateway_.IsClosed();
 }
 
-int GatewayRefreshView::RowCount() {
-    int count = 0;
-    gateway_.Call([&] { count = targets_.model->RowCount(); });
-    return count;
-}
-
-RowKey GatewayRefreshView::KeyOf(int row) {
-    RowKey key;
+RowRead GatewayRefreshView::ReadRow(int row) {
+    RowRead read;
     gateway_.Call([&] {
-        key = {targets_.model->Cell(row, ids::kColCode),
-               targets_.model->Cell(row, ids::kColMarket)};
+        const WatchListModel& model = *targets_.model;
+        read.exists = row >= 0 && row < model.RowCount();
+        if (!read.exists) return;
+        read.key = {model.Cell(row, ids::kColCode), model.Cell(row, ids::kColMarket)};
+        read.hasSlot = row < static_cast<int>(targets_.resultSlots->size());
     });
-    return key;
-}
-
-int GatewayRefreshView::ResultSlotCount() {
-    int count = 0;
-    gateway_.Call([&] { count = static_cast<int>(targets_.resultSlots->size()); });
-    return count;
+    return read;
 }
 
 void GatewayRefreshView::StoreRowResult(int row, const RowKey& key, const std::string& result,
@@ -37,7 +28,7 @@ void GatewayRefreshView::StoreRowResult(int row, const RowKey& key, const std::s
         if (row < 0 || row >= static_cast<int>(results.size())) return;
         if (RowKey{model.Cell(row, ids::kColCode), model.Cell(row, ids::kColMarket)} != key) return;
         results[static_cast<std::size_t>(row)] = result;
-        model.SetCells(row, cells);
+        model.SetCellsSoon(row, cells);
     });
 }
 

@@ -29,9 +29,7 @@ class GatewayRefreshView final : public RefreshView {
         : gateway_(gateway), targets_(std::move(targets)) {}
 
     bool Alive() override;
-    int RowCount() override;
-    RowKey KeyOf(int row) override;
-    int ResultSlotCount() override;
+    RowRead ReadRow(int row) override;
     void StoreRowResult(int row, const RowKey& key, const std::string& result,
                         const CellWrites& cells) override;
     void SetControlText(int id, const std::string& text) override;

@@ -14,6 +14,13 @@ struct RowKey {
 // (control id, text) pairs, for the entry row's seven edits.
 using ControlTexts = CellWrites;
 
+// What a pass reads of a row before fetching it, in one request to the window.
+struct RowRead {
+    bool exists = false;   // the row is there
+    RowKey key;            // its code (column 0) and market (column 2); empty when not there
+    bool hasSlot = false;  // it has a result slot
+};
+
 // What a refresh pass reads and writes of the main window. The window's implementation
 // runs every call on the UI thread and waits for it; once the window is closing, calls
 // do nothing, reads give empty answers and Alive() turns false, so a pass ends at once.
@@ -22,10 +29,8 @@ class RefreshView {
     virtual ~RefreshView() = default;
 
     virtual bool Alive() = 0;
-    virtual int RowCount() = 0;
-    // Code (column 0) and market (column 2) of a row; empty for a row that does not exist.
-    virtual RowKey KeyOf(int row) = 0;
-    virtual int ResultSlotCount() = 0;
+    // The row count, the row's stock and whether it has a result slot, read together now.
+    virtual RowRead ReadRow(int row) = 0;
     // Stores a row's result in its slot and writes its cells, but only while the row still
     // holds the stock the pass fetched: a row that was added, deleted or moved meanwhile is
     // left for the next pass rather than given another stock's figures.

@@ -13,7 +13,11 @@ constexpr std::array<const char*, ids::kColumnCount> kHeaders = {
     "No.", "銘柄", "市場", "更新時", "現在値", "前日差", "変化率", "出来高", "増減"};
 }
 
-WatchListModel::WatchListModel(QObject* parent) : QAbstractTableModel(parent) {}
+WatchListModel::WatchListModel(QObject* parent) : QAbstractTableModel(parent) {
+    flush_.setSingleShot(true);
+    flush_.setInterval(16);  // one frame
+    connect(&flush_, &QTimer::timeout, this, [this] { Flush(); });
+}
 
 void WatchListModel::Refresh(StoredRow& row) {
     const auto colours = RowTextColours(row.cells);
@@ -33,8 +37,8 @@ RowCells WatchListModel::Row(int row) const {
     return Exists(row) ? rows_[static_cast<std::size_t>(row)].cells : RowCells{};
 }
 
-void WatchListModel::SetCells(int row, const CellWrites& cells) {
-    if (!Exists(row)) return;
+bool WatchListModel::Write(int row, const CellWrites& cells) {
+    if (!Exists(row)) return false;
     StoredRow& stored = rows_[static_cast<std::size_t>(row)];
     bool changed = false;
     for (const auto& [column, text] : cells) {
@@ -45,13 +49,32 @@ void WatchListModel::SetCells(int row, const CellWrites& cells) {
         cell = value;
         changed = true;
     }
-    if (!changed) return;
-    Refresh(stored);
+    if (changed) Refresh(stored);
+    return changed;
+}
+
+void WatchListModel::SetCells(int row, const CellWrites& cells) {
     // A cell's colour depends on the cells before it in its row, so the whole row repaints.
-    emit dataChanged(index(row, 0), index(row, ids::kColumnCount - 1));
+    if (Write(row, cells)) emit dataChanged(index(row, 0), index(row, ids::kColumnCount - 1));
+}
+
+void WatchListModel::SetCellsSoon(int row, const CellWrites& cells) {
+    if (!Write(row, cells)) return;
+    firstDirty_ = firstDirty_ < 0 ? row : std::min(firstDirty_, row);
+    lastDirty_ = std::max(lastDirty_, row);
+    if (!flush_.isActive()) flush_.start();
+}
+
+void WatchListModel::Flush() {
+    flush_.stop();
+    const int first = firstDirty_, last = std::min(lastDirty_, RowCount() - 1);
+    firstDirty_ = lastDirty_ = -1;
+    if (first < 0 || first > last) return;
+    emit dataChanged(index(first, 0), index(last, ids::kColumnCount - 1));
 }
 
 void WatchListModel::InsertAt(int row, const RowCells& cells) {
+    Flush();
     row = std::clamp(row, 0, RowCount());
     StoredRow stored;
     for (std::size_t c = 0; c < stored.cells.size(); ++c) stored.cells[c] = UpToNul(cells[c]);
@@ -63,6 +86,7 @@ void WatchListModel::InsertAt(int row, const RowCells& cells) {
 
 bool WatchListModel::RemoveAt(int row) {
     if (!Exists(row)) return false;
+    Flush();
     beginRemoveRows({}, row, row);
     rows_.erase(rows_.begin() + row);
     endRemoveRows();
@@ -71,6 +95,7 @@ bool WatchListModel::RemoveAt(int row) {
 
 bool WatchListModel::Move(int from, int to) {
     if (!Exists(from) || !Exists(to) || from == to) return false;
+    Flush();
     // The destination is counted before the move: one past the target when moving down.
     if (!beginMoveRows({}, from, from, {}, to > from ? to + 1 : to)) return false;
     auto first = rows_.begin() + from;
@@ -85,6 +110,7 @@ bool WatchListModel::Move(int from, int to) {
 
 void WatchListModel::Clear() {
     if (rows_.empty()) return;
+    Flush();
     beginRemoveRows({}, 0, RowCount() - 1);
     rows_.clear();
     rows_.shrink_to_fit();

@@ -6,6 +6,7 @@
 #include <QAbstractTableModel>
 #include <QColor>
 #include <QString>
+#include <QTimer>
 #include <array>
 #include <string>
 #include <vector>
@@ -28,9 +29,9 @@ class WatchListModel : public QAbstractTableModel {
     // Writes some cells of a row with one dataChanged for the row; nothing for a row that
     // does not exist, nothing at all when no text changes.
     void SetCells(int row, const CellWrites& cells);
-    void SetCell(int row, int column, std::string_view text) {
-        SetCells(row, {{column, std::string(text)}});
-    }
+    // The same, with the signal gathered for one frame: a pass writes its rows one request at
+    // a time, and the list then repaints once for all the rows written within the frame.
+    void SetCellsSoon(int row, const CellWrites& cells);
     // A new row at position row, clamped to the ends.
     void InsertAt(int row, const RowCells& cells);
     // false for a row that does not exist.
@@ -54,8 +55,14 @@ class WatchListModel : public QAbstractTableModel {
     };
     static void Refresh(StoredRow& row);
     bool Exists(int row) const { return row >= 0 && row < RowCount(); }
+    bool Write(int row, const CellWrites& cells);  // true when a text changed
+    // Raises the gathered dataChanged; before any change of the rows themselves too, so that
+    // it names rows where they are.
+    void Flush();
 
     std::vector<StoredRow> rows_;
+    int firstDirty_ = -1, lastDirty_ = -1;
+    QTimer flush_;
 };
 
 }  // namespace tickora

@@ -25,14 +25,16 @@ class MemoryView : public RefreshView {
         slots.emplace_back();
     }
     bool Alive() override { return aliveFor-- > 0; }
-    int RowCount() override { return static_cast<int>(rows.size()); }
-    RowKey KeyOf(int r) override {
+    int RowCount() const { return static_cast<int>(rows.size()); }
+    RowKey KeyOf(int r) const {
         return r < RowCount() ? RowKey{rows[r][ids::kColCode], rows[r][ids::kColMarket]} : RowKey{};
     }
-    int ResultSlotCount() override { return static_cast<int>(slots.size()); }
+    RowRead ReadRow(int r) override {
+        return {r < RowCount(), KeyOf(r), r < static_cast<int>(slots.size())};
+    }
     void StoreRowResult(int r, const RowKey& key, const std::string& result,
                         const CellWrites& cells) override {
-        if (r >= ResultSlotCount() || KeyOf(r) != key) return;
+        if (r >= static_cast<int>(slots.size()) || KeyOf(r) != key) return;
         slots[r] = result;
         for (const auto& [c, text] : cells) rows[r][c] = text;
     }
