@@ -9,44 +9,51 @@ namespace tickora {
 
 namespace {
 
-// Length of the UTF-8 sequence that starts with c; 1 for a byte that cannot start one.
-std::size_t Utf8Length(unsigned char c) {
-    if (c >= 0xF0 && c <= 0xF4) return 4;
-    if (c >= 0xE0) return c <= 0xEF ? 3 : 1;
-    if (c >= 0xC2) return 2;
-    return 1;
-}
-
-// Converts with iconv; at each byte sequence it cannot convert it appends `replacement`
-// and skips skipLength(first byte) bytes. One descriptor per call: conversions happen
-// only at display and input, and a descriptor must not be shared between threads.
-template <typename SkipLength>
-std::string Convert(const char* to, const char* from, std::string_view in,
-                    std::string_view replacement, SkipLength skipLength) {
-    iconv_t cd = iconv_open(to, from);
-    if (cd == reinterpret_cast<iconv_t>(-1)) throw std::runtime_error("iconv_open failed");
-    std::string out;
-    out.reserve(in.size() * 3 / 2 + 4);
-    char buffer[4096];
-    char* src = const_cast<char*>(in.data());
-    std::size_t left = in.size();
-    while (left > 0) {
-        char* dst = buffer;
-        std::size_t room = sizeof buffer;
-        const std::size_t rc = iconv(cd, &src, &left, &dst, &room);
-        out.append(buffer, static_cast<std::size_t>(dst - buffer));
-        if (rc != static_cast<std::size_t>(-1) || errno == E2BIG) continue;
-        // EILSEQ, or EINVAL for a sequence cut off by the end of the input.
-        out.append(replacement);
-        std::size_t skip = skipLength(static_cast<unsigned char>(*src));
-        if (skip > left) skip = left;
-        src += skip;
-        left -= skip;
-        iconv(cd, nullptr, nullptr, nullptr, nullptr);
+// One descriptor per thread: every fetched UTF-8 page is converted, on any worker.
+class Utf8ToCp932Converter {
+  public:
+    Utf8ToCp932Converter() : cd_(iconv_open("CP932", "UTF-8")) {
+        if (cd_ == reinterpret_cast<iconv_t>(-1)) throw std::runtime_error("iconv_open failed");
     }
-    iconv_close(cd);
-    return out;
-}
+    ~Utf8ToCp932Converter() { iconv_close(cd_); }
+    Utf8ToCp932Converter(const Utf8ToCp932Converter&) = delete;
+    Utf8ToCp932Converter& operator=(const Utf8ToCp932Converter&) = delete;
+
+    std::string Convert(std::string_view in) {
+        // CP932 never needs more bytes than UTF-8 for the same text, nor '?' more than the
+        // bytes it stands for, so one allocation of the input's size is enough.
+        std::string out(in.size(), '\0');
+        char* src = const_cast<char*>(in.data());
+        std::size_t left = in.size();
+        char* dst = out.data();
+        std::size_t room = out.size();
+        while (left > 0) {
+            if (iconv(cd_, &src, &left, &dst, &room) != static_cast<std::size_t>(-1)) break;
+            const int error = errno;
+            if (error == E2BIG || room == 0) {
+                const std::size_t used = static_cast<std::size_t>(dst - out.data());
+                out.resize(out.size() * 2 + 16);
+                dst = out.data() + used;
+                room = out.size() - used;
+                if (error == E2BIG) continue;
+            }
+            // A character CP932 cannot hold is skipped whole, a byte that is not UTF-8 alone.
+            const std::size_t whole = Utf8SequenceLength(std::string_view(src, left));
+            const std::size_t skip = whole == 0 ? 1 : whole;
+            src += skip;
+            left -= skip;
+            *dst++ = '?';
+            --room;
+            iconv(cd_, nullptr, nullptr, nullptr, nullptr);
+        }
+        iconv(cd_, nullptr, nullptr, nullptr, nullptr);
+        out.resize(static_cast<std::size_t>(dst - out.data()));
+        return out;
+    }
+
+  private:
+    iconv_t cd_;
+};
 
 }  // namespace
 
@@ -87,13 +94,36 @@ bool IsNonAsciiUtf8(std::string_view bytes) {
     return beyondAscii;
 }
 
-std::string Cp932ToUtf8(std::string_view cp932) {
-    // A bad CP932 byte is replaced alone, so that the byte after it starts afresh.
-    return Convert("UTF-8", "CP932", cp932, "\xEF\xBF\xBD", [](unsigned char) { return 1u; });
+// CP932 to UTF-8 with iconv; a byte it cannot convert becomes U+FFFD alone, so that the byte
+// after it starts afresh. One descriptor per call: this runs at display and input only, and a
+// descriptor must not be shared between threads.
+std::string Cp932ToUtf8(std::string_view in) {
+    iconv_t cd = iconv_open("UTF-8", "CP932");
+    if (cd == reinterpret_cast<iconv_t>(-1)) throw std::runtime_error("iconv_open failed");
+    std::string out;
+    out.reserve(in.size() * 3 / 2 + 4);
+    char buffer[4096];
+    char* src = const_cast<char*>(in.data());
+    std::size_t left = in.size();
+    while (left > 0) {
+        char* dst = buffer;
+        std::size_t room = sizeof buffer;
+        const std::size_t rc = iconv(cd, &src, &left, &dst, &room);
+        out.append(buffer, static_cast<std::size_t>(dst - buffer));
+        if (rc != static_cast<std::size_t>(-1) || errno == E2BIG) continue;
+        // EILSEQ, or EINVAL for a sequence cut off by the end of the input.
+        out.append("\xEF\xBF\xBD");
+        ++src;
+        --left;
+        iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    }
+    iconv_close(cd);
+    return out;
 }
 
 std::string Utf8ToCp932(std::string_view utf8) {
-    return Convert("CP932", "UTF-8", utf8, "?", Utf8Length);
+    static thread_local Utf8ToCp932Converter converter;
+    return converter.Convert(utf8);
 }
 
 }  // namespace tickora

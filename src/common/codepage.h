@@ -10,7 +10,8 @@ namespace tickora {
 // CP932 -> UTF-8. Bytes that are not valid CP932 become U+FFFD; never fails.
 std::string Cp932ToUtf8(std::string_view cp932);
 
-// UTF-8 -> CP932. Characters CP932 cannot hold (and invalid UTF-8) become '?'.
+// UTF-8 -> CP932. A character CP932 cannot hold becomes one '?', and so does every byte that
+// is not valid UTF-8.
 std::string Utf8ToCp932(std::string_view utf8);
 
 // Length of the well-formed UTF-8 sequence at the start of bytes, or 0 when none starts there.

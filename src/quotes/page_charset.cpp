@@ -1,10 +1,6 @@
 #include "quotes/page_charset.h"
 
-#include <iconv.h>
-
-#include <cerrno>
 #include <cstring>
-#include <stdexcept>
 
 #include "common/codepage.h"
 #include "common/sjis.h"
@@ -72,52 +68,6 @@ bool NamesUtf8(std::string_view name) {
     return lower == "utf-8" || lower == "utf8";
 }
 
-// One descriptor per thread: pages are converted on every fetch, on any worker.
-class Utf8ToCp932Converter {
-  public:
-    Utf8ToCp932Converter() : cd_(iconv_open("CP932", "UTF-8")) {
-        if (cd_ == reinterpret_cast<iconv_t>(-1)) throw std::runtime_error("iconv_open failed");
-    }
-    ~Utf8ToCp932Converter() { iconv_close(cd_); }
-    Utf8ToCp932Converter(const Utf8ToCp932Converter&) = delete;
-    Utf8ToCp932Converter& operator=(const Utf8ToCp932Converter&) = delete;
-
-    std::string Convert(std::string_view in) {
-        // CP932 never needs more bytes than UTF-8 for the same text, nor '?' more than the
-        // bytes it stands for, so one allocation of the input's size is enough.
-        std::string out(in.size(), '\0');
-        char* src = const_cast<char*>(in.data());
-        std::size_t left = in.size();
-        char* dst = out.data();
-        std::size_t room = out.size();
-        while (left > 0) {
-            if (iconv(cd_, &src, &left, &dst, &room) != static_cast<std::size_t>(-1)) break;
-            const int error = errno;
-            if (error == E2BIG || room == 0) {
-                const std::size_t used = static_cast<std::size_t>(dst - out.data());
-                out.resize(out.size() * 2 + 16);
-                dst = out.data() + used;
-                room = out.size() - used;
-                if (error == E2BIG) continue;
-            }
-            // A character CP932 cannot hold is skipped whole, a byte that is not UTF-8 alone.
-            const std::size_t whole = Utf8SequenceLength(std::string_view(src, left));
-            const std::size_t skip = whole == 0 ? 1 : whole;
-            src += skip;
-            left -= skip;
-            *dst++ = '?';
-            --room;
-            iconv(cd_, nullptr, nullptr, nullptr, nullptr);
-        }
-        iconv(cd_, nullptr, nullptr, nullptr, nullptr);
-        out.resize(static_cast<std::size_t>(dst - out.data()));
-        return out;
-    }
-
-  private:
-    iconv_t cd_;
-};
-
 }  // namespace
 
 CharsetDeclaration DeclaredCharset(std::string_view contentType, std::string_view page) {
@@ -141,8 +91,7 @@ std::string PageTextFor(std::string page, PageCoding coding) {
 
 std::string Utf8PageToCp932(std::string_view utf8) {
     if (utf8.starts_with(kByteOrderMark)) utf8.remove_prefix(kByteOrderMark.size());
-    static thread_local Utf8ToCp932Converter converter;
-    return converter.Convert(utf8);
+    return Utf8ToCp932(utf8);
 }
 
 const char* CodingName(PageCoding coding) {

@@ -72,7 +72,7 @@ class Writer {
                 if (why.empty())
                     why = "no delimiter before the " + std::string(kFieldNames[j]) + " text " +
                           Quoted(values_[j]) + " is found first where it stands" +
-                          (j == 0 ? " after an anchor" : "") + "";
+                          (j == 0 ? " after an anchor" : "");
                 return std::nullopt;
             }
         }
