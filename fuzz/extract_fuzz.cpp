@@ -1,5 +1,6 @@
 // Any page, and any pattern table read from a hand-edited settings file, must be cut
-// without a crash; the result is either empty or six fields each followed by '_'.
+// without a crash, whatever charset the page and its header declare; the result is either
+// empty or six fields each followed by '_'.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -8,6 +9,7 @@
 #include "common/sjis.h"
 #include "quotes/extract.h"
 #include "quotes/extraction_pattern.h"
+#include "quotes/fetch.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view input(reinterpret_cast<const char*>(data), size);
@@ -23,7 +25,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view page = pos <= input.size() ? input.substr(pos) : std::string_view{};
     const bool custom = !texts[0].empty();
     const auto table = custom ? tickora::MakePatternTable(texts) : tickora::DefaultPatterns();
-    const std::string result = tickora::ExtractFields(page, table);
+    tickora::FetchedPage fetched;
+    fetched.bytes = std::string(page);
+    fetched.response.contentType = page.substr(0, 40);  // a header made of the same bytes
+    const std::string result = tickora::QuoteOfPage(std::move(fetched), table);
     if (!result.empty() && result.back() != '_') std::abort();
     (void)tickora::SplitQuoteResult(result);
     return 0;

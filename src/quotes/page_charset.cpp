@@ -10,6 +10,7 @@ namespace tickora {
 namespace {
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+constexpr std::size_t kMaxTagBytes = 1024;
 
 char Lower(char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
@@ -54,9 +55,10 @@ std::string MetaCharset(std::string_view page) {
          lt = page.find('<', lt + 1)) {
         if (FindNoCase(page.substr(lt + 1, 4), "meta") != 0 || lt + 5 >= page.size()) continue;
         if (!IsBlank(page[lt + 5]) && page[lt + 5] != '/') continue;
-        const std::size_t gt = page.find('>', lt);
-        std::string name = CharsetParameter(
-            page.substr(lt, gt == std::string_view::npos ? std::string_view::npos : gt - lt));
+        // A tag is looked at up to its '>' within a bounded length, so that a page of endless
+        // unclosed tags costs a pass over the page, not one per tag.
+        const std::string_view tag = page.substr(lt, kMaxTagBytes);
+        std::string name = CharsetParameter(tag.substr(0, tag.find('>')));
         if (!name.empty()) return name;
     }
     return {};
