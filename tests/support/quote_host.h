@@ -1,15 +1,13 @@
 #pragma once
-// The loopback quote host (tools/quote-host) as a test fixture: started on a free port with a
-// request log in a temporary folder, stopped when the object goes.
-
-#include <sys/types.h>
+// The loopback quote host (tools/quote-host) as a test fixture: its server, run in the test's
+// own process on a free port of 127.0.0.1 and stopped when the object goes. Fetches reach it
+// over real sockets, as they reach any host.
 
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include "temp_dir.h"
 
 namespace tickora::test {
 
@@ -22,31 +20,25 @@ struct HostRequest {
 
 class QuoteHost {
   public:
-    // Starts the host on port 0 and waits (at most 10 s) for its "listening on" line;
-    // throws std::runtime_error on failure. The host also stops if this process dies.
+    // Throws std::runtime_error when no port can be bound.
     QuoteHost();
     ~QuoteHost();
     QuoteHost(const QuoteHost&) = delete;
     QuoteHost& operator=(const QuoteHost&) = delete;
 
-    int port() const { return port_; }
     // "http://127.0.0.1:PORT" + pathAndQuery.
     std::string Url(std::string_view pathAndQuery) const;
     // Requests answered so far, in the order of their answers.
     std::vector<HostRequest> Requests() const;
     // Targets of the requests that have arrived, answered or not.
     std::vector<std::string> Arrivals() const;
-    // Poll the log until it holds at least n answers (arrivals) or timeoutMs passes.
+    // Polls the log until it holds at least n answers (arrivals) or timeoutMs passes.
     bool WaitForRequests(std::size_t n, int timeoutMs) const;
     bool WaitForArrivals(std::size_t n, int timeoutMs) const;
 
   private:
-    void Stop();
-    std::vector<std::vector<std::string>> LogLines() const;
-
-    TempDir dir_;
-    pid_t pid_ = -1;
-    int lifeline_ = -1;  // write end of the host's stdin: the host stops when it closes
+    struct Running;
+    std::unique_ptr<Running> running_;
     int port_ = 0;
 };
 

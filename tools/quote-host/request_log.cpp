@@ -25,22 +25,32 @@ bool RequestLog::Open(const std::string& path) {
 }
 
 void RequestLog::Arrived(std::string_view method, std::string_view target) {
-    Write("+\t" + Field(method) + '\t' + Field(target) + '\n');
+    Record({true, Field(method), Field(target), "", -1, true});
 }
 
 void RequestLog::Answered(std::string_view method, std::string_view target,
                           std::string_view agent) {
-    Write(Field(method) + '\t' + Field(target) + '\t' + Field(agent) + '\n');
+    Record({false, Field(method), Field(target), Field(agent), -1, true});
 }
 
 void RequestLog::Streamed(std::string_view method, std::string_view target, std::string_view agent,
                           long long bytesSent, bool completed) {
-    Write(Field(method) + '\t' + Field(target) + '\t' + Field(agent) + '\t' +
-          std::to_string(bytesSent) + '\t' + (completed ? "complete" : "cut") + '\n');
+    Record({false, Field(method), Field(target), Field(agent), bytesSent, completed});
 }
 
-void RequestLog::Write(const std::string& line) {
+std::vector<LoggedRequest> RequestLog::Entries() const {
     std::lock_guard lock(mutex_);
+    return entries_;
+}
+
+void RequestLog::Record(LoggedRequest e) {
+    std::string line = e.arrived ? "+\t" + e.method + '\t' + e.target
+                                 : e.method + '\t' + e.target + '\t' + e.agent;
+    if (e.bytesSent >= 0)
+        line += '\t' + std::to_string(e.bytesSent) + '\t' + (e.completed ? "complete" : "cut");
+    line += '\n';
+    std::lock_guard lock(mutex_);
+    entries_.push_back(std::move(e));
     if (file_ == nullptr) return;
     std::fwrite(line.data(), 1, line.size(), file_);
     std::fflush(file_);

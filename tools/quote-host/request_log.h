@@ -1,6 +1,7 @@
 #pragma once
-// Tab-separated lines, flushed at once so a reader sees them immediately. Each request
-// gives one line when it arrives and one when it has been answered:
+// Every request the host sees, kept in memory and, when a file is open, as tab-separated
+// lines flushed at once so a reader sees them immediately. Each request gives one line when it
+// arrives and one when it has been answered:
 //   + \t METHOD \t TARGET                                    (arrived, before any delay)
 //   METHOD \t TARGET \t USER-AGENT                          (an answer sent whole)
 //   METHOD \t TARGET \t USER-AGENT \t BYTES \t complete|cut   (a streamed body, when it ends)
@@ -9,8 +10,16 @@
 #include <mutex>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tickora::quotehost {
+
+struct LoggedRequest {
+    bool arrived = false;  // the request has arrived; answered when false
+    std::string method, target, agent;
+    long long bytesSent = -1;  // streamed bodies: how much went out, and whether all of it
+    bool completed = true;
+};
 
 class RequestLog {
   public:
@@ -19,7 +28,7 @@ class RequestLog {
     RequestLog(const RequestLog&) = delete;
     RequestLog& operator=(const RequestLog&) = delete;
 
-    // False when the file cannot be opened; without a file nothing is logged.
+    // False when the file cannot be opened; without a file the log is kept in memory only.
     bool Open(const std::string& path);
 
     void Arrived(std::string_view method, std::string_view target);
@@ -27,11 +36,15 @@ class RequestLog {
     void Streamed(std::string_view method, std::string_view target, std::string_view agent,
                   long long bytesSent, bool completed);
 
-  private:
-    void Write(const std::string& line);
+    // What has been logged so far, in order.
+    std::vector<LoggedRequest> Entries() const;
 
-    std::mutex mutex_;
+  private:
+    void Record(LoggedRequest entry);
+
+    mutable std::mutex mutex_;
     std::FILE* file_ = nullptr;
+    std::vector<LoggedRequest> entries_;
 };
 
 }  // namespace tickora::quotehost
