@@ -226,8 +226,7 @@ bool CQuoteDlg::OnInitDialog() {
         m_lfLink.setPixelSize(--pixels);
     ApplyLinkLook();
     const QCursor hand = HandCursor();
-    for (const int id : {ids::kHomeLink, ids::kNikkeiLine, ids::kTopixLine, ids::kJasdaqLine})
-        Control(id)->setCursor(hand);
+    for (const int id : ids::kClickableStatics) Control(id)->setCursor(hand);
     m_cboMarket->clear();
     for (const MarketInfo& market : Markets())
         m_cboMarket->addItem(QString::fromStdString(Cp932ToUtf8(market.displayName)));
@@ -431,14 +430,11 @@ bool CQuoteDlg::eventFilter(QObject* watched, QEvent* event) {
     if (m_bDragging &&
         (type == QEvent::UngrabMouse || (watched == this && type == QEvent::WindowDeactivate)))
         CancelDrag();
-    // The statics that report clicks: the home-page text and the index names.
     if (type == QEvent::MouseButtonRelease) {
         const auto* mouse = static_cast<QMouseEvent*>(event);
         const int id = ControlIdOf(widget);
         if (mouse->button() == Qt::LeftButton &&
-            widget->rect().contains(mouse->position().toPoint()) &&
-            (id == ids::kHomeLink || id == ids::kNikkeiLine || id == ids::kTopixLine ||
-             id == ids::kJasdaqLine))
+            widget->rect().contains(mouse->position().toPoint()) && ids::IsClickableStatic(id))
             OnCommand(id);
     }
     return QDialog::eventFilter(watched, event);

@@ -32,6 +32,14 @@ inline constexpr int kDisconnectButton = 1009;
 inline constexpr int kStatus = 1011;
 inline constexpr int kHomeLink = 1028;
 
+// The statics that answer a click with their command: the home-page text and the index names.
+inline constexpr int kClickableStatics[] = {kHomeLink, kNikkeiLine, kTopixLine, kJasdaqLine};
+constexpr bool IsClickableStatic(int id) {
+    for (const int clickable : kClickableStatics)
+        if (id == clickable) return true;
+    return false;
+}
+
 // Commands.
 inline constexpr int kCmdOpenLink = 32782;
 inline constexpr int kCmdDelete = 32774;

@@ -32,7 +32,7 @@ void CQuoteDlg::OnSetCursor(QWidget* widget) {
         return;
     }
     // Over the index names only the cursor changes (it is set on those labels).
-    if (id == ids::kNikkeiLine || id == ids::kTopixLine || id == ids::kJasdaqLine) return;
+    if (ids::IsClickableStatic(id)) return;
     if (m_nLinkHover != kLinkHoverOff) {
         m_nLinkHover = kLinkHoverOff;
         m_lfLink.setUnderline(false);

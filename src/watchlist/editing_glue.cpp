@@ -28,9 +28,7 @@ void CQuoteDlg::OnChangeCode() {
 }
 
 void CQuoteDlg::OnSelchangeMarket() {
-    UpdateData();
-    m_bAddWaiting = 0;
-    if (m_strEntryCode.size() >= 4) RefreshEntryRow();
+    OnChangeCode();  // another market is another stock to preview, as another code is
 }
 
 void CQuoteDlg::RefreshEntryRow() {
