@@ -126,21 +126,15 @@ FileRead ReadWholeFile(const std::string& path) {
         result.why = "not a regular file";
         return result;
     }
-    char chunk[65536];
-    for (;;) {
-        const ssize_t n = ::read(fd, chunk, sizeof chunk);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) {
-            result.status = ReadStatus::Unreadable;
-            result.why = Reason(errno);
-            result.bytes.clear();
-            ::close(fd);
-            return result;
-        }
-        if (n == 0) break;
-        result.bytes.append(chunk, static_cast<std::size_t>(n));
-    }
+    const bool read = ReadAll(fd, result.bytes);
+    const int error = errno;
     ::close(fd);
+    if (!read) {
+        result.status = ReadStatus::Unreadable;
+        result.why = Reason(error);
+        result.bytes.clear();
+        return result;
+    }
     result.status = ReadStatus::Ok;
     return result;
 }
@@ -237,6 +231,17 @@ bool FileReplacement::Commit(std::string* why) {
     return true;
 }
 
+bool ReadAll(int fd, std::string& bytes) {
+    char chunk[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, chunk, sizeof chunk);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return false;
+        if (n == 0) return true;
+        bytes.append(chunk, static_cast<std::size_t>(n));
+    }
+}
+
 bool WriteAllAt(int fd, std::string_view bytes, long long at) {
     while (!bytes.empty()) {
         const ssize_t n = ::pwrite(fd, bytes.data(), bytes.size(), static_cast<off_t>(at));
@@ -264,14 +269,10 @@ bool ReplaceInPlace(const std::string& link, std::string_view bytes, std::string
         return fail("not a regular file");
     }
     std::string old;
-    char chunk[65536];
-    for (ssize_t n; (n = ::pread(fd, chunk, sizeof chunk, static_cast<off_t>(old.size()))) != 0;) {
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) {
-            ::close(fd);
-            return fail(Reason(errno));
-        }
-        old.append(chunk, static_cast<std::size_t>(n));
+    if (!ReadAll(fd, old)) {
+        const int error = errno;
+        ::close(fd);
+        return fail(Reason(error));
     }
     // The blocks the longer text needs are had before anything changes; a file system that
     // cannot reserve still gets the journal and the rollback below.

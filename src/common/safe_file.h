@@ -23,6 +23,9 @@ struct FileRead {
     std::string why;  // for a status other than Ok and Missing
 };
 
+// Reads from fd to its end into bytes, going on after an interruption; false on an error.
+bool ReadAll(int fd, std::string& bytes);
+
 // Writes all of bytes at offset at, going on after an interruption; false on an error.
 bool WriteAllAt(int fd, std::string_view bytes, long long at = 0);
 

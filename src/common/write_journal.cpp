@@ -63,17 +63,6 @@ std::string Header(const std::string& target, std::size_t oldSize, std::size_t n
     return std::string(kMagic) + target + "\n" + sizes;
 }
 
-std::string ReadAll(int fd) {
-    std::string bytes;
-    char chunk[65536];
-    for (;;) {
-        const ssize_t n = ::read(fd, chunk, sizeof chunk);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return bytes;
-        bytes.append(chunk, static_cast<std::size_t>(n));
-    }
-}
-
 }  // namespace
 
 std::string JournalFolder() {
@@ -127,8 +116,10 @@ void RecoverInterruptedWrite(const std::string& target) {
     if (path.empty()) return;
     const int jfd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (jfd < 0) return;
-    const std::string journal = ReadAll(jfd);
+    std::string journal;
+    const bool readJournal = ReadAll(jfd, journal);
     ::close(jfd);
+    if (!readJournal) return;
 
     // magic, target line, sizes line, old text.
     const std::size_t targetEnd = journal.find('\n', kMagic.size());
@@ -154,8 +145,9 @@ void RecoverInterruptedWrite(const std::string& target) {
     struct stat info {};
     bool restored = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
     if (restored) {
-        const std::string now = ReadAll(fd);
-        const bool newIsComplete = now.size() == newSize && Fingerprint(now) == newPrint;
+        std::string now;
+        const bool newIsComplete =
+            ReadAll(fd, now) && now.size() == newSize && Fingerprint(now) == newPrint;
         if (!newIsComplete) {
             const std::string_view old = std::string_view(journal).substr(sizesEnd + 1);
             restored = WriteAllAt(fd, old) &&
