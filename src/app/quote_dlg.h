@@ -196,6 +196,8 @@ class CQuoteDlg : public QDialog {
     void AddTrayIcon(std::string_view tip);
     void DeleteTrayIcon();
     void UpdateTrayIcon(std::string_view tip, int change);
+    // m_strTrayTip as the host shows tips: plain for a status-notifier host, escaped otherwise.
+    void ShowTrayTip();
     void RefreshTrayTip();
     void OnTrayTipTick();
     void OnTrayNotify(QSystemTrayIcon::ActivationReason reason);

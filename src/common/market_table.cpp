@@ -18,26 +18,6 @@ const std::array<MarketInfo, kMarketCount>& Markets() {
     return table;
 }
 
-namespace {
-char Lower(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-// Prefix test that folds ASCII case only outside double-byte characters.
-bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
-    if (prefix.size() > text.size()) return false;
-    for (std::size_t i = 0; i < prefix.size(); ++i) {
-        if (IsLeadByte(static_cast<unsigned char>(text[i]))) {
-            if (text[i] != prefix[i]) return false;
-            if (++i < prefix.size() && text[i] != prefix[i]) return false;
-            continue;
-        }
-        if (Lower(text[i]) != Lower(prefix[i])) return false;
-    }
-    return true;
-}
-}  // namespace
-
 int FindMarketByPrefix(std::string_view name) {
     const auto& markets = Markets();
     for (int i = 0; i < kMarketCount; ++i)

@@ -64,6 +64,25 @@ std::string CutToBytes(std::string_view text, std::size_t maxBytes) {
     return std::string(text.substr(0, std::min(i, text.size())));
 }
 
+namespace {
+char Lower(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+}  // namespace
+
+bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
+    if (prefix.size() > text.size()) return false;
+    for (std::size_t i = 0; i < prefix.size(); ++i) {
+        if (IsLeadByte(static_cast<unsigned char>(text[i]))) {
+            if (text[i] != prefix[i]) return false;
+            if (++i < prefix.size() && text[i] != prefix[i]) return false;
+            continue;
+        }
+        if (Lower(text[i]) != Lower(prefix[i])) return false;
+    }
+    return true;
+}
+
 bool IsCp932Text(std::string_view text) {
     for (std::size_t i = 0; i < text.size(); ++i) {
         const auto c = static_cast<unsigned char>(text[i]);

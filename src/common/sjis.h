@@ -25,6 +25,9 @@ inline constexpr Offset kLongText = 1024;
 // An empty needle is found at from; from past the end finds nothing.
 Offset Find(std::string_view text, std::string_view needle, Offset from = 0);
 
+// A prefix test that folds ASCII case, except inside double-byte characters.
+bool StartsWithNoCase(std::string_view text, std::string_view prefix);
+
 // Convenience: true when needle occurs anywhere (character-aware).
 inline bool Contains(std::string_view text, std::string_view needle) {
     return Find(text, needle, 0) != kNone;

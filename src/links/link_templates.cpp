@@ -1,7 +1,5 @@
 #include "links/link_templates.h"
 
-#include <cctype>
-
 #include "common/codepage.h"
 #include "common/endpoints.h"
 #include "common/market_table.h"
@@ -91,12 +89,13 @@ std::optional<std::string> ExpandStockLink(std::string_view linkTemplate,
 bool IsWebLink(std::string_view url) {
     for (const char c : url)
         if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) return false;
-    const auto colon = url.find("://");
-    if (colon == std::string_view::npos) return false;
-    std::string scheme(url.substr(0, colon));
-    for (char& c : scheme) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    if (scheme != "http" && scheme != "https") return false;
-    std::string_view authority = url.substr(colon + 3);
+    std::string_view authority = url;
+    if (StartsWithNoCase(url, "http://"))
+        authority.remove_prefix(7);
+    else if (StartsWithNoCase(url, "https://"))
+        authority.remove_prefix(8);
+    else
+        return false;
     authority = authority.substr(0, authority.find_first_of("/?#"));
     const auto at = authority.rfind('@');
     if (at != std::string_view::npos) authority.remove_prefix(at + 1);

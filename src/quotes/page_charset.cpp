@@ -12,21 +12,14 @@ namespace {
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 constexpr std::size_t kMaxTagBytes = 1024;
 
-char Lower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 bool IsBlank(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
 }
 
-// Offset of the first case-insensitive occurrence of word (lower case) in text, or npos.
+// Offset of the first occurrence of an ASCII word in text, whatever its case, or npos.
 std::size_t FindNoCase(std::string_view text, std::string_view word, std::size_t from = 0) {
-    for (std::size_t i = from; i + word.size() <= text.size(); ++i) {
-        std::size_t k = 0;
-        while (k < word.size() && Lower(text[i + k]) == word[k]) ++k;
-        if (k == word.size()) return i;
-    }
+    for (std::size_t i = from; i + word.size() <= text.size(); ++i)
+        if (StartsWithNoCase(text.substr(i), word)) return i;
     return std::string_view::npos;
 }
 
@@ -65,9 +58,9 @@ std::string MetaCharset(std::string_view page) {
 }
 
 bool NamesUtf8(std::string_view name) {
-    std::string lower(name);
-    for (char& c : lower) c = Lower(c);
-    return lower == "utf-8" || lower == "utf8";
+    for (const std::string_view utf8 : {"utf-8", "utf8"})
+        if (name.size() == utf8.size() && StartsWithNoCase(name, utf8)) return true;
+    return false;
 }
 
 }  // namespace

@@ -44,8 +44,7 @@ void CQuoteDlg::AddTrayIcon(std::string_view tip) {
     m_strTrayTip = CutToBytes(UpToNul(tip), kTrayTipBytes);
     m_trayIconKind.reset();
     m_pTrayIcon->setIcon(m_hIcon);
-    m_pTrayIcon->setToolTip(
-        PlainToolTip(m_strTrayTip, m_trayHostKind == TrayHostKind::StatusNotifier));
+    ShowTrayTip();
     if (m_trayHostKind != TrayHostKind::None) m_pTrayIcon->show();
 }
 
@@ -72,6 +71,10 @@ void CQuoteDlg::UpdateTrayIcon(std::string_view tip, int change) {
     }
     if (newTip == m_strTrayTip) return;
     m_strTrayTip = std::move(newTip);
+    ShowTrayTip();
+}
+
+void CQuoteDlg::ShowTrayTip() {
     m_pTrayIcon->setToolTip(
         PlainToolTip(m_strTrayTip, m_trayHostKind == TrayHostKind::StatusNotifier));
 }
