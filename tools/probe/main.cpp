@@ -88,26 +88,28 @@ bool WritePatterns(const std::string& path, const std::array<std::string, kPatte
 int Run(const Options& o) {
     std::string refusal;
     const SettingsData settings = LoadSettingsData(o.ini, &refusal);
-    std::string url = o.page;
+    // The URL as the program holds it: code page 932.
+    std::string url;
     if (o.page.empty()) {
         const std::optional<int> market = MarketIndex(o.market);
         if (!market) return Usage("unknown market " + o.market);
         url = ExpandQuoteUrl(settings.baseUrl, settings.suffixes, Utf8ToCp932(o.code), *market);
-        url = Cp932ToUtf8(url);
+    } else {
+        url = Utf8ToCp932(o.page);
     }
 
     probe::ProbePage page;
     try {
         page = !o.page.empty() && !IsUrl(o.page) ? probe::ReadProbePage(o.page)
-                                                 : probe::FetchProbePage(Utf8ToCp932(url));
+                                                 : probe::FetchProbePage(url);
     } catch (const HttpError& e) {
-        std::cout << "; url     " << url << "\n";
+        std::cout << "; url     " << Cp932ToUtf8(url) << "\n";
         std::cerr << "tickora-probe: " << Cp932ToUtf8(FormatFetchError(e.code(), e.what())) << "\n";
         return 2;
     } catch (const std::exception& e) {
         return Usage(o.page + ": " + e.what());
     }
-    if (!page.fromFile) page.source = url;
+    if (!page.fromFile) page.source = Cp932ToUtf8(url);
 
     std::cout << "; settings " << o.ini
               << (refusal.empty() ? "" : " (cannot be read: " + refusal + "; built-in defaults)")

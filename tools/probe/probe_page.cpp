@@ -3,6 +3,7 @@
 #include <climits>
 #include <stdexcept>
 
+#include "common/codepage.h"
 #include "common/safe_file.h"
 #include "quotes/page_reader.h"
 
@@ -46,7 +47,7 @@ ProbePage FetchProbePage(const std::string& url) {
     BodySink sink;
     sink.onBody = [&](std::string_view bytes) { return readers.Feed(bytes); };
     ProbePage page;
-    page.source = url;
+    page.source = Cp932ToUtf8(url);
     page.response = FetchBody(url, FetchOptions{}, sink);
     return readers.Finish(std::move(page));
 }
