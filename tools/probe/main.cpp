@@ -109,7 +109,6 @@ int Run(const Options& o) {
     } catch (const std::exception& e) {
         return Usage(o.page + ": " + e.what());
     }
-    if (!page.fromFile) page.source = Cp932ToUtf8(url);
 
     std::cout << "; settings " << o.ini
               << (refusal.empty() ? "" : " (cannot be read: " + refusal + "; built-in defaults)")

@@ -11,7 +11,7 @@
 namespace tickora::probe {
 
 struct ProbePage {
-    std::string source;  // the URL, or the file's path
+    std::string source;  // the URL, or the file's path (UTF-8)
     bool fromFile = false;
     ResponseInfo response;  // a file has status 0 and no Content-Type
     CharsetDeclaration declared;
@@ -26,7 +26,8 @@ struct ProbePage {
 // The whole body is kept up to this size; the program itself reads at most 202 pieces.
 inline constexpr std::size_t kMaxWholeBytes = 32u << 20;
 
-// Throws HttpError on a transport failure, as the program's fetch does.
+// url in code page 932, as the program holds it. Throws HttpError on a transport failure, as
+// the program's fetch does.
 ProbePage FetchProbePage(const std::string& url);
 // Throws std::runtime_error when the file cannot be read.
 ProbePage ReadProbePage(const std::string& path);
