@@ -82,6 +82,14 @@ class CQuoteDlg : public QDialog {
     void setVisible(bool visible) override;
     void done(int result) override;
 
+  signals:
+    // A refresh pass went through every row and cleared the status text.
+    void PassEnded();
+    // The newest preview of the entry row reached its edits.
+    void PreviewArrived();
+    // The tray row changed: the tooltip and the stock items now follow row.
+    void TrayRowChanged(int row);
+
   protected:
     void changeEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
@@ -129,6 +137,8 @@ class CQuoteDlg : public QDialog {
     void OnConnectButton();
     void OnDisconnectButton();
     void SetStatusText(std::string_view text);
+    void ShowIndex(std::size_t index, const IndexTexts& texts);
+    void OnPassEnded();
     void SetTimer(int id, int periodMs);
     void KillTimer(int id);
     bool TimerRunning(int id) const;
@@ -139,9 +149,10 @@ class CQuoteDlg : public QDialog {
     // Fetches the preview of the typed code on a worker; the answer of the newest request
     // reaches the entry row, older ones are dropped.
     void RefreshEntryRow();
-    void OnPreviewArrived(int request, const ControlTexts& texts);
-    // The entry row's texts from a pass, when the row still shows code and market.
-    void WriteEntryRow(const std::string& code, int market, const ControlTexts& texts);
+    void OnPreviewArrived(int request, const Quote& quote);
+    // The entry row's quote from a pass, when the row still shows code and market.
+    void ShowEntryQuote(const std::string& code, int market, const Quote& quote);
+    void ShowEntryQuote(const Quote& quote);
     void OnAddToList();
     void OnDeleteItem();
     void OnDeleteAll();

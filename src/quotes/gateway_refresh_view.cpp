@@ -1,5 +1,6 @@
 #include "quotes/gateway_refresh_view.h"
 
+#include "quotes/quote_places.h"
 #include "watchlist/watch_list_model.h"
 
 namespace tickora {
@@ -21,24 +22,27 @@ RowRead GatewayRefreshView::ReadRow(int row) {
 }
 
 void GatewayRefreshView::StoreRowResult(int row, const RowKey& key, const std::string& result,
-                                        const CellWrites& cells) {
+                                        const std::optional<Quote>& quote) {
     gateway_.Call([&] {
         WatchListModel& model = *targets_.model;
         std::vector<std::string>& results = *targets_.resultSlots;
         if (row < 0 || row >= static_cast<int>(results.size())) return;
         if (RowKey{model.Cell(row, ids::kColCode), model.Cell(row, ids::kColMarket)} != key) return;
         results[static_cast<std::size_t>(row)] = result;
-        model.SetCellsSoon(row, cells);
+        if (quote) model.SetCellsSoon(row, CellsOf(*quote));
     });
 }
 
-void GatewayRefreshView::SetControlText(int id, const std::string& text) {
-    gateway_.Call([&] { targets_.writeControl(id, text); });
+void GatewayRefreshView::ShowIndex(std::size_t index, const IndexTexts& texts) {
+    gateway_.Call([&] { targets_.showIndex(index, texts); });
 }
 
-void GatewayRefreshView::WriteEntryRow(const std::string& code, int market,
-                                       const ControlTexts& texts) {
-    gateway_.Call([&] { targets_.writeEntryRow(code, market, texts); });
+void GatewayRefreshView::ShowEntryQuote(const std::string& code, int market, const Quote& quote) {
+    gateway_.Call([&] { targets_.showEntryQuote(code, market, quote); });
+}
+
+void GatewayRefreshView::PassEnded() {
+    gateway_.Call([&] { targets_.passEnded(); });
 }
 
 }  // namespace tickora

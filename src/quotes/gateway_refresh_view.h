@@ -14,10 +14,10 @@ class WatchListModel;
 struct PassTargets {
     WatchListModel* model = nullptr;
     std::vector<std::string>* resultSlots = nullptr;
-    std::function<void(int id, const std::string& text)> writeControl;
-    // Writes the entry row's texts when it still shows code and market.
-    std::function<void(const std::string& code, int market, const ControlTexts& texts)>
-        writeEntryRow;
+    std::function<void(std::size_t index, const IndexTexts& texts)> showIndex;
+    // Shows the entry row's quote when the entry row still shows code and market.
+    std::function<void(const std::string& code, int market, const Quote& quote)> showEntryQuote;
+    std::function<void()> passEnded;
 };
 
 // The main window as a pass sees it. Every call runs on the UI thread through the gateway
@@ -31,9 +31,10 @@ class GatewayRefreshView final : public RefreshView {
     bool Alive() override;
     RowRead ReadRow(int row) override;
     void StoreRowResult(int row, const RowKey& key, const std::string& result,
-                        const CellWrites& cells) override;
-    void SetControlText(int id, const std::string& text) override;
-    void WriteEntryRow(const std::string& code, int market, const ControlTexts& texts) override;
+                        const std::optional<Quote>& quote) override;
+    void ShowIndex(std::size_t index, const IndexTexts& texts) override;
+    void ShowEntryQuote(const std::string& code, int market, const Quote& quote) override;
+    void PassEnded() override;
 
   private:
     UiGateway& gateway_;

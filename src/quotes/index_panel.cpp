@@ -1,7 +1,6 @@
 #include "quotes/index_panel.h"
 
 #include "common/codepage.h"
-#include "common/control_ids.h"
 #include "common/leading_int.h"
 #include "quotes/extract.h"
 
@@ -9,32 +8,28 @@ namespace tickora {
 
 const std::array<IndexInfo, 3>& Indices() {
     static const std::array<IndexInfo, 3> table = {{
-        {"998407", Sj("日経平均"), ids::kNikkeiLine, ids::kNikkeiChange},
-        {"998405", "TOPIX", ids::kTopixLine, ids::kTopixChange},
-        {"23337", "JASDAQ", ids::kJasdaqLine, ids::kJasdaqChange},
+        {"998407", Sj("日経平均")},
+        {"998405", "TOPIX"},
+        {"23337", "JASDAQ"},
     }};
     return table;
 }
 
-bool FormatIndexTexts(const IndexInfo& index, const std::string& result, std::string& line,
-                      std::string& change) {
+std::optional<IndexTexts> FormatIndexTexts(const IndexInfo& index, const std::string& result) {
     const QuoteFields f = SplitQuoteResult(result);
-    if (LeadingInt(f[2]) <= 0) return false;
-    line = index.label + " ( " + f[1] + " ) " + f[2];
-    change = " " + f[3] + " ";
-    return true;
+    if (LeadingInt(f[2]) <= 0) return std::nullopt;
+    return IndexTexts{index.label + " ( " + f[1] + " ) " + f[2], " " + f[3] + " "};
 }
 
 void RefreshIndexPanel(RefreshView& view, const RefreshConfig& config) {
-    for (const IndexInfo& index : Indices()) {
+    for (std::size_t i = 0; i < Indices().size(); ++i) {
         if (!view.Alive()) return;
         // Index codes are never 4 bytes long, so the market part is cut from the URL.
-        const std::string url = ExpandQuoteUrl(config.baseUrl, config.suffixes, index.code, 0);
-        std::string line, change;
-        if (!FormatIndexTexts(index, FetchQuote(url, config.patterns, config.fetch), line, change))
-            continue;
-        view.SetControlText(index.lineId, line);
-        view.SetControlText(index.changeId, change);
+        const std::string url =
+            ExpandQuoteUrl(config.baseUrl, config.suffixes, Indices()[i].code, 0);
+        if (const auto texts =
+                FormatIndexTexts(Indices()[i], FetchQuote(url, config.patterns, config.fetch)))
+            view.ShowIndex(i, *texts);
     }
 }
 

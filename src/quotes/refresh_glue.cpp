@@ -10,6 +10,7 @@
 #include "app/quote_dlg.h"
 #include "common/control_ids.h"
 #include "quotes/gateway_refresh_view.h"
+#include "quotes/quote_places.h"
 #include "watchlist/watch_list_model.h"
 
 namespace tickora {
@@ -59,11 +60,13 @@ unsigned CQuoteDlg::RefreshThreadProc(const RefreshConfig& config) {
         --m_nPassesWaiting;
         if (!m_gateway.IsClosed()) {
             GatewayRefreshView view(
-                m_gateway, {m_pModel, &m_arrResults,
-                            [this](int id, const std::string& text) { SetControlText(id, text); },
-                            [this](const std::string& code, int market, const ControlTexts& texts) {
-                                WriteEntryRow(code, market, texts);
-                            }});
+                m_gateway,
+                {m_pModel, &m_arrResults,
+                 [this](std::size_t index, const IndexTexts& texts) { ShowIndex(index, texts); },
+                 [this](const std::string& code, int market, const Quote& quote) {
+                     ShowEntryQuote(code, market, quote);
+                 },
+                 [this] { OnPassEnded(); }});
             RunRefreshPass(view, config);
         }
     }
@@ -100,6 +103,16 @@ void CQuoteDlg::OnDisconnectButton() {
 
 void CQuoteDlg::SetStatusText(std::string_view text) {
     SetControlText(ids::kStatus, text);
+}
+
+void CQuoteDlg::ShowIndex(std::size_t index, const IndexTexts& texts) {
+    SetControlText(kIndexPlaces[index].line, texts.line);
+    SetControlText(kIndexPlaces[index].change, texts.change);
+}
+
+void CQuoteDlg::OnPassEnded() {
+    SetStatusText("");
+    emit PassEnded();
 }
 
 void CQuoteDlg::SetTimer(int id, int periodMs) {

@@ -23,16 +23,8 @@ struct RefreshConfig {
 // list order. Ends early when the view stops being alive.
 void RunRefreshPass(RefreshView& view, const RefreshConfig& config);
 
-// The entry row's preview: the seven edits get the quote, or "no data" each.
-void RefreshEntryRow(RefreshView& view, const RefreshConfig& config);
-
-// What one QuoteResult writes into its row: columns 1, 3-7 and the mark; nothing for an
-// empty result, which leaves the row as it was.
-CellWrites RowWrites(const std::string& result);
-
-// The entry row's seven edits for a QuoteResult: its fields and mark, or "no data" in each
-// when the price is not a positive number.
-ControlTexts EntryRowTexts(const std::string& result);
+// The entry row's quote for the code and market of config: one fetch, on the calling thread.
+Quote FetchEntryQuote(const RefreshConfig& config);
 
 // "データ取得中", the status text while a pass is pending or running.
 const std::string& FetchingStatusText();

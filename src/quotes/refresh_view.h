@@ -1,7 +1,9 @@
 #pragma once
+#include <cstddef>
+#include <optional>
 #include <string>
 
-#include "common/row_cells.h"
+#include "quotes/quote.h"
 
 namespace tickora {
 
@@ -11,19 +13,17 @@ struct RowKey {
     bool operator==(const RowKey&) const = default;
 };
 
-// (control id, text) pairs, for the entry row's seven edits.
-using ControlTexts = CellWrites;
-
 // What a pass reads of a row before fetching it, in one request to the window.
 struct RowRead {
     bool exists = false;   // the row is there
-    RowKey key;            // its code (column 0) and market (column 2); empty when not there
+    RowKey key;            // its code and market; empty when not there
     bool hasSlot = false;  // it has a result slot
 };
 
-// What a refresh pass reads and writes of the main window. The window's implementation
-// runs every call on the UI thread and waits for it; once the window is closing, calls
-// do nothing, reads give empty answers and Alive() turns false, so a pass ends at once.
+// What a refresh pass reads of the main window and what it tells it. The window's
+// implementation runs every call on the UI thread and waits for it; once the window is
+// closing, calls do nothing, reads give empty answers and Alive() turns false, so a pass
+// ends at once.
 class RefreshView {
   public:
     virtual ~RefreshView() = default;
@@ -31,15 +31,17 @@ class RefreshView {
     virtual bool Alive() = 0;
     // The row count, the row's stock and whether it has a result slot, read together now.
     virtual RowRead ReadRow(int row) = 0;
-    // Stores a row's result in its slot and writes its cells, but only while the row still
+    // Stores a row's result in its slot and shows its quote, but only while the row still
     // holds the stock the pass fetched: a row that was added, deleted or moved meanwhile is
     // left for the next pass rather than given another stock's figures.
     virtual void StoreRowResult(int row, const RowKey& key, const std::string& result,
-                                const CellWrites& cells) = 0;
-    // Statics and edits of the window, by control id.
-    virtual void SetControlText(int id, const std::string& text) = 0;
-    // The entry row's texts, written only while the entry row still shows code and market.
-    virtual void WriteEntryRow(const std::string& code, int market, const ControlTexts& texts) = 0;
+                                const std::optional<Quote>& quote) = 0;
+    // An index with a valid value; index is its place in Indices().
+    virtual void ShowIndex(std::size_t index, const IndexTexts& texts) = 0;
+    // The entry row's quote, shown only while the entry row still shows code and market.
+    virtual void ShowEntryQuote(const std::string& code, int market, const Quote& quote) = 0;
+    // The pass is over: it went through every row, or the window closed.
+    virtual void PassEnded() = 0;
 };
 
 }  // namespace tickora

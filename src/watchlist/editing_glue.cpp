@@ -10,16 +10,11 @@
 #include "common/codepage.h"
 #include "common/control_ids.h"
 #include "common/sjis.h"
+#include "quotes/quote_places.h"
 #include "watchlist/editing.h"
 #include "watchlist/watch_list_model.h"
 
 namespace tickora {
-
-namespace {
-constexpr int kPreviewEdits[] = {ids::kNameEdit,   ids::kPriceEdit, ids::kTimeEdit,
-                                 ids::kChangeEdit, ids::kRatioEdit, ids::kVolumeEdit,
-                                 ids::kMarkEdit};
-}
 
 void CQuoteDlg::OnChangeCode() {
     UpdateData();
@@ -41,26 +36,30 @@ void CQuoteDlg::RefreshEntryRow() {
     RefreshConfig config = MakeRefreshConfig();
     config.fetch.cancel = m_previewCancel.get();
     m_sideWorkers.Start([this, request, config, cancel = m_previewCancel] {
-        const std::string url =
-            ExpandQuoteUrl(config.baseUrl, config.suffixes, config.entryCode, config.entryMarket);
-        const ControlTexts texts = EntryRowTexts(FetchQuote(url, config.patterns, config.fetch));
-        m_gateway.Call([&] { OnPreviewArrived(request, texts); });
+        const Quote quote = FetchEntryQuote(config);
+        m_gateway.Call([&] { OnPreviewArrived(request, quote); });
     });
 }
 
-void CQuoteDlg::OnPreviewArrived(int request, const ControlTexts& texts) {
+void CQuoteDlg::OnPreviewArrived(int request, const Quote& quote) {
     if (request != m_nPreviewRequest) return;  // a late answer for an older text
     m_nPreviewAnswered = request;
-    for (const auto& [id, text] : texts) SetControlText(id, text);
+    ShowEntryQuote(quote);
     if (m_bAddWaiting) {
         m_bAddWaiting = 0;
         OnAddToList();
     }
+    emit PreviewArrived();
 }
 
-void CQuoteDlg::WriteEntryRow(const std::string& code, int market, const ControlTexts& texts) {
+void CQuoteDlg::ShowEntryQuote(const std::string& code, int market, const Quote& quote) {
     if (code != m_strEntryCode || market != m_cboMarket->currentIndex()) return;
-    for (const auto& [id, text] : texts) SetControlText(id, text);
+    ShowEntryQuote(quote);
+}
+
+void CQuoteDlg::ShowEntryQuote(const Quote& quote) {
+    for (const QuotePlace& place : kQuotePlaces)
+        SetControlText(place.entryEdit, quote.*place.field);
 }
 
 void CQuoteDlg::ShowMessage(const std::string& text) {
@@ -90,14 +89,8 @@ void CQuoteDlg::OnAddToList() {
     const int row = InsertPosition(SelectedRow(), RowCount());
     RowCells cells;
     cells[ids::kColCode] = CutToBytes(m_strEntryCode, kPreviewTextBytes);
-    cells[ids::kColName] = preview(ids::kNameEdit);
     cells[ids::kColMarket] = ControlText(ids::kMarketCombo);
-    cells[ids::kColTime] = preview(ids::kTimeEdit);
-    cells[ids::kColPrice] = preview(ids::kPriceEdit);
-    cells[ids::kColChange] = preview(ids::kChangeEdit);
-    cells[ids::kColRatio] = preview(ids::kRatioEdit);
-    cells[ids::kColVolume] = preview(ids::kVolumeEdit);
-    cells[ids::kColMark] = preview(ids::kMarkEdit);
+    for (const QuotePlace& place : kQuotePlaces) cells[place.column] = preview(place.entryEdit);
     m_pModel->InsertAt(row, cells);
     // The new row becomes the list's current one; the keyboard stays where the user types.
     SelectRow(row);
@@ -105,7 +98,7 @@ void CQuoteDlg::OnAddToList() {
     StartRefresh();
     m_strEntryCode.clear();
     SetControlText(ids::kCodeEdit, m_strEntryCode);
-    for (const int id : kPreviewEdits) SetControlText(id, "");
+    ShowEntryQuote(Quote{});
 }
 
 void CQuoteDlg::OnDeleteItem() {

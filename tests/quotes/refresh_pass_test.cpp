@@ -33,7 +33,6 @@ TEST_F(RefreshPassTest, FetchesEntryIndicesThenRowsInOrderUntilTheWindowCloses) 
     view.AddRow("12345", Sj("東証"));  // 5 bytes: no market part
     view.AddRow("8058", Sj("東証"));
     view.slots.pop_back();  // more rows than slots: the pass ends at the row without one
-    view.controls[ids::kStatus] = FetchingStatusText();
     RefreshConfig config = Config(host.Url("/q?s="));
     config.suffixes[1] = "n";  // the user's own suffix for ＪＱ
     config.entryCode = "7203";
@@ -50,12 +49,14 @@ TEST_F(RefreshPassTest, FetchesEntryIndicesThenRowsInOrderUntilTheWindowCloses) 
     EXPECT_EQ(row[ids::kColMark], RiseFallMark(row[ids::kColRatio]));
     EXPECT_EQ(view.slots[0].back(), '_');
     EXPECT_TRUE(view.rows[1][ids::kColName].empty());
-    EXPECT_EQ(view.controls[ids::kStatus], "");
-    EXPECT_NE(view.controls[ids::kNameEdit], "no data");
-    EXPECT_EQ(view.controls[ids::kMarkEdit], RiseFallMark(view.controls[ids::kRatioEdit]));
-    for (const auto& index : Indices()) {
-        EXPECT_TRUE(view.controls[index.lineId].starts_with(index.label + " ( "));
-        EXPECT_NE(view.controls[index.changeId], "");
+    EXPECT_EQ(view.passesEnded, 1);
+    ASSERT_TRUE(view.entry);
+    EXPECT_NE(view.entry->name, "no data");
+    EXPECT_EQ(view.entry->mark, RiseFallMark(view.entry->ratio));
+    for (std::size_t i = 0; i < Indices().size(); ++i) {
+        ASSERT_TRUE(view.indices[i]) << i;
+        EXPECT_TRUE(view.indices[i]->line.starts_with(Indices()[i].label + " ( "));
+        EXPECT_NE(view.indices[i]->change, "");
     }
 
     // The window closes after the index panel: no row is fetched, nothing more written.
@@ -71,7 +72,6 @@ TEST_F(RefreshPassTest, FailuresBlankOrKeepRows) {
     view.AddRow("8058", Sj("東証"));
     view.rows[0][ids::kColName] = "old name";
     view.rows[0][ids::kColMark] = RiseMark();
-    view.controls[ids::kNikkeiLine] = Sj("日経平均株価");
 
     // A page without the row keeps the row and the index texts as they were.
     RunRefreshPass(view, Config(host.Url("/fault/404/q?s=")));
@@ -89,23 +89,17 @@ TEST_F(RefreshPassTest, FailuresBlankOrKeepRows) {
     blank[ids::kColMarket] = Sj("東証");
     blank[ids::kColMark] = FlatMark();
     EXPECT_EQ(view.rows[0], blank);
-    EXPECT_EQ(view.controls[ids::kNikkeiLine], Sj("日経平均株価"));
-    for (const int id : {ids::kNameEdit, ids::kTimeEdit, ids::kPriceEdit, ids::kChangeEdit,
-                         ids::kRatioEdit, ids::kVolumeEdit, ids::kMarkEdit})
-        EXPECT_EQ(view.controls[id], "no data") << id;
+    for (const auto& index : view.indices) EXPECT_FALSE(index);
+    const std::string none = "no data";
+    EXPECT_EQ(view.entry, (Quote{none, none, none, none, none, none, none}));
 }
 
 TEST(IndexPanel, FormatsOnlyPositiveValues) {
     const IndexInfo& nikkei = Indices()[0];
-    std::string line = "keep", change = "keep";
-    EXPECT_TRUE(FormatIndexTexts(nikkei, "N_15:00_16,500.12_+123.45_+0.7%_0_", line, change));
-    EXPECT_EQ(line, Sj("日経平均 ( 15:00 ) 16,500.12"));
-    EXPECT_EQ(change, " +123.45 ");
-    for (const char* bad : {"N_15:00_---_+1_+1%_0_", "N_15:00_0_+1_+1%_0_", "", "no underscores"}) {
-        line = change = "keep";
-        EXPECT_FALSE(FormatIndexTexts(nikkei, bad, line, change)) << bad;
-        EXPECT_EQ(line + change, "keepkeep");
-    }
+    EXPECT_EQ(FormatIndexTexts(nikkei, "N_15:00_16,500.12_+123.45_+0.7%_0_"),
+              (IndexTexts{Sj("日経平均 ( 15:00 ) 16,500.12"), " +123.45 "}));
+    for (const char* bad : {"N_15:00_---_+1_+1%_0_", "N_15:00_0_+1_+1%_0_", "", "no underscores"})
+        EXPECT_FALSE(FormatIndexTexts(nikkei, bad)) << bad;
 }
 
 TEST(ExpandQuoteUrl, Cases) {

@@ -1,12 +1,13 @@
 #pragma once
-// The window as a pass sees it, held in memory: rows, result slots and control texts. Writes
+// The window as a pass sees it, held in memory: rows, result slots and what was shown. Writes
 // to rows that do not exist or that hold another stock are dropped, as the window's own view
 // drops them.
 
-#include <map>
+#include <array>
 #include <string>
 #include <vector>
 
+#include "quotes/quote_places.h"
 #include "quotes/refresh_view.h"
 
 namespace tickora::test {
@@ -15,7 +16,9 @@ class MemoryView : public RefreshView {
   public:
     std::vector<RowCells> rows;
     std::vector<std::string> slots;
-    std::map<int, std::string> controls;
+    std::optional<Quote> entry;
+    std::array<std::optional<IndexTexts>, 3> indices;
+    int passesEnded = 0;
     int aliveFor = 1 << 30;  // Alive() turns false after this many calls
 
     void AddRow(std::string code, std::string market) {
@@ -33,15 +36,15 @@ class MemoryView : public RefreshView {
         return {r < RowCount(), KeyOf(r), r < static_cast<int>(slots.size())};
     }
     void StoreRowResult(int r, const RowKey& key, const std::string& result,
-                        const CellWrites& cells) override {
+                        const std::optional<Quote>& quote) override {
         if (r >= static_cast<int>(slots.size()) || KeyOf(r) != key) return;
         slots[r] = result;
-        for (const auto& [c, text] : cells) rows[r][c] = text;
+        if (quote)
+            for (const auto& [c, text] : CellsOf(*quote)) rows[r][c] = text;
     }
-    void SetControlText(int id, const std::string& t) override { controls[id] = t; }
-    void WriteEntryRow(const std::string&, int, const ControlTexts& texts) override {
-        for (const auto& [id, text] : texts) controls[id] = text;
-    }
+    void ShowIndex(std::size_t i, const IndexTexts& texts) override { indices[i] = texts; }
+    void ShowEntryQuote(const std::string&, int, const Quote& quote) override { entry = quote; }
+    void PassEnded() override { ++passesEnded; }
 };
 
 }  // namespace tickora::test
