@@ -1,5 +1,5 @@
 #pragma once
-// Dialog 154, the version box: the title line with its version and two fixed lines.
+// The version box: the title line with its version and two fixed lines.
 
 #include <QDialog>
 #include <string>

@@ -26,7 +26,6 @@ class ListToolTip : public QObject {
     // The delay before the tip appears at the next rest (the initial delay, or the
     // re-show delay after a tip has been shown).
     int PendingDelayMs() const { return timer_.interval(); }
-    bool Pending() const { return timer_.isActive(); }
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

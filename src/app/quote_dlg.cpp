@@ -27,6 +27,7 @@
 #include "common/sjis.h"
 #include "links/url_opener.h"
 #include "tray/menu_pictures.h"
+#include "ui/clickable_label.h"
 #include "ui/fit_width.h"
 #include "ui/hand_cursor.h"
 #include "ui/index_label.h"
@@ -51,8 +52,14 @@ QIcon LoadIcon(const char* name, bool withLarge) {
     return icon;
 }
 
+IndexLabel::Role IndexRoleOf(ControlKind kind) {
+    return kind == ControlKind::IndexName     ? IndexLabel::Role::Name
+           : kind == ControlKind::IndexChange ? IndexLabel::Role::Change
+                                              : IndexLabel::Role::Filler;
+}
+
 Qt::Alignment AlignmentOf(ControlAlign align) {
-    // Statics of the layout keep their text at the top, as the platform's statics do.
+    // The statics keep their text at the top.
     switch (align) {
         case ControlAlign::Centre:
             return Qt::AlignHCenter | Qt::AlignTop;
@@ -104,93 +111,7 @@ CQuoteDlg::~CQuoteDlg() {
 
 void CQuoteDlg::CreateControls() {
     setFixedSize(DuToPxX(kDialogWidthDu, m_baseUnits), DuToPxY(kDialogHeightDu, m_baseUnits));
-    QLineEdit* lastEdit = nullptr;
-    for (const ControlDef& def : kMainLayout) {
-        QWidget* widget = nullptr;
-        const QString text = QString::fromUtf8(def.text);
-        QRect rect = DuToPx(QRect(def.x, def.y, def.width, def.height), m_baseUnits);
-        switch (def.kind) {
-            case ControlKind::Button: {
-                auto* button = new QPushButton(text, this);
-                button->setAutoDefault(false);
-                if (def.id == ids::kAddButton) button->setDefault(true);
-                connect(button, &QPushButton::clicked, this,
-                        [this, id = def.id] { OnCommand(id); });
-                widget = button;
-                break;
-            }
-            case ControlKind::Static: {
-                auto* label = new QLabel(text, this);
-                label->setTextFormat(Qt::PlainText);
-                label->setAlignment(AlignmentOf(def.align));
-                if (def.sunken) {
-                    label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-                    label->setAlignment(Qt::AlignCenter);
-                }
-                widget = label;
-                break;
-            }
-            case ControlKind::IndexName:
-            case ControlKind::IndexChange:
-            case ControlKind::IndexFiller: {
-                const auto role = def.kind == ControlKind::IndexName     ? IndexLabel::Role::Name
-                                  : def.kind == ControlKind::IndexChange ? IndexLabel::Role::Change
-                                                                         : IndexLabel::Role::Filler;
-                auto* label = new IndexLabel(role, this);
-                label->setAlignment(AlignmentOf(def.align));
-                label->SetText(Sj(def.text));
-                widget = label;
-                break;
-            }
-            case ControlKind::Edit:
-            case ControlKind::ReadOnlyEdit: {
-                auto* edit = new QLineEdit(this);
-                edit->setReadOnly(def.kind == ControlKind::ReadOnlyEdit);
-                // The code edit does not scroll: it takes only what fits its width.
-                if (def.id == ids::kCodeEdit) edit->setValidator(new FitWidthValidator(edit));
-                lastEdit = edit;
-                widget = edit;
-                break;
-            }
-            case ControlKind::Combo: {
-                auto* combo = new QComboBox(this);
-                combo->setMaxVisibleItems(kMarketCount);
-                // The closed box is as high as the edits beside it.
-                rect.setHeight(DuToPxY(13, m_baseUnits));
-                widget = combo;
-                break;
-            }
-            case ControlKind::List: {
-                auto* list = new QTableView(this);
-                // Tab moves between the window's controls, not between the list's cells.
-                list->setTabKeyNavigation(false);
-                widget = list;
-                break;
-            }
-            case ControlKind::Spin: {
-                auto* spin = new QSpinBox(this);
-                // The up-down control's buddy is the edit created just before it.
-                if (lastEdit) {
-                    connect(spin, &QSpinBox::valueChanged, lastEdit,
-                            [lastEdit](int value) { lastEdit->setText(QString::number(value)); });
-                }
-                widget = spin;
-                break;
-            }
-        }
-        widget->setGeometry(rect);
-        if (def.id != 0) {
-            widget->setObjectName(QString::number(def.id));
-            m_controls[def.id] = widget;
-        }
-        widget->setFocusPolicy(
-            def.tabStop ? Qt::StrongFocus
-            : (def.kind == ControlKind::Static || def.kind == ControlKind::IndexName ||
-               def.kind == ControlKind::IndexChange || def.kind == ControlKind::IndexFiller)
-                ? Qt::NoFocus
-                : Qt::ClickFocus);
-        if (def.hidden) widget->hide();
-    }
+    for (const ControlDef& def : kMainLayout) PlaceControl(def, CreateControl(def));
     for (std::size_t i = 0; i + 1 < kTabOrder.size(); ++i)
         setTabOrder(Control(kTabOrder[i]), Control(kTabOrder[i + 1]));
 
@@ -205,6 +126,86 @@ void CQuoteDlg::CreateControls() {
         // Filling the selector in OnInitDialog is no user's choice.
         if (m_pModel) OnSelchangeMarket();
     });
+    CreateMenus();
+}
+
+QWidget* CQuoteDlg::CreateControl(const ControlDef& def) {
+    const QString text = QString::fromUtf8(def.text);
+    switch (def.kind) {
+        case ControlKind::Button: {
+            auto* button = new QPushButton(text, this);
+            button->setAutoDefault(false);
+            button->setDefault(def.id == ids::kAddButton);
+            connect(button, &QPushButton::clicked, this, [this, id = def.id] { OnCommand(id); });
+            return button;
+        }
+        case ControlKind::Static: {
+            auto* label = new ClickableLabel(text, this);
+            label->setTextFormat(Qt::PlainText);
+            label->setAlignment(def.flags & kSunken ? Qt::AlignCenter : AlignmentOf(def.align));
+            if (def.flags & kSunken) label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+            return label;
+        }
+        case ControlKind::IndexName:
+        case ControlKind::IndexChange:
+        case ControlKind::IndexFiller: {
+            auto* label = new IndexLabel(IndexRoleOf(def.kind), this);
+            label->setAlignment(AlignmentOf(def.align));
+            label->SetText(Sj(def.text));
+            return label;
+        }
+        case ControlKind::Edit:
+        case ControlKind::ReadOnlyEdit: {
+            auto* edit = new QLineEdit(this);
+            edit->setReadOnly(def.kind == ControlKind::ReadOnlyEdit);
+            // The code edit does not scroll: it takes only what fits its width.
+            if (def.id == ids::kCodeEdit) edit->setValidator(new FitWidthValidator(edit));
+            return edit;
+        }
+        case ControlKind::Combo: {
+            auto* combo = new QComboBox(this);
+            combo->setMaxVisibleItems(kMarketCount);
+            return combo;
+        }
+        case ControlKind::List: {
+            auto* list = new QTableView(this);
+            // Tab moves between the window's controls, not between the list's cells.
+            list->setTabKeyNavigation(false);
+            return list;
+        }
+        case ControlKind::Spin:
+            return CreateIntervalSpin();
+    }
+    return nullptr;
+}
+
+QSpinBox* CQuoteDlg::CreateIntervalSpin() {
+    auto* spin = new QSpinBox(this);
+    // Its buddy is the interval edit, made just before it.
+    auto* edit = static_cast<QLineEdit*>(Control(ids::kIntervalEdit));
+    connect(spin, &QSpinBox::valueChanged, edit,
+            [edit](int value) { edit->setText(QString::number(value)); });
+    return spin;
+}
+
+void CQuoteDlg::PlaceControl(const ControlDef& def, QWidget* widget) {
+    QRect rect = DuToPx(QRect(def.x, def.y, def.width, def.height), m_baseUnits);
+    // The closed selector is as high as the edits beside it.
+    if (def.kind == ControlKind::Combo) rect.setHeight(DuToPxY(13, m_baseUnits));
+    widget->setGeometry(rect);
+    if (def.id != 0) {
+        widget->setObjectName(QString::number(def.id));
+        m_controls[def.id] = widget;
+    }
+    widget->setFocusPolicy(def.focus == ControlFocus::Tab     ? Qt::StrongFocus
+                           : def.focus == ControlFocus::Click ? Qt::ClickFocus
+                                                              : Qt::NoFocus);
+    if (def.flags & kHidden) widget->hide();
+    if (ids::IsClickableStatic(def.id)) {
+        connect(static_cast<ClickableLabel*>(widget), &ClickableLabel::clicked, this,
+                [this, id = def.id] { OnCommand(id); });
+        widget->setCursor(HandCursor());
+    }
 }
 
 bool CQuoteDlg::OnInitDialog() {
@@ -213,6 +214,35 @@ bool CQuoteDlg::OnInitDialog() {
     m_strTitle = Sj("TICKORA株価 ver.060505");
     setWindowTitle(QString::fromStdString(Cp932ToUtf8(m_strTitle)));
     m_bConnected = 0;
+    InitLinkFont();
+    FillMarkets();
+    m_szSuffix = DefaultSuffixes();
+    m_pDragImage = nullptr;
+    m_bDragging = 0;
+    m_nDragIndex = 0;
+    m_dragPressPos = {-1, -1};
+    InitWatchList();
+    m_spinInterval->setRange(3, 180);
+    m_spinInterval->setValue(60);
+    Control(ids::kIntervalEdit)->setProperty("text", QStringLiteral("60"));
+    LoadSettings();
+    LoadTrayPictures();
+    UpdateData();
+    if (m_strEntryCode.size() >= 4) RefreshEntryRow();
+    // One pass at once, connected or not; the timer's first tick comes a whole period later.
+    StartRefreshWorker();
+    StartRefresh();
+    m_bTrayIcon = 0;
+    // The pointer's first movement over any part of the window sets the hover state.
+    setMouseTracking(true);
+    installEventFilter(this);
+    for (QWidget* child : findChildren<QWidget*>()) child->installEventFilter(this);
+    CenterOnScreen();
+    ShowAtStart();
+    return true;
+}
+
+void CQuoteDlg::InitLinkFont() {
     m_nLinkHover = 0;
     // The home-page label: Courier New, a cell 25 pixels high, the heaviest weight.
     m_lfLink = QFont(QStringLiteral("Courier New"));
@@ -225,18 +255,16 @@ bool CQuoteDlg::OnInitDialog() {
     for (m_lfLink.setPixelSize(pixels); pixels > 8 && QFontMetrics(m_lfLink).height() > 25;)
         m_lfLink.setPixelSize(--pixels);
     ApplyLinkLook();
-    const QCursor hand = HandCursor();
-    for (const int id : ids::kClickableStatics) Control(id)->setCursor(hand);
+}
+
+void CQuoteDlg::FillMarkets() {
     m_cboMarket->clear();
     for (const MarketInfo& market : Markets())
         m_cboMarket->addItem(QString::fromStdString(Cp932ToUtf8(market.displayName)));
     m_cboMarket->setCurrentIndex(0);
-    m_szSuffix = DefaultSuffixes();
-    m_pDragImage = nullptr;
-    m_bDragging = 0;
-    m_nDragIndex = 0;
-    m_dragPressPos = {-1, -1};
-    // The watch list.
+}
+
+void CQuoteDlg::InitWatchList() {
     if (!m_pModel) {
         m_pModel = new WatchListModel(this);
         m_pList->setModel(m_pModel);
@@ -254,22 +282,19 @@ bool CQuoteDlg::OnInitDialog() {
     m_pList->horizontalHeader()->setStretchLastSection(false);
     for (std::size_t c = 0; c < kListColumnWidths.size(); ++c)
         m_pList->setColumnWidth(static_cast<int>(c), kListColumnWidths[c]);
-    {
-        // The selection stays visible when the list loses the focus.
-        QPalette palette = m_pList->palette();
-        palette.setBrush(QPalette::Inactive, QPalette::Highlight,
-                         palette.brush(QPalette::Active, QPalette::Highlight));
-        palette.setBrush(QPalette::Inactive, QPalette::HighlightedText,
-                         palette.brush(QPalette::Active, QPalette::HighlightedText));
-        m_pList->setPalette(palette);
-    }
+    // The selection stays visible when the list loses the focus.
+    QPalette palette = m_pList->palette();
+    palette.setBrush(QPalette::Inactive, QPalette::Highlight,
+                     palette.brush(QPalette::Active, QPalette::Highlight));
+    palette.setBrush(QPalette::Inactive, QPalette::HighlightedText,
+                     palette.brush(QPalette::Active, QPalette::HighlightedText));
+    m_pList->setPalette(palette);
     if (!m_tooltip)
         m_tooltip = new ListToolTip(m_pList->viewport(),
                                     QString::fromUtf8("ダブルクリックでリンク表示"), this);
-    m_spinInterval->setRange(3, 180);
-    m_spinInterval->setValue(60);
-    Control(ids::kIntervalEdit)->setProperty("text", QStringLiteral("60"));
-    LoadSettings();
+}
+
+void CQuoteDlg::LoadTrayPictures() {
     m_hIconUp = LoadIcon("rise", false);
     m_hIconDown = LoadIcon("fall", false);
     m_hIconFlat = LoadIcon("flat", false);
@@ -279,17 +304,9 @@ bool CQuoteDlg::OnInitDialog() {
     m_bmpDownChecked = DrawMenuPicture(MenuPicture::Down, true);
     m_bmpFlat = DrawMenuPicture(MenuPicture::Flat, false);
     m_bmpFlatChecked = DrawMenuPicture(MenuPicture::Flat, true);
-    UpdateData();
-    if (m_strEntryCode.size() >= 4) RefreshEntryRow();
-    // One pass at once, connected or not; the timer's first tick comes a whole period later.
-    StartRefreshWorker();
-    StartRefresh();
-    m_bTrayIcon = 0;
-    // The pointer's first movement over any part of the window sets the hover state.
-    setMouseTracking(true);
-    installEventFilter(this);
-    for (QWidget* child : findChildren<QWidget*>()) child->installEventFilter(this);
-    CenterOnScreen();
+}
+
+void CQuoteDlg::ShowAtStart() {
     if (m_nChkGoTask == 1) {
         AddTrayIcon("meigara");
         SetTimer(ids::kTimerTip, ids::kTipPeriodMs);
@@ -300,7 +317,6 @@ bool CQuoteDlg::OnInitDialog() {
         show();
         Control(ids::kCodeEdit)->setFocus();
     }
-    return true;
 }
 
 int CQuoteDlg::DoModal() {
@@ -408,35 +424,18 @@ bool CQuoteDlg::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
     if (type == QEvent::Enter || (type == QEvent::MouseMove && watched == this))
         OnSetCursor(widget);
-    if (m_pList && watched == m_pList->viewport()) {
-        if (OnListMouseEvent(event)) return true;
-        if (type == QEvent::ContextMenu) {
-            const auto* menu = static_cast<QContextMenuEvent*>(event);
-            OnListRightClick(menu->pos(), menu->globalPos());
-            return true;
-        }
-        if (type == QEvent::MouseButtonDblClick &&
-            static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
-            OnListDoubleClick();
-    }
+    if (m_pList && watched == m_pList->viewport() && OnListEvent(event)) return true;
     if (type == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
-        // Another window taking the pointer, or Escape, ends a drag without a move.
         if (m_bDragging && key == Qt::Key_Escape) CancelDrag();
         // Keys go to the focused control; the window sees them first.
         QWidget* focus = QApplication::focusWidget();
         if (watched == (focus ? focus : this) && OnKeyPress(widget, key)) return true;
     }
+    // Another window taking the pointer ends a drag without a move.
     if (m_bDragging &&
         (type == QEvent::UngrabMouse || (watched == this && type == QEvent::WindowDeactivate)))
         CancelDrag();
-    if (type == QEvent::MouseButtonRelease) {
-        const auto* mouse = static_cast<QMouseEvent*>(event);
-        const int id = ControlIdOf(widget);
-        if (mouse->button() == Qt::LeftButton &&
-            widget->rect().contains(mouse->position().toPoint()) && ids::IsClickableStatic(id))
-            OnCommand(id);
-    }
     return QDialog::eventFilter(watched, event);
 }
 

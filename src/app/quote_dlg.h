@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "app/dialog_layout.h"
 #include "quotes/extraction_pattern.h"
 #include "quotes/quote_url.h"
 #include "quotes/refresh_pass.h"
@@ -64,14 +65,26 @@ class CQuoteDlg : public QDialog {
     bool OnInitDialog();
     // OnInitDialog, then runs until the dialog ends; the result of done().
     int DoModal();
-    // Runs a command of the window: the tray's own steps, then its entry in the table.
+    // Runs a command of the window through its entry in the action table.
     void OnCommand(int id);
 
-    struct CommandEntry {
+    // Where a key reaches an action: the focused control is the action's own control, one
+    // of the entry row's (code edit, market selector, add button), or the list.
+    enum class KeyScope { None, Itself, EntryRow, List };
+
+    // One thing the user can do: its command id, its menu text, what it runs, the flag its
+    // menu item shows checked, and the key that runs it.
+    struct Action {
         int id;
-        void (CQuoteDlg::*handler)();  // nullptr: handled by OnCommand before the table
+        const char* text = nullptr;  // the menu item's text (UTF-8); nullptr: in no menu
+        void (CQuoteDlg::*run)() = nullptr;
+        // Instead of run, for the kMaxRows ids from id on; receives the offset (a row).
+        void (CQuoteDlg::*runRow)(int row) = nullptr;
+        int CQuoteDlg::*checked = nullptr;  // shown checked while the flag is 1
+        int key = 0;                        // Qt::Key_Return stands for both Enter keys
+        KeyScope keyScope = KeyScope::None;
     };
-    static const std::vector<CommandEntry>& CommandTable();
+    static const std::vector<Action>& Actions() { return kActions; }
 
     // The desktop session ends: the settings are saved now, the window stays.
     void OnEndSession();
@@ -97,9 +110,21 @@ class CQuoteDlg : public QDialog {
 
   private:
     friend class test::DlgProbe;
+    static const std::vector<Action> kActions;
 
     // Start-up and shut-down (src/app/quote_dlg.cpp).
     void CreateControls();
+    QWidget* CreateControl(const ControlDef& def);
+    QSpinBox* CreateIntervalSpin();
+    // Its place, id, focus, visibility and, for a clickable text, its click and cursor.
+    void PlaceControl(const ControlDef& def, QWidget* widget);
+    // The steps of OnInitDialog.
+    void InitLinkFont();
+    void FillMarkets();
+    void InitWatchList();
+    void LoadTrayPictures();
+    // Shown with the code edit focused, or straight into the tray.
+    void ShowAtStart();
     void CenterOnScreen();
     // Save, stop the timers, remove the tray icon, then release and join the workers.
     // Runs once, however the dialog ends.
@@ -141,7 +166,8 @@ class CQuoteDlg : public QDialog {
     void OnPassEnded();
     void SetTimer(int id, int periodMs);
     void KillTimer(int id);
-    bool TimerRunning(int id) const;
+    // ids::kTimerRefresh or ids::kTimerTip.
+    QTimer& TimerOf(int id);
 
     // Watch-list editing (src/watchlist/editing_glue.cpp).
     void OnChangeCode();
@@ -169,20 +195,36 @@ class CQuoteDlg : public QDialog {
     // Chart snapshot (src/chart/chart_glue.cpp): hidden button 1026.
     void OnChartButton();
 
-    // Tray menu and the tray's command steps (src/tray/tray_glue.cpp).
+    // Tray menu and the tray's commands (src/tray/tray_glue.cpp).
     // Refills the tray menu just before it shows, whichever host shows it.
     void RefreshTrayMenu();
-    // The steps every command takes before the table: a stock item, the Nikkei item, the two
-    // options.
-    void RouteTrayCommand(int id);
+    QIcon MenuPictureIcon(MenuPicture picture) const;
+    // The tray row becomes row: the tip follows it.
+    void SetTrayRow(int row);
+    // A stock item of the tray menu: its row becomes the tray row, and opens its link when
+    // the option is on.
+    void OnTrayStockItem(int row);
+    void OnToggleClickOpensLink();
+    void OnToggleStartInTray();
 
-    // Context and settings menus, the keyboard filter (src/tray/menus_glue.cpp).
-    void PopUp(const MenuItemDef* items, std::size_t count, QPoint at);
+    // Menus and the keyboard (src/tray/menus_glue.cpp).
+    // The actions of the table that have a text, made once; each menu shows the same one.
+    void CreateMenus();
+    QAction* MenuAction(int id) const;
+    void FillMenu(QMenu* menu, const int* items, std::size_t count);
+    // The menu items' checks as their flags are now.
+    void SyncChecks();
+    void PopUp(QMenu* menu, QPoint at);
     void ShowListMenu(QPoint at);
+    // Enter on the list: the list menu below the selected row.
+    void ShowListMenuAtRow();
     void ShowSettingsMenu();
     void OnListRightClick(QPoint listPos, QPoint at);
+    // A double click on the list: the selected row's link.
     void OnListDoubleClick();
-    // Enter, Escape and Delete as the window wants them; true when the key was taken.
+    // The list viewport's context menu and double click, and the drag; true when taken.
+    bool OnListEvent(QEvent* event);
+    // Enter, Escape and the table's keys on the focused control; true when the key was taken.
     bool OnKeyPress(QWidget* target, int key);
 
     // Links (src/links/links_glue.cpp).
@@ -259,7 +301,7 @@ class CQuoteDlg : public QDialog {
     int m_bDragging = 0;
     int m_nDragIndex = 0;
 
-    // The platform's parts of the window.
+    // The rest of the window's state.
     std::string m_strProgramFolder;
     std::string m_strProgramName;  // caption of the message boxes
     std::string m_strSaveRefusal;  // why base_data.ini must not be written, when it must not
@@ -271,14 +313,17 @@ class CQuoteDlg : public QDialog {
     QSystemTrayIcon* m_pTrayIcon = nullptr;
     QMenu* m_pTrayMenu = nullptr;
     ActivationPairing m_trayActivations;
-    QMenu* m_pPopup = nullptr;  // the context or settings menu while it is open
+    std::map<int, QAction*> m_menuActions;
+    QMenu* m_pListMenu = nullptr;
+    QMenu* m_pSettingsMenu = nullptr;
     // The host that took the icon when the program went into the tray.
     TrayHostKind m_trayHostKind = TrayHostKind::None;
     // What the tray shows: the tip text (CP932) and the image, nullopt for the program icon.
     std::string m_strTrayTip;
     std::optional<TrayIconKind> m_trayIconKind;
-    QTimer m_timerRefresh;
-    QTimer m_timerTip;
+    // Children of the window, so that tests find them by name ("timer0", "timer1").
+    QTimer m_timerRefresh{this};
+    QTimer m_timerTip{this};
     std::map<int, QWidget*> m_controls;
     int m_bDestroyed = 0;
     // The entry row's previews: the newest request, the newest answered, and the flag that

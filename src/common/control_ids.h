@@ -52,6 +52,9 @@ inline constexpr int kCmdStartInTray = 32788;
 inline constexpr int kCmdClose = 32790;
 inline constexpr int kCmdNikkei = 32795;
 inline constexpr int kCmdTrayStockFirst = 50000;  // + row, for at most kMaxRows rows
+// In no menu: Enter and a double click on the list.
+inline constexpr int kCmdListMenuAtRow = 32800;
+inline constexpr int kCmdRowLink = 32801;
 
 // Rows a user may add; a hand-edited settings file may load more.
 inline constexpr int kMaxRows = 15;

@@ -10,21 +10,29 @@ bool IsBlank(char c) {
 }
 }  // namespace
 
-int LeadingInt(std::string_view text) {
+LeadingNumber SplitLeadingNumber(std::string_view text) {
     std::size_t i = 0;
     while (i < text.size() && IsBlank(text[i])) ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+    LeadingNumber number;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) number.negative = text[i++] == '-';
+    std::size_t end = i;
+    while (end < text.size() && text[end] >= '0' && text[end] <= '9') ++end;
+    number.digits = text.substr(i, end - i);
+    return number;
+}
+
+int LeadingInt(std::string_view text) {
+    const LeadingNumber number = SplitLeadingNumber(text);
     long long value = 0;
-    const long long limit = negative ? -static_cast<long long>(INT_MIN) : INT_MAX;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-        value = value * 10 + (text[i] - '0');
+    const long long limit = number.negative ? -static_cast<long long>(INT_MIN) : INT_MAX;
+    for (const char digit : number.digits) {
+        value = value * 10 + (digit - '0');
         if (value >= limit) {
             value = limit;
             break;
         }
     }
-    return static_cast<int>(negative ? -value : value);
+    return static_cast<int>(number.negative ? -value : value);
 }
 
 }  // namespace tickora

@@ -8,4 +8,12 @@ namespace tickora {
 // overflowing.
 int LeadingInt(std::string_view text);
 
+// What such a reading takes of a text: the sign and the run of decimal digits after the
+// leading blanks.
+struct LeadingNumber {
+    bool negative = false;
+    std::string_view digits;
+};
+LeadingNumber SplitLeadingNumber(std::string_view text);
+
 }  // namespace tickora

@@ -17,9 +17,4 @@ std::string ResolveProgramPath(std::string_view argv0, std::string_view pathList
 // The program file's name without its extension: the caption of the message boxes.
 std::string ProgramBaseName(std::string_view argv0);
 
-// folder + name, as the program names every file that lies beside it.
-inline std::string FileBesideProgram(std::string_view folder, std::string_view name) {
-    return std::string(folder) + std::string(name);
-}
-
 }  // namespace tickora

@@ -10,7 +10,7 @@
 namespace tickora {
 
 // Offset type of the text primitives; kNone (-1) means "not found" and keeps the
-// original arithmetic on offsets (e - v - len) well defined.
+// arithmetic on offsets (e - v - len) well defined.
 using Offset = long;
 inline constexpr Offset kNone = -1;
 

@@ -27,6 +27,23 @@ std::string Typed(const QString& text) {
 constexpr int kMinWidth = 523;
 constexpr int kHeight = 170;
 
+QComboBox* UrlCombo(QWidget* parent) {
+    auto* combo = new QComboBox(parent);
+    combo->setEditable(true);
+    combo->setInsertPolicy(QComboBox::NoInsert);  // a typed URL is no new list line
+    combo->setCompleter(nullptr);                 // nor is it completed from the lines
+    combo->lineEdit()->setValidator(new FitWidthValidator(combo->lineEdit()));
+    return combo;
+}
+
+// "URL" beside a field, or the URL the field's line names.
+QLabel* UrlLabel(QWidget* parent) {
+    auto* label = new QLabel(QStringLiteral("URL"), parent);
+    label->setTextFormat(Qt::PlainText);
+    label->setAlignment(Qt::AlignRight | Qt::AlignTop);
+    return label;
+}
+
 }  // namespace
 
 CLinkUrlDlg::CLinkUrlDlg(QWidget* owner) : QDialog(owner) {
@@ -48,26 +65,14 @@ CLinkUrlDlg::CLinkUrlDlg(QWidget* owner) : QDialog(owner) {
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     place(new QLabel(QString::fromUtf8("銘柄リンクURL"), this), 5, 37, 45, 8, 0);
     place(new QLabel(QString::fromUtf8("日経リンクURL"), this), 5, 7, 45, 8, 0);
-    auto combo = [&](int y, int id) {
-        auto* c = new QComboBox(this);
-        c->setEditable(true);
-        c->setInsertPolicy(QComboBox::NoInsert);  // a typed URL is no new list line
-        c->setCompleter(nullptr);                 // nor is it completed from the lines
-        c->lineEdit()->setValidator(new FitWidthValidator(c->lineEdit()));
-        place(c, 54, y, 233, 12, id);
-        return c;
-    };
-    m_cboStock = combo(47, 1052);
-    m_cboNikkei = combo(18, 1053);
-    auto label = [&](int y, int id) {
-        auto* l = new QLabel(QStringLiteral("URL"), this);
-        l->setTextFormat(Qt::PlainText);
-        l->setAlignment(Qt::AlignRight | Qt::AlignTop);
-        place(l, 5, y, 45, 8, id);
-        return l;
-    };
-    m_lblNikkei = label(20, 1054);
-    m_lblStock = label(49, 1055);
+    m_cboStock = UrlCombo(this);
+    place(m_cboStock, 54, 47, 233, 12, 1052);
+    m_cboNikkei = UrlCombo(this);
+    place(m_cboNikkei, 54, 18, 233, 12, 1053);
+    m_lblNikkei = UrlLabel(this);
+    place(m_lblNikkei, 5, 20, 45, 8, 1054);
+    m_lblStock = UrlLabel(this);
+    place(m_lblStock, 5, 49, 45, 8, 1055);
     setTabOrder(ok, cancel);
     setTabOrder(cancel, m_cboNikkei);
     setTabOrder(m_cboNikkei, m_cboStock);

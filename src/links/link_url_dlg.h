@@ -1,5 +1,5 @@
 #pragma once
-// Dialog 155 "リンクURL設定": the user picks the stock link and the Nikkei link from the lines
+// "リンクURL設定": the user picks the stock link and the Nikkei link from the lines
 // of the two URL list files, or types them. It works on copies; the caller reads the results
 // back when it ends with OK.
 

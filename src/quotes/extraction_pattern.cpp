@@ -7,7 +7,7 @@ namespace tickora {
 
 namespace {
 // p1 = first '_', p2 = first '_' after it; kNone where absent. The cuts below use the
-// clamping Cut so that missing separators give the documented empty parts.
+// clamping Cut so that missing separators give empty parts.
 struct Separators {
     Offset p1;
     Offset p2;

@@ -115,20 +115,16 @@ void CQuoteDlg::OnPassEnded() {
     emit PassEnded();
 }
 
+QTimer& CQuoteDlg::TimerOf(int id) {
+    return id == ids::kTimerRefresh ? m_timerRefresh : m_timerTip;
+}
+
 void CQuoteDlg::SetTimer(int id, int periodMs) {
-    if (id == ids::kTimerRefresh) m_timerRefresh.start(periodMs);
-    if (id == ids::kTimerTip) m_timerTip.start(periodMs);
+    TimerOf(id).start(periodMs);
 }
 
 void CQuoteDlg::KillTimer(int id) {
-    if (id == ids::kTimerRefresh) m_timerRefresh.stop();
-    if (id == ids::kTimerTip) m_timerTip.stop();
-}
-
-bool CQuoteDlg::TimerRunning(int id) const {
-    if (id == ids::kTimerRefresh) return m_timerRefresh.isActive();
-    if (id == ids::kTimerTip) return m_timerTip.isActive();
-    return false;
+    TimerOf(id).stop();
 }
 
 }  // namespace tickora

@@ -1,54 +1,81 @@
-// The list's context menu, the settings menu, the list's mouse commands and the keyboard
-// filter of the main window.
+// The window's menus made from the action table, the list's context menu and double click,
+// and the settings menu.
 
-#include <QKeyEvent>
+#include <QContextMenuEvent>
 #include <QMenu>
 #include <QTableView>
 
 #include "app/quote_dlg.h"
-#include "common/codepage.h"
 #include "common/control_ids.h"
-#include "common/sjis.h"
+#include "tray/menus.h"
 #include "watchlist/watch_list_model.h"
 
 namespace tickora {
 
-void CQuoteDlg::PopUp(const MenuItemDef* items, std::size_t count, QPoint at) {
-    delete m_pPopup;  // menus are made for each display
-    m_pPopup = new QMenu(this);
-    for (std::size_t i = 0; i < count; ++i) {
-        if (items[i].id == 0) {
-            m_pPopup->addSeparator();
-            continue;
-        }
-        QAction* action = m_pPopup->addAction(QString::fromUtf8(items[i].text));
-        action->setData(items[i].id);
-        if (items[i].id == ids::kCmdStartInTray && m_nChkGoTask == 1) {
-            action->setCheckable(true);
-            action->setChecked(true);
-        }
+void CQuoteDlg::CreateMenus() {
+    for (const Action& entry : Actions()) {
+        if (!entry.text) continue;
+        auto* action = new QAction(QString::fromUtf8(entry.text), this);
+        action->setData(entry.id);
+        // The command runs once the menu has closed, as any other command does.
+        connect(
+            action, &QAction::triggered, this, [this, id = entry.id] { OnCommand(id); },
+            Qt::QueuedConnection);
+        m_menuActions[entry.id] = action;
     }
-    // The choice arrives as a command once the menu has closed, as any other command does.
-    connect(m_pPopup, &QMenu::triggered, this, [this](QAction* action) {
-        QMetaObject::invokeMethod(
-            this, [this, id = action->data().toInt()] { OnCommand(id); }, Qt::QueuedConnection);
-    });
-    connect(m_pPopup, &QMenu::aboutToHide, this, [this, menu = m_pPopup] {
-        if (m_pPopup == menu) m_pPopup = nullptr;
-        menu->deleteLater();
-    });
+    m_pListMenu = new QMenu(this);
+    FillMenu(m_pListMenu, kListMenu.data(), kListMenu.size());
+    m_pSettingsMenu = new QMenu(this);
+    FillMenu(m_pSettingsMenu, kSettingsMenu.data(), kSettingsMenu.size());
+}
+
+QAction* CQuoteDlg::MenuAction(int id) const {
+    const auto it = m_menuActions.find(id);
+    return it == m_menuActions.end() ? nullptr : it->second;
+}
+
+void CQuoteDlg::FillMenu(QMenu* menu, const int* items, std::size_t count) {
+    for (std::size_t i = 0; i < count; ++i) {
+        if (items[i] == 0)
+            menu->addSeparator();
+        else
+            menu->addAction(MenuAction(items[i]));
+    }
+}
+
+void CQuoteDlg::SyncChecks() {
+    for (const Action& entry : Actions()) {
+        if (!entry.checked) continue;
+        // An option that is off shows no check box at all.
+        const bool on = this->*entry.checked == 1;
+        QAction* action = MenuAction(entry.id);
+        action->setCheckable(on);
+        action->setChecked(on);
+    }
+}
+
+void CQuoteDlg::PopUp(QMenu* menu, QPoint at) {
+    SyncChecks();
     activateWindow();
-    m_pPopup->popup(at);
+    menu->popup(at);
 }
 
 void CQuoteDlg::ShowListMenu(QPoint at) {
-    PopUp(kListMenu.data(), kListMenu.size(), at);
+    PopUp(m_pListMenu, at);
+}
+
+void CQuoteDlg::ShowListMenuAtRow() {
+    const int row = SelectedRow();
+    if (RowCount() == 0 || row < 0) return;
+    const QRect bounds =
+        m_pList->visualRect(m_pModel->index(row, 0))
+            .united(m_pList->visualRect(m_pModel->index(row, ids::kColumnCount - 1)));
+    ShowListMenu(m_pList->viewport()->mapToGlobal(bounds.bottomLeft() + QPoint(0, 1)));
 }
 
 void CQuoteDlg::ShowSettingsMenu() {
     QWidget* button = Control(ids::kSettingsButton);
-    PopUp(kSettingsMenu.data(), kSettingsMenu.size(),
-          button->mapToGlobal(QPoint(0, button->height())));
+    PopUp(m_pSettingsMenu, button->mapToGlobal(QPoint(0, button->height())));
 }
 
 void CQuoteDlg::OnListRightClick(QPoint listPos, QPoint at) {
@@ -63,40 +90,16 @@ void CQuoteDlg::OnListDoubleClick() {
     if (const int row = SelectedRow(); row >= 0) OpenRowLink(row);
 }
 
-bool CQuoteDlg::OnKeyPress(QWidget* target, int key) {
-    const int id = ControlIdOf(target);
-    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-        // Enter acts on the focused control and never ends the dialog.
-        switch (id) {
-            case ids::kCodeEdit:
-            case ids::kMarketCombo:
-            case ids::kAddButton:
-                OnCommand(ids::kAddButton);
-                break;
-            case ids::kWatchList:
-                if (const int row = SelectedRow(); RowCount() > 0 && row >= 0) {
-                    const QRect bounds = m_pList->visualRect(m_pModel->index(row, 0))
-                                             .united(m_pList->visualRect(
-                                                 m_pModel->index(row, ids::kColumnCount - 1)));
-                    ShowListMenu(
-                        m_pList->viewport()->mapToGlobal(bounds.bottomLeft() + QPoint(0, 1)));
-                }
-                break;
-            case ids::kSettingsButton:
-            case ids::kDisconnectButton:
-            case ids::kConnectButton:
-                OnCommand(id);
-                break;
-            default:
-                break;
-        }
+bool CQuoteDlg::OnListEvent(QEvent* event) {
+    if (OnListMouseEvent(event)) return true;
+    if (event->type() == QEvent::ContextMenu) {
+        const auto* menu = static_cast<QContextMenuEvent*>(event);
+        OnListRightClick(menu->pos(), menu->globalPos());
         return true;
     }
-    if (key == Qt::Key_Escape) return true;
-    if (key == Qt::Key_Delete && id == ids::kWatchList) {
-        OnCommand(ids::kCmdDelete);
-        return true;
-    }
+    if (event->type() == QEvent::MouseButtonDblClick &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
+        OnCommand(ids::kCmdRowLink);
     return false;
 }
 

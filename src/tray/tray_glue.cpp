@@ -12,6 +12,7 @@
 #include "common/leading_int.h"
 #include "common/sjis.h"
 #include "tray/menu_pictures.h"
+#include "tray/menus.h"
 #include "ui/plain_text.h"
 #include "watchlist/watch_list_model.h"
 
@@ -36,8 +37,6 @@ void CQuoteDlg::AddTrayIcon(std::string_view tip) {
             // An empty list shows its two separators side by side.
             m_pTrayMenu->setSeparatorsCollapsible(false);
             connect(m_pTrayMenu, &QMenu::aboutToShow, this, [this] { RefreshTrayMenu(); });
-            connect(m_pTrayMenu, &QMenu::triggered, this,
-                    [this](QAction* action) { OnCommand(action->data().toInt()); });
         }
         m_pTrayIcon->setContextMenu(m_pTrayMenu);
     }
@@ -88,8 +87,7 @@ void CQuoteDlg::RefreshTrayTip() {
 void CQuoteDlg::OnTrayTipTick() {
     const int rows = RowCount();
     if (rows == 0) return;
-    m_nSelectedItem = ClampTrayRow(m_nSelectedItem, rows);
-    RefreshTrayTip();
+    SetTrayRow(ClampTrayRow(m_nSelectedItem, rows));
 }
 
 void CQuoteDlg::OnTrayNotify(QSystemTrayIcon::ActivationReason reason) {
@@ -103,10 +101,8 @@ void CQuoteDlg::OnTrayNotify(QSystemTrayIcon::ActivationReason reason) {
                 RestoreFromTray();
                 return;
             }
-            const int rows = RowCount();
-            if (rows == 0) return;
-            m_nSelectedItem = NextTrayRow(m_nSelectedItem, rows);
-            RefreshTrayTip();
+            if (const int rows = RowCount(); rows > 0)
+                SetTrayRow(NextTrayRow(m_nSelectedItem, rows));
             break;
         }
         case QSystemTrayIcon::DoubleClick:
@@ -119,13 +115,8 @@ void CQuoteDlg::OnTrayNotify(QSystemTrayIcon::ActivationReason reason) {
 }
 
 void CQuoteDlg::RestoreFromTray() {
-    KillTimer(ids::kTimerTip);
-    DeleteTrayIcon();
     m_nSelectedItem = RestoredTrayRow(m_nSelectedItem);
-    SelectRow(m_nSelectedItem);
-    showNormal();
-    raise();
-    activateWindow();
+    OnOpenMain();
 }
 
 void CQuoteDlg::OnOpenMain() {
@@ -137,54 +128,71 @@ void CQuoteDlg::OnOpenMain() {
     SelectRow(m_nSelectedItem);
 }
 
-void CQuoteDlg::RefreshTrayMenu() {
-    TrayMenuState state;
-    for (int row = 0; row < RowCount(); ++row) state.rows.push_back(m_pModel->Row(row));
-    state.nikkeiLine = ControlText(ids::kNikkeiLine);
-    state.nikkeiChange = ControlText(ids::kNikkeiChange);
-    state.selectedItem = m_nSelectedItem;
-    state.chkOpenUrl = m_nChkOpenUrl;
-    state.chkGoTask = m_nChkGoTask;
-    const std::vector<MenuEntry> entries = BuildTrayMenu(state);
-    m_nSelectedItem = state.selectedItem;
-    m_pTrayMenu->clear();
-    for (const MenuEntry& entry : entries) {
-        if (entry.id == 0) {
-            m_pTrayMenu->addSeparator();
-            continue;
-        }
-        // A text from the network is no mnemonic.
-        QAction* action = m_pTrayMenu->addAction(
-            QString::fromStdString(Cp932ToUtf8(entry.text)).replace('&', "&&"));
-        action->setData(entry.id);
-        action->setCheckable(entry.checked);
-        action->setChecked(entry.checked);
-        switch (entry.picture) {
-            case MenuPicture::Up:
-                action->setIcon(CheckableIcon(m_bmpUp, m_bmpUpChecked));
-                break;
-            case MenuPicture::Down:
-                action->setIcon(CheckableIcon(m_bmpDown, m_bmpDownChecked));
-                break;
-            case MenuPicture::Flat:
-                action->setIcon(CheckableIcon(m_bmpFlat, m_bmpFlatChecked));
-                break;
-            case MenuPicture::None:
-                break;
-        }
-    }
+void CQuoteDlg::SetTrayRow(int row) {
+    const bool changed = row != m_nSelectedItem;
+    m_nSelectedItem = row;
+    RefreshTrayTip();
+    if (changed) emit TrayRowChanged(row);
 }
 
-void CQuoteDlg::RouteTrayCommand(int id) {
-    const int rows = RowCount();
-    if (rows > 0 && id >= ids::kCmdTrayStockFirst && id < ids::kCmdTrayStockFirst + rows) {
-        m_nSelectedItem = id - ids::kCmdTrayStockFirst;
-        RefreshTrayTip();
-        if (m_nChkOpenUrl == 1) OpenRowLink(m_nSelectedItem);
+void CQuoteDlg::OnTrayStockItem(int row) {
+    if (row >= RowCount()) return;
+    SetTrayRow(row);
+    if (m_nChkOpenUrl == 1) OpenRowLink(row);
+}
+
+void CQuoteDlg::OnToggleClickOpensLink() {
+    m_nChkOpenUrl = ToggledFlag(m_nChkOpenUrl);
+}
+
+void CQuoteDlg::OnToggleStartInTray() {
+    m_nChkGoTask = ToggledFlag(m_nChkGoTask);
+}
+
+namespace {
+void ShowMenuEntry(QAction* action, const MenuEntry& entry, const QIcon& picture) {
+    // A text from the network is no mnemonic.
+    action->setText(QString::fromStdString(Cp932ToUtf8(entry.text)).replace('&', "&&"));
+    action->setCheckable(entry.checked);
+    action->setChecked(entry.checked);
+    action->setIcon(picture);
+}
+}  // namespace
+
+QIcon CQuoteDlg::MenuPictureIcon(MenuPicture picture) const {
+    switch (picture) {
+        case MenuPicture::Up:
+            return CheckableIcon(m_bmpUp, m_bmpUpChecked);
+        case MenuPicture::Down:
+            return CheckableIcon(m_bmpDown, m_bmpDownChecked);
+        case MenuPicture::Flat:
+            return CheckableIcon(m_bmpFlat, m_bmpFlatChecked);
+        case MenuPicture::None:
+            break;
     }
-    if (id == ids::kCmdNikkei) OnNikkeiLink();
-    if (id == ids::kCmdClickOpensLink) m_nChkOpenUrl = ToggledFlag(m_nChkOpenUrl);
-    if (id == ids::kCmdStartInTray) m_nChkGoTask = ToggledFlag(m_nChkGoTask);
+    return {};
+}
+
+void CQuoteDlg::RefreshTrayMenu() {
+    std::vector<RowCells> rows;
+    for (int row = 0; row < RowCount(); ++row) rows.push_back(m_pModel->Row(row));
+    if (!rows.empty()) m_nSelectedItem = ClampTrayRow(m_nSelectedItem, RowCount());
+    const MenuEntry nikkei =
+        TrayNikkeiItem(ControlText(ids::kNikkeiLine), ControlText(ids::kNikkeiChange));
+    ShowMenuEntry(MenuAction(ids::kCmdNikkei), nikkei, MenuPictureIcon(nikkei.picture));
+    SyncChecks();
+    m_pTrayMenu->clear();  // the stock items go with it; the table's actions stay
+    FillMenu(m_pTrayMenu, kTrayMenu.data(), kTrayStockPosition);
+    for (const MenuEntry& entry : TrayStockItems(rows, m_nSelectedItem)) {
+        auto* action = new QAction(m_pTrayMenu);
+        ShowMenuEntry(action, entry, MenuPictureIcon(entry.picture));
+        connect(
+            action, &QAction::triggered, this, [this, id = entry.id] { OnCommand(id); },
+            Qt::QueuedConnection);
+        m_pTrayMenu->addAction(action);
+    }
+    FillMenu(m_pTrayMenu, kTrayMenu.data() + kTrayStockPosition,
+             kTrayMenu.size() - kTrayStockPosition);
 }
 
 }  // namespace tickora

@@ -1,6 +1,6 @@
 #pragma once
-// The tray menu as the program builds it afresh for every display, and the tray's own
-// command steps; toolkit-free.
+// The tray menu's items that change with the list and the index band, built afresh for
+// every display; toolkit-free.
 
 #include <string>
 #include <vector>
@@ -21,17 +21,11 @@ struct MenuEntry {
 // " %s　%s　%s　%s　%s" from code, name, time, price and change (CP932).
 std::string FormatTrayMenuItem(const RowCells& row);
 
-struct TrayMenuState {
-    std::vector<RowCells> rows;
-    std::string nikkeiLine, nikkeiChange;  // the texts of statics 1029 and 1035
-    int selectedItem = 0;                  // the tray row; brought back to 0 past the end
-    int chkOpenUrl = 1, chkGoTask = 0;
-};
+// The Nikkei item: its line and change text, pictured by the change's sign ("+" first).
+MenuEntry TrayNikkeiItem(const std::string& line, const std::string& change);
 
-// Menu 137 with the Nikkei line, one item per row between the two separators (command
-// 50000 + row, its picture by its mark, the tray row checked) and the two options checked
-// by their flags. May change state.selectedItem.
-std::vector<MenuEntry> BuildTrayMenu(TrayMenuState& state);
+// One item per row (command 50000 + row), pictured by its mark, the tray row checked.
+std::vector<MenuEntry> TrayStockItems(const std::vector<RowCells>& rows, int trayRow);
 
 // A flag's next value when its command is chosen: anything but 0 counts as on.
 inline int ToggledFlag(int flag) {

@@ -17,7 +17,7 @@ BaseUnits BaseUnitsOf(const QFont& font) {
     const QFontMetrics metrics(font);
     const int width = metrics.horizontalAdvance(
         QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
-    // The average of 52 letters, halved with rounding, as the platform computes it.
+    // The average of 52 letters, halved with rounding.
     return {(width / 26 + 1) / 2, metrics.height()};
 }
 

@@ -8,7 +8,7 @@
 namespace tickora {
 
 struct BaseUnits {
-    int x = 0;  // average width of A-Z a-z, rounded as the platform rounds it
+    int x = 0;  // average width of A-Z a-z, halved with rounding
     int y = 0;  // font height
     bool operator==(const BaseUnits&) const = default;
 };

@@ -9,7 +9,7 @@
 
 namespace tickora {
 
-IndexLabel::IndexLabel(Role role, QWidget* parent) : QLabel(parent), role_(role) {
+IndexLabel::IndexLabel(Role role, QWidget* parent) : ClickableLabel(parent), role_(role) {
     setTextFormat(Qt::PlainText);
     setAutoFillBackground(false);
     // It paints every pixel itself, so the window behind it is not painted first.

@@ -2,13 +2,14 @@
 // A static of the black index band: names in white, changes coloured by their text,
 // fillers empty. The colour is decided from the CP932 text at every paint.
 
-#include <QLabel>
 #include <optional>
 #include <string>
 
+#include "ui/clickable_label.h"
+
 namespace tickora {
 
-class IndexLabel : public QLabel {
+class IndexLabel : public ClickableLabel {
     Q_OBJECT
   public:
     enum class Role { Name, Change, Filler };

@@ -18,7 +18,7 @@ enum class AddCheck {
 // The checks in their order: code length, then the limit of 15 rows, then the price.
 AddCheck CheckAdd(std::string_view code, int rowCount, std::string_view priceText);
 
-// Preview texts are taken at most this long (the platform's 25-byte text buffer).
+// Preview texts are taken at most this long (a 25-byte text buffer).
 inline constexpr std::size_t kPreviewTextBytes = 24;
 
 // "登録できるアイテム数は15個までです。" and "データが見つかりません　　", CP932.

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "common/leading_int.h"
 #include "common/safe_file.h"
 #include "common/sjis.h"
 #include "common/text_lines.h"
@@ -173,20 +174,17 @@ std::string IniFile::GetString(std::string_view section, std::string_view key, s
 }
 
 int IniFile::GetInt(std::string_view section, std::string_view key, int def) const {
-    // Read through the string rules (quotes go), with the platform's small number buffer.
+    // Read through the string rules (quotes go), with a buffer of 30 bytes.
     const Line* line = FindKey(section, key);
     if (line == nullptr) return def;
     const std::string text = GetString(section, key, "", 30);
     if (text.empty()) return def;
-    std::size_t i = 0;
-    while (i < text.size() && IsBlank(text[i])) ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+    // Unlike LeadingInt, the value wraps modulo 2^32.
+    const LeadingNumber number = SplitLeadingNumber(text);
     std::uint32_t value = 0;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-        value = value * 10u + static_cast<std::uint32_t>(text[i] - '0');
-    }
-    if (negative) value = 0u - value;
+    for (const char digit : number.digits)
+        value = value * 10u + static_cast<std::uint32_t>(digit - '0');
+    if (number.negative) value = 0u - value;
     return static_cast<int>(value);
 }
 

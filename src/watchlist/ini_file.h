@@ -1,5 +1,5 @@
 #pragma once
-// An ini file read and written with the Windows private-profile rules, on CP932 bytes.
+// An ini file read and written on CP932 bytes, keeping every line it does not change.
 //
 // Reading:
 // - Lines end at LF, CR LF or a lone CR; blanks (space, tab, CR, LF, VT, FF, ^Z) around a
@@ -21,7 +21,7 @@
 // - An existing key has its line rewritten as 'name=value' CR LF (the file's spelling of the
 //   name is kept); a new key goes after the last key line of its section (before trailing
 //   comments and blank lines), a new section at the end of the file, without a blank line
-//   before it, as the platform writes them.
+//   before it.
 // - A written name or value is one line: it ends at its first zero byte, CR or LF.
 // - Deleting a section removes its header and every line up to the next header, for every
 //   section of that name, so that no stale key survives in a duplicate.
@@ -47,7 +47,7 @@ class IniFile {
     std::string GetString(std::string_view section, std::string_view key, std::string_view def,
                           std::size_t bufferSize) const;
     // The leading decimal integer of the value: blanks, an optional sign, digits, wrapping
-    // modulo 2^32 as the platform does; 0 when there are no digits. def when the key is absent
+    // modulo 2^32; 0 when there are no digits. def when the key is absent
     // or its value is empty.
     int GetInt(std::string_view section, std::string_view key, int def) const;
 

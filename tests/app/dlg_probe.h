@@ -54,7 +54,7 @@ class DlgProbe {
     bool TrayIconObject() const { return d_.m_pTrayIcon != nullptr; }
     bool Destroyed() const { return d_.m_bDestroyed != 0; }
 
-    bool TimerRunning(int id) const { return d_.TimerRunning(id); }
+    bool TimerRunning(int id) const { return const_cast<CQuoteDlg&>(d_).TimerOf(id).isActive(); }
     int TimerInterval(int id) const {
         return id == ids::kTimerRefresh ? d_.m_timerRefresh.interval() : d_.m_timerTip.interval();
     }

@@ -1,8 +1,9 @@
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QTest>
-#include <set>
+#include <map>
 
+#include "app/dialog_layout.h"
 #include "common/control_ids.h"
 #include "common/leading_int.h"
 #include "common/sjis.h"
@@ -12,24 +13,32 @@
 namespace tickora::test {
 namespace {
 
-// Every button, every command of the three menus and every tray stock item reaches the one
-// route exactly once.
-TEST(CommandTable, EveryMenuCommandAndButtonIsRoutedOnce) {
-    std::set<int> ids;
-    for (const auto& entry : CQuoteDlg::CommandTable())
-        EXPECT_TRUE(ids.insert(entry.id).second) << "routed twice: " << entry.id;
-    std::vector<int> expected = {ids::kAddButton,     ids::kSettingsButton,   ids::kChartButton,
-                                 ids::kConnectButton, ids::kDisconnectButton, ids::kHomeLink,
-                                 ids::kNikkeiLine,    ids::kTopixLine,        ids::kJasdaqLine};
-    const auto add = [&](const auto& menu) {
-        for (const auto& item : menu)
-            if (item.id != 0) expected.push_back(item.id);  // 0: a separator
+// Every button, clickable text, menu item, tray stock item and key has one entry in the
+// action table, and every entry runs something.
+TEST(ActionTable, EveryCommandKeyAndMenuItemHasOneEntryThatRunsSomething) {
+    std::map<int, const CQuoteDlg::Action*> claimed;
+    for (const auto& action : CQuoteDlg::Actions()) {
+        EXPECT_NE(action.run == nullptr, action.runRow == nullptr) << "runs nothing: " << action.id;
+        EXPECT_EQ(action.key == 0, action.keyScope == CQuoteDlg::KeyScope::None) << action.id;
+        const int span = action.runRow ? ids::kMaxRows : 1;
+        for (int id = action.id; id < action.id + span; ++id)
+            EXPECT_TRUE(claimed.emplace(id, &action).second) << "claimed twice: " << id;
+    }
+    std::vector<int> commands(std::begin(ids::kClickableStatics), std::end(ids::kClickableStatics));
+    for (const ControlDef& def : kMainLayout)
+        if (def.kind == ControlKind::Button) commands.push_back(def.id);
+    for (int row = 0; row < ids::kMaxRows; ++row) commands.push_back(ids::kCmdTrayStockFirst + row);
+    for (const int id : commands) EXPECT_TRUE(claimed.count(id)) << "no entry: " << id;
+    const auto expectItems = [&](const auto& menu) {
+        for (const int id : menu) {
+            if (id == 0) continue;  // a separator
+            ASSERT_TRUE(claimed.count(id)) << "menu item without an entry: " << id;
+            EXPECT_NE(claimed[id]->text, nullptr) << "menu item without a text: " << id;
+        }
     };
-    add(kListMenu);
-    add(kTrayMenu);
-    add(kSettingsMenu);
-    for (int row = 0; row < ids::kMaxRows; ++row) expected.push_back(ids::kCmdTrayStockFirst + row);
-    for (const int id : expected) EXPECT_TRUE(ids.count(id)) << "not routed: " << id;
+    expectItems(kListMenu);
+    expectItems(kTrayMenu);
+    expectItems(kSettingsMenu);
 }
 
 TEST_F(WindowTest, AnEmptyListStartsDisconnectedAndGoesToTheTrayWithTheEmptyTip) {

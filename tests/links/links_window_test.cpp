@@ -98,6 +98,7 @@ TEST_F(LinksTest, EveryTriggerOpensItsLinkAndKeysActOnTheFocusedControl) {
     const QRect row = P().List()->visualRect(P().Model().index(1, 0));
     EXPECT_EQ(popup()->pos(), P().List()->viewport()->mapToGlobal(row.bottomLeft() + QPoint(0, 1)));
     popup()->actions()[2]->trigger();
+    popup()->close();
     QCoreApplication::processEvents();
     EXPECT_EQ(P().RowCount(), 1);
     P().ChkGoTask() = 1;

@@ -1,4 +1,5 @@
 #include <QMenu>
+#include <QSignalSpy>
 #include <QWindow>
 
 #include "../app/window_fixture.h"
@@ -124,16 +125,21 @@ TEST_F(WindowTest, StartedInTheTrayTheWindowStaysHiddenAndTheMenuRoutesItsComman
               DrawMenuPicture(MenuPicture::Down, false).toImage());
     // A stock becomes the tray row; its link opens only with the flag at exactly 1.
     P().ChkOpenUrl() = 7;
-    actions[3]->trigger();
+    QSignalSpy trayRow(&dlg, &CQuoteDlg::TrayRowChanged);
+    actions[3]->trigger();  // the command runs once the menu has closed
+    ASSERT_TRUE(trayRow.wait(5000));
+    EXPECT_EQ(trayRow.takeFirst().at(0).toInt(), 1);
     EXPECT_EQ(P().SelectedItem(), 1);
     EXPECT_NE(P().TrayTip().find(" 7203 "), std::string::npos);
     EXPECT_TRUE(opener_->urls.empty());
     // The toggles flip their flags, and the menu made afresh shows them.
     EXPECT_TRUE(actions[8]->isChecked());
     for (QAction* toggle : {actions[7], actions[7], actions[8]}) toggle->trigger();
+    QCoreApplication::processEvents();
     EXPECT_EQ(P().ChkOpenUrl(), 1);
     EXPECT_EQ(P().ChkGoTask(), 0);
     actions[2]->trigger();  // now with the flag at 1, the row's link
+    ASSERT_TRUE(trayRow.wait(5000));
     EXPECT_EQ(opener_->urls.size(), 1u);
     emit menu->aboutToShow();
     EXPECT_TRUE(menu->actions()[7]->isChecked());
@@ -147,6 +153,7 @@ TEST_F(WindowTest, StartedInTheTrayTheWindowStaysHiddenAndTheMenuRoutesItsComman
     menu->close();
     // "閉じる" ends the program as the close box does.
     menu->actions().back()->trigger();
+    QCoreApplication::processEvents();
     EXPECT_TRUE(P().Destroyed());
 }
 

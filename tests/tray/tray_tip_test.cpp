@@ -52,45 +52,26 @@ TEST(TrayIcon, ChoiceFollowsTheChangeSign) {
     for (const auto& c : icons) EXPECT_EQ(TrayIconFor(c.change), c.kind) << c.change;
 }
 
-// The menu's lines as "id:picture:checked:text", separators as "-".
-std::vector<std::string> Shape(TrayMenuState& state) {
-    std::vector<std::string> lines;
-    for (const MenuEntry& e : BuildTrayMenu(state))
-        lines.push_back(e.id == 0
-                            ? "-"
-                            : std::to_string(e.id) + ":" + "NUDF"[static_cast<int>(e.picture)] +
-                                  ":" + (e.checked ? "x" : "") + ":" + Cp932ToUtf8(e.text));
-    return lines;
+// A menu item as "id:picture:checked:text".
+std::string Shape(const MenuEntry& e) {
+    return std::to_string(e.id) + ":" + "NUDF"[static_cast<int>(e.picture)] + ":" +
+           (e.checked ? "x" : "") + ":" + Cp932ToUtf8(e.text);
 }
 
-TEST(TrayMenu, NikkeiLineStocksBetweenTheSeparatorsAndCheckedItems) {
-    using L = std::vector<std::string>;
-    const L fixed = {
-        "32783:N::メインウィンドウを開く",       "-", "32785:N:x:クリックで銘柄のリンクを開く",
-        "32788:N::起動時タスクトレイに常駐する", "-", "32790:N::閉じる"};
-    TrayMenuState state;
-    state.nikkeiLine = Sj("日経平均株価");
-    L expected = {"32795:F::日経平均株価 ", "-", "-"};
-    expected.insert(expected.end(), fixed.begin(), fixed.end());
-    EXPECT_EQ(Shape(state), expected);  // before the first pass, with an empty list
-
-    state.nikkeiChange = " +1-2 ";  // "+" is looked for first
-    state.rows = {Cells("8058", "A", "15:00", "1,234", "+12", Sj("△ ")),
-                  Cells("7203", "B", "", "", "", Sj("▼ ")),
-                  Cells("6501", "C", "", "", "", Sj("△"))};
-    state.selectedItem = 3;  // past the end: back to row 0
-    state.chkOpenUrl = 7;    // a flag other than 1 shows unchecked
-    state.chkGoTask = 1;
-    const L shape = Shape(state);
-    EXPECT_EQ(state.selectedItem, 0);
-    ASSERT_EQ(shape.size(), 12u);
-    EXPECT_EQ(shape[0], "32795:U::日経平均株価  +1-2 ");
-    EXPECT_EQ(shape[2], "50000:U:x: 8058　A　15:00　1,234　+12");
-    EXPECT_EQ(shape[3], "50001:D:: 7203　B　　　");
-    EXPECT_EQ(shape[4], "50002:F:: 6501　C　　　");  // "△" without its blank is no rise
-    EXPECT_EQ(shape[5], "-");
-    EXPECT_EQ(shape[8], "32785:N::クリックで銘柄のリンクを開く");
-    EXPECT_EQ(shape[9], "32788:N:x:起動時タスクトレイに常駐する");
+TEST(TrayMenu, TheNikkeiItemAndOneStockItemPerRowPicturedByItsSign) {
+    EXPECT_EQ(Shape(TrayNikkeiItem(Sj("日経平均株価"), "")), "32795:F::日経平均株価 ");
+    // "+" is looked for first.
+    EXPECT_EQ(Shape(TrayNikkeiItem(Sj("日経平均株価"), " +1-2 ")), "32795:U::日経平均株価  +1-2 ");
+    EXPECT_EQ(Shape(TrayNikkeiItem("N", " -3 ")), "32795:D::N  -3 ");
+    EXPECT_TRUE(TrayStockItems({}, 0).empty());
+    const std::vector<RowCells> rows = {Cells("8058", "A", "15:00", "1,234", "+12", Sj("△ ")),
+                                        Cells("7203", "B", "", "", "", Sj("▼ ")),
+                                        Cells("6501", "C", "", "", "", Sj("△"))};
+    std::vector<std::string> shape;
+    for (const MenuEntry& e : TrayStockItems(rows, 1)) shape.push_back(Shape(e));
+    EXPECT_EQ(shape, (std::vector<std::string>{
+                         "50000:U:: 8058　A　15:00　1,234　+12", "50001:D:x: 7203　B　　　",
+                         "50002:F:: 6501　C　　　"}));  // "△" without its blank is no rise
     EXPECT_EQ(ToggledFlag(7), 0);
     EXPECT_EQ(ToggledFlag(0), 1);
 }
