@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QEventLoop>
 #include <QLineEdit>
+#include <QTableView>
 #include <QTimer>
 #include <algorithm>
 #include <cstdio>
@@ -61,7 +62,10 @@ int main(int argc, char** argv) {
         while (probe.Workers() != 0) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     };
     waitForPasses();  // the start-up pass
-    static_cast<QLineEdit*>(probe.Control(tickora::ids::kCodeEdit))->setText("8058");
+    const auto control = [&](int id) { return dlg.findChild<QWidget*>(QString::number(id)); };
+    auto* list = static_cast<QTableView*>(control(tickora::ids::kWatchList));
+    const auto cell = [&](int row) { return list->model()->index(row, 0).data().toString(); };
+    static_cast<QLineEdit*>(control(tickora::ids::kCodeEdit))->setText("8058");
 
     std::vector<double> wall, ui;
     for (int round = 0; round < 30; ++round) {
@@ -78,7 +82,7 @@ int main(int argc, char** argv) {
 
     // Editing a full list on the UI thread, the preview's fetch left out: delete the last
     // row, add a stock whose preview is in place, drop the first row on the last one.
-    probe.Control(tickora::ids::kDisconnectButton)->setFocus();
+    control(tickora::ids::kDisconnectButton)->setFocus();
     std::vector<double> add, remove, drop;
     auto uiTime = [&](std::vector<double>& into, auto&& step) {
         const double c0 = ThreadCpuMs();
@@ -86,13 +90,13 @@ int main(int argc, char** argv) {
         into.push_back(ThreadCpuMs() - c0);
     };
     for (int round = 0; round < 200; ++round) {
-        probe.SelectRow(14);
+        list->selectRow(14);
         uiTime(remove, [&] { dlg.OnCommand(tickora::ids::kCmdDelete); });
         probe.SetPreview("8058", "1,234");
         uiTime(add, [&] { dlg.OnCommand(tickora::ids::kAddButton); });
-        const std::string first = probe.Cell(0, 0);
+        const QString first = cell(0);
         uiTime(drop, [&] { probe.Drop(0, 5); });
-        if (probe.Cell(5, 0) != first) std::printf("the drop did not move the row\n");
+        if (cell(5) != first) std::printf("the drop did not move the row\n");
     }
     std::printf(
         "UI-thread time on a 15-row list: add %.3f ms, delete %.3f ms, drop %.3f ms "

@@ -1,13 +1,10 @@
 #pragma once
-// The one door tests have into the main window's private state.
+// The main window's state that no widget, model, signal or file shows. Everything else
+// tests read from the window itself (see window_fixture.h).
 
-#include <QComboBox>
-#include <QLabel>
 #include <QSignalBlocker>
-#include <QSpinBox>
 #include <QTableView>
 
-#include "app/list_tool_tip.h"
 #include "app/quote_dlg.h"
 #include "common/control_ids.h"
 #include "watchlist/watch_list_model.h"
@@ -18,64 +15,47 @@ class DlgProbe {
   public:
     explicit DlgProbe(CQuoteDlg& dlg) : d_(dlg) {}
 
-    WatchListModel& Model() { return *d_.m_pModel; }
+    // Threads show nowhere: whether the window's workers have all ended.
+    std::size_t Workers() { return d_.m_workers.Running() + d_.m_sideWorkers.Running(); }
+    // The rows' last results, kept apart from the cells they were written to.
     std::vector<std::string>& Results() { return d_.m_arrResults; }
-    QWidget* Control(int id) { return d_.Control(id); }
-    std::string Text(int id) { return d_.ControlText(id); }
-    std::string Cell(int row, int column) { return d_.m_pModel->Cell(row, column); }
-    int RowCount() { return d_.RowCount(); }
-    int SelectedRow() { return d_.SelectedRow(); }
-    // -1 selects nothing.
-    void SelectRow(int row) {
-        if (row < 0) d_.m_pList->clearSelection();
-        d_.SelectRow(row);
-    }
-    QTableView* List() { return d_.m_pList; }
-    QComboBox* Market() { return d_.m_cboMarket; }
-    QSpinBox* Interval() { return d_.m_spinInterval; }
-    QLabel* HomeLink() { return d_.m_stcLink; }
-    ListToolTip* ToolTip() { return d_.m_tooltip; }
-
+    // Connected is a state of its own: with an empty list both buttons stay enabled.
     int& Connected() { return d_.m_bConnected; }
+    // The tray row: in the tray no widget shows it, and files may hold any value.
     int& SelectedItem() { return d_.m_nSelectedItem; }
+    // The options as the file gives them, any value; their menu items show only 1 or not 1.
     int& ChkGoTask() { return d_.m_nChkGoTask; }
     int& ChkOpenUrl() { return d_.m_nChkOpenUrl; }
+    // Whether the window counts itself in the tray; without a notification area it stays
+    // visible (minimised) while it does.
     int TrayIcon() const { return d_.m_bTrayIcon; }
-    int LinkHover() const { return d_.m_nLinkHover; }
+    // The tip before it is made plain or escaped for the host, and the kind of image.
+    const std::string& TrayTip() const { return d_.m_strTrayTip; }
+    std::optional<TrayIconKind> TrayIconImage() const { return d_.m_trayIconKind; }
+    // Settings with no widget, changed by tests between requests.
     std::string& BaseUrl() { return d_.m_strBaseUrl; }
     std::string& StockUrl() { return d_.m_strStockUrl; }
     std::string& NikkeiUrl() { return d_.m_strNikkeiUrl; }
     std::string& StockLabel() { return d_.m_strStockLabel; }
     std::string& NikkeiLabel() { return d_.m_strNikkeiLabel; }
-    QMenu* TrayMenu() { return d_.m_pTrayMenu; }
-    FetchOptions& FetchLimits() { return d_.m_fetchLimits; }
-    const std::string& TrayTip() const { return d_.m_strTrayTip; }
-    std::optional<TrayIconKind> TrayIconImage() const { return d_.m_trayIconKind; }
-    bool TrayIconObject() const { return d_.m_pTrayIcon != nullptr; }
-    bool Destroyed() const { return d_.m_bDestroyed != 0; }
-
-    bool TimerRunning(int id) const { return const_cast<CQuoteDlg&>(d_).TimerOf(id).isActive(); }
-    int TimerInterval(int id) const {
-        return id == ids::kTimerRefresh ? d_.m_timerRefresh.interval() : d_.m_timerTip.interval();
-    }
-    std::size_t Workers() { return d_.m_workers.Running() + d_.m_sideWorkers.Running(); }
-    bool PreviewPending() const { return d_.m_nPreviewAnswered != d_.m_nPreviewRequest; }
     std::string& ChartUrl() { return d_.m_strChartUrl; }
+    // Limits a test shortens or lengthens; a user cannot.
+    FetchOptions& FetchLimits() { return d_.m_fetchLimits; }
+    // Whether the newest preview is still on its way; the edits may show an older one.
+    bool PreviewPending() const { return d_.m_nPreviewAnswered != d_.m_nPreviewRequest; }
+    // A drag shows only as a floating image.
     bool Dragging() const { return d_.m_bDragging != 0; }
-    bool GatewayClosed() const { return d_.m_gateway.IsClosed(); }
 
+    // A tick now, rather than a whole period later.
     void Timer(int id) { d_.OnTimer(id); }
-    void Minimize() { d_.OnMinimize(); }
-    void TrayNotify(QSystemTrayIcon::ActivationReason reason) { d_.OnTrayNotify(reason); }
-    void UpdateTrayIcon(std::string_view tip, int change) { d_.UpdateTrayIcon(tip, change); }
-    // The entry row as a finished preview leaves it.
+    // The entry row as an answered preview leaves it, without a fetch.
     void SetPreview(const std::string& code, const std::string& price) {
         const QSignalBlocker quiet(d_.Control(ids::kCodeEdit));
         d_.SetControlText(ids::kCodeEdit, code);
         d_.SetControlText(ids::kPriceEdit, price);
         d_.m_nPreviewAnswered = d_.m_nPreviewRequest;
     }
-    // A drag from one row's centre dropped on another's (the benchmark's drop).
+    // A drag from one row's centre dropped on another's, without a pointer grab.
     void Drop(int from, int to) {
         auto centre = [&](int row) {
             return d_.m_pList->visualRect(d_.m_pModel->index(row, 1)).center();

@@ -45,33 +45,33 @@ TEST_F(WindowTest, AnEmptyListStartsDisconnectedAndGoesToTheTrayWithTheEmptyTip)
     WriteIni({});
     CQuoteDlg& dlg = Start(TrayHostKind::XEmbed);
     EXPECT_EQ(dlg.windowTitle(), QString::fromUtf8("TICKORA株価 ver.060505"));
-    EXPECT_EQ(dlg.focusWidget(), P().Control(ids::kCodeEdit));
-    for (const int id : {1026, 1023, 1024}) EXPECT_FALSE(P().Control(id)->isVisible()) << id;
-    EXPECT_EQ(P().ToolTip()->PendingDelayMs(), 1000);
+    EXPECT_EQ(dlg.focusWidget(), Control(ids::kCodeEdit));
+    for (const int id : {1026, 1023, 1024}) EXPECT_FALSE(Control(id)->isVisible()) << id;
+    EXPECT_EQ(dlg_->findChild<ListToolTip*>()->PendingDelayMs(), 1000);
     // One pass still runs, for the three indices only.
     ASSERT_TRUE(WaitForPasses());
     EXPECT_EQ(host_.Requests().size(), 3u);
     // Both buttons only move the focus while there is nothing to connect.
     for (const int id : {ids::kDisconnectButton, ids::kConnectButton}) {
-        static_cast<QPushButton*>(P().Control(id))->click();
+        static_cast<QPushButton*>(Control(id))->click();
         EXPECT_EQ(P().Connected(), 0);
-        EXPECT_FALSE(P().TimerRunning(ids::kTimerRefresh));
-        EXPECT_TRUE(P().Control(ids::kConnectButton)->isEnabled());
-        EXPECT_TRUE(P().Control(ids::kDisconnectButton)->isEnabled());
+        EXPECT_FALSE(TimerRunning(ids::kTimerRefresh));
+        EXPECT_TRUE(Control(ids::kConnectButton)->isEnabled());
+        EXPECT_TRUE(Control(ids::kDisconnectButton)->isEnabled());
         EXPECT_EQ(
             QApplication::focusWidget(),
-            P().Control(id == ids::kConnectButton ? ids::kDisconnectButton : ids::kConnectButton));
+            Control(id == ids::kConnectButton ? ids::kDisconnectButton : ids::kConnectButton));
     }
     dlg.showMinimized();
     EXPECT_FALSE(dlg.isVisible());
     EXPECT_EQ(P().SelectedItem(), 0);
     EXPECT_EQ(P().TrayTip(), Sj("   \n\r現値 　前日差 "));
     EXPECT_EQ(P().TrayIconImage(), TrayIconKind::Flat);
-    // Ticks and clicks do nothing until rows exist.
-    P().UpdateTrayIcon("unchanged", 0);
+    // Ticks and clicks leave the tray row alone until rows exist.
+    P().SelectedItem() = 3;
     P().Timer(ids::kTimerTip);
-    P().TrayNotify(QSystemTrayIcon::Trigger);
-    EXPECT_EQ(P().TrayTip(), "unchanged");
+    TrayNotify(QSystemTrayIcon::Trigger);
+    EXPECT_EQ(P().SelectedItem(), 3);
 }
 
 // Start, first pass, the connect buttons, and the end with its one save.
@@ -80,34 +80,33 @@ TEST_F(WindowTest, WithRowsTheWindowConnectsFillsAndSavesOnceAtTheEnd) {
     CQuoteDlg& dlg = Start();
     auto expectConnected = [&](bool on) {
         EXPECT_EQ(P().Connected(), on ? 1 : 0);
-        EXPECT_EQ(P().Control(ids::kConnectButton)->isEnabled(), !on);
-        EXPECT_EQ(P().Control(ids::kDisconnectButton)->isEnabled(), on);
-        EXPECT_EQ(P().TimerRunning(ids::kTimerRefresh), on);
+        EXPECT_EQ(Control(ids::kConnectButton)->isEnabled(), !on);
+        EXPECT_EQ(Control(ids::kDisconnectButton)->isEnabled(), on);
+        EXPECT_EQ(TimerRunning(ids::kTimerRefresh), on);
     };
     expectConnected(true);
-    EXPECT_EQ(P().TimerInterval(ids::kTimerRefresh), 60000);
-    EXPECT_EQ(P().SelectedRow(), 1);
+    EXPECT_EQ(TimerOf(ids::kTimerRefresh)->interval(), 60000);
+    EXPECT_EQ(SelectedRow(), 1);
     ASSERT_TRUE(WaitForPasses());
-    for (int row = 0; row < 3; ++row)
-        EXPECT_GT(LeadingInt(P().Cell(row, ids::kColPrice)), 0) << row;
-    EXPECT_TRUE(P().Text(ids::kTopixLine).starts_with("TOPIX ( "));
+    for (int row = 0; row < 3; ++row) EXPECT_GT(LeadingInt(Cell(row, ids::kColPrice)), 0) << row;
+    EXPECT_TRUE(Text(ids::kTopixLine).starts_with("TOPIX ( "));
     // Each button twice: the second press changes nothing. The period is read at connect.
-    P().Interval()->setValue(5);
+    static_cast<QSpinBox*>(Control(ids::kIntervalSpin))->setValue(5);
     for (const int id : {ids::kDisconnectButton, ids::kDisconnectButton, ids::kConnectButton,
                          ids::kConnectButton}) {
-        static_cast<QPushButton*>(P().Control(id))->click();
+        static_cast<QPushButton*>(Control(id))->click();
         expectConnected(id == ids::kConnectButton);
     }
-    EXPECT_EQ(P().TimerInterval(ids::kTimerRefresh), 5000);
+    EXPECT_EQ(TimerOf(ids::kTimerRefresh)->interval(), 5000);
 
-    P().Model().RemoveAt(1);
+    Model().RemoveAt(1);
     P().Results().erase(P().Results().begin() + 1);
     P().ChkGoTask() = 1;
     dlg.OnCommand(ids::kCmdClose);
     EXPECT_EQ(dlg.result(), QDialog::Accepted);
-    EXPECT_FALSE(P().TimerRunning(ids::kTimerRefresh));
-    EXPECT_FALSE(P().TimerRunning(ids::kTimerTip));
-    EXPECT_TRUE(P().GatewayClosed());
+    EXPECT_FALSE(TimerRunning(ids::kTimerRefresh));
+    EXPECT_FALSE(TimerRunning(ids::kTimerTip));
+    EXPECT_EQ(P().Workers(), 0u);
     // What was edited reached the file once, at the end.
     const std::string saved = Cp932ToUtf8(dir_.Read("base_data.ini"));
     EXPECT_NE(saved.find("NUM1=6501\r\nSIJOU1=大証\r\nKOSUU=2\r\n"), std::string::npos) << saved;
@@ -132,11 +131,11 @@ TEST_F(WindowTest, TabStepsThroughTheStopsAndEnterAddsWhatIsTyped) {
         QApplication::setActiveWindow(&dlg);
         std::vector<int> enabled;
         for (const int id : stops)
-            if (P().Control(id)->isEnabled()) enabled.push_back(id);
+            if (Control(id)->isEnabled()) enabled.push_back(id);
         ASSERT_GE(enabled.size(), 5u);  // connected, the connect button is off
         const auto focused = [] { return QApplication::focusWidget()->objectName().toInt(); };
         for (const bool back : {false, true}) {
-            P().Control(ids::kCodeEdit)->setFocus();
+            Control(ids::kCodeEdit)->setFocus();
             for (std::size_t step = 1; step <= enabled.size(); ++step) {
                 QTest::keyClick(QApplication::focusWidget(), back ? Qt::Key_Backtab : Qt::Key_Tab,
                                 back ? Qt::ShiftModifier : Qt::NoModifier);
@@ -144,7 +143,7 @@ TEST_F(WindowTest, TabStepsThroughTheStopsAndEnterAddsWhatIsTyped) {
                 EXPECT_EQ(focused(), enabled[at]) << (back ? "Shift+Tab " : "Tab ") << step;
             }
         }
-        P().Control(ids::kCodeEdit)->setFocus();
+        Control(ids::kCodeEdit)->setFocus();
         for (const char* code : {"9984", "4502"}) {
             QTest::keyClicks(QApplication::focusWidget(), code);
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);

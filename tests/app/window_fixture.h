@@ -5,20 +5,28 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QElapsedTimer>
-#include <QThread>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSpinBox>
+#include <QSystemTrayIcon>
+#include <QTableView>
+#include <QTest>
+#include <QTimer>
 #include <functional>
 #include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "app/list_tool_tip.h"
 #include "app/message_boxes.h"
 #include "common/codepage.h"
 #include "dlg_probe.h"
 #include "links/url_opener.h"
 #include "quote_host.h"
 #include "temp_dir.h"
+#include "ui/index_label.h"
 
 namespace tickora::test {
 
@@ -35,14 +43,7 @@ inline QApplication& App() {
 // Processes events until pred holds or timeoutMs passes.
 template <class Pred>
 bool WaitUntil(Pred pred, int timeoutMs) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!pred()) {
-        if (timer.elapsed() > timeoutMs) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(2);
-    }
-    return true;
+    return QTest::qWaitFor(pred, timeoutMs);
 }
 
 struct RecordingOpener final : UrlOpener {
@@ -119,6 +120,49 @@ class WindowTest : public ::testing::Test {
     }
     DlgProbe& P() { return *probe_; }
 
+    // The window as a user and the files see it.
+    QWidget* Control(int id) const { return dlg_->findChild<QWidget*>(QString::number(id)); }
+    // A control's text in CP932.
+    std::string Text(int id) const {
+        QWidget* widget = Control(id);
+        if (auto* index = qobject_cast<IndexLabel*>(widget)) return index->Text();
+        QString text;
+        if (auto* edit = qobject_cast<QLineEdit*>(widget)) text = edit->text();
+        if (auto* label = qobject_cast<QLabel*>(widget)) text = label->text();
+        return Utf8ToCp932(text.toStdString());
+    }
+    QTableView* List() const { return static_cast<QTableView*>(Control(ids::kWatchList)); }
+    WatchListModel& Model() const { return *static_cast<WatchListModel*>(List()->model()); }
+    std::string Cell(int row, int column) const { return Model().Cell(row, column); }
+    int RowCount() const { return Model().RowCount(); }
+    // The first selected row, -1 for none.
+    int SelectedRow() const {
+        int first = -1;
+        for (const QModelIndex& index : List()->selectionModel()->selectedRows())
+            if (first < 0 || index.row() < first) first = index.row();
+        return first;
+    }
+    // -1 selects nothing.
+    void SelectRow(int row) const {
+        if (row < 0)
+            List()->clearSelection();
+        else
+            List()->selectRow(row);
+    }
+    QTimer* TimerOf(int id) const {
+        return dlg_->findChild<QTimer*>(id == ids::kTimerRefresh ? "timer0" : "timer1");
+    }
+    bool TimerRunning(int id) const { return TimerOf(id)->isActive(); }
+    // The tray icon while the window has one; one deleted waits for the event loop.
+    QSystemTrayIcon* TrayIconObject() const {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        return dlg_->findChild<QSystemTrayIcon*>();
+    }
+    // What the notification area reports of a click on the icon.
+    void TrayNotify(QSystemTrayIcon::ActivationReason reason) const {
+        emit TrayIconObject()->activated(reason);
+    }
+
     // Waits until no pass is running or waiting.
     bool WaitForPasses(int timeoutMs = 15000) {
         return WaitUntil([&] { return probe_->Workers() == 0; }, timeoutMs);
@@ -134,8 +178,7 @@ class WindowTest : public ::testing::Test {
     // The list's codes in row order: "8058,7203".
     std::string Codes() {
         std::string codes;
-        for (int r = 0; r < probe_->RowCount(); ++r)
-            codes += (r ? "," : "") + probe_->Cell(r, ids::kColCode);
+        for (int r = 0; r < RowCount(); ++r) codes += (r ? "," : "") + Cell(r, ids::kColCode);
         return codes;
     }
 

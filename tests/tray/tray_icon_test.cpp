@@ -18,53 +18,55 @@ TEST_F(WindowTest, TheTrayRowFollowsTicksClicksAndDeletionsUntilTheWindowComesBa
     WriteIni(kThreeRows);
     CQuoteDlg& dlg = Start(TrayHostKind::XEmbed);
     ASSERT_TRUE(WaitForPasses());
-    P().SelectRow(2);
+    SelectRow(2);
     dlg.showMinimized();
     EXPECT_FALSE(dlg.isVisible());
     EXPECT_EQ(P().TrayIcon(), 1);
     EXPECT_EQ(P().SelectedItem(), 2);
-    EXPECT_EQ(P().TrayTip(), FormatTrayTip(P().Model().Row(2)));
-    EXPECT_EQ(P().TrayIconImage(), TrayIconFor(P().Cell(2, ids::kColChange)));
-    EXPECT_TRUE(P().TimerRunning(ids::kTimerTip));
+    EXPECT_EQ(P().TrayTip(), FormatTrayTip(Model().Row(2)));
+    EXPECT_EQ(P().TrayIconImage(), TrayIconFor(Cell(2, ids::kColChange)));
+    EXPECT_TRUE(TimerRunning(ids::kTimerTip));
     // While in the tray, nothing shows the window, and it has no native window that a task
     // switcher or another program could map.
     dlg.show();
     EXPECT_FALSE(dlg.isVisible());
     ASSERT_TRUE(WaitUntil([&] { return dlg.windowHandle() == nullptr; }, 5000));
     // The tray row deleted under it: the next tick wraps to row 0, and a click steps on.
-    P().Model().RemoveAt(2);
+    Model().RemoveAt(2);
     P().Results().pop_back();
     P().Timer(ids::kTimerTip);
     EXPECT_EQ(P().SelectedItem(), 0);
-    P().TrayNotify(QSystemTrayIcon::Trigger);
+    TrayNotify(QSystemTrayIcon::Trigger);
     EXPECT_EQ(P().SelectedItem(), 1);
-    EXPECT_EQ(P().TrayTip(), FormatTrayTip(P().Model().Row(1)));
+    EXPECT_EQ(P().TrayTip(), FormatTrayTip(Model().Row(1)));
     // The double click's first press has stepped already: restoring steps back.
-    P().TrayNotify(QSystemTrayIcon::DoubleClick);
+    TrayNotify(QSystemTrayIcon::DoubleClick);
     EXPECT_EQ(P().SelectedItem(), 0);
     EXPECT_TRUE(dlg.isVisible());
     ASSERT_NE(dlg.windowHandle(), nullptr);
     EXPECT_TRUE(dlg.windowHandle()->isExposed() || dlg.windowHandle()->isVisible());
-    EXPECT_FALSE(P().TrayIconObject());
-    EXPECT_FALSE(P().TimerRunning(ids::kTimerTip));
-    P().UpdateTrayIcon("x", 1);  // a deleted icon changes nothing
+    EXPECT_FALSE(TrayIconObject());
+    EXPECT_FALSE(TimerRunning(ids::kTimerTip));
     EXPECT_NE(P().TrayTip(), "x");
     // "メインウィンドウを開く" keeps the tray row as it is.
-    P().Minimize();
-    P().TrayNotify(QSystemTrayIcon::Trigger);
+    dlg.showMinimized();
+    TrayNotify(QSystemTrayIcon::Trigger);
     dlg.OnCommand(ids::kCmdOpenMain);
     EXPECT_EQ(P().SelectedItem(), 1);
-    EXPECT_EQ(P().SelectedRow(), 1);
+    EXPECT_EQ(SelectedRow(), 1);
     EXPECT_TRUE(dlg.isVisible());
     EXPECT_EQ(P().TrayIcon(), 0);
     // A status-notifier host sends no double click: the second of two activations is one.
+    const int interval = QApplication::doubleClickInterval();
     QApplication::setDoubleClickInterval(60'000);  // two calls in a row always pair
     trayHost_->kind = TrayHostKind::StatusNotifier;
-    P().SelectRow(0);
-    P().Minimize();
-    P().TrayNotify(QSystemTrayIcon::Trigger);  // steps to row 1
-    ASSERT_FALSE(dlg.isVisible());
-    P().TrayNotify(QSystemTrayIcon::Trigger);
+    SelectRow(0);
+    dlg.showMinimized();
+    TrayNotify(QSystemTrayIcon::Trigger);  // steps to row 1
+    const bool hiddenBetween = !dlg.isVisible();
+    TrayNotify(QSystemTrayIcon::Trigger);
+    QApplication::setDoubleClickInterval(interval);
+    EXPECT_TRUE(hiddenBetween);
     EXPECT_TRUE(dlg.isVisible());
     EXPECT_EQ(P().SelectedItem(), 0);
 }
@@ -82,7 +84,7 @@ TEST_F(WindowTest, WithoutANotificationAreaMinimisingKeepsTheWindowReachable) {
         // Restoring it from the task bar leaves the tray.
         dlg.showNormal();
         EXPECT_EQ(P().TrayIcon(), 0);
-        EXPECT_FALSE(P().TimerRunning(ids::kTimerTip));
+        EXPECT_FALSE(TimerRunning(ids::kTimerTip));
         // A notification area that appears later is used from the next minimise on.
         trayHost_->kind = TrayHostKind::XEmbed;
         dlg.showMinimized();
@@ -99,7 +101,7 @@ TEST_F(WindowTest, StartedInTheTrayTheWindowStaysHiddenAndTheMenuRoutesItsComman
     EXPECT_EQ(P().TrayIcon(), 1);
     EXPECT_EQ(P().TrayTip(), "meigara");
     EXPECT_FALSE(P().TrayIconImage().has_value());  // the program icon
-    EXPECT_TRUE(P().TimerRunning(ids::kTimerTip));
+    EXPECT_TRUE(TimerRunning(ids::kTimerTip));
     ASSERT_TRUE(WaitForPasses());
     EXPECT_EQ(P().TrayTip(), "meigara");  // until the first tick, which shows the refreshed row
     P().Timer(ids::kTimerTip);
@@ -107,8 +109,8 @@ TEST_F(WindowTest, StartedInTheTrayTheWindowStaysHiddenAndTheMenuRoutesItsComman
     EXPECT_EQ(P().TrayIconImage(), TrayIconKind::Up);
     EXPECT_FALSE(dlg.isVisible());
     P().SelectedItem() = 5;
-    P().Model().SetCells(1, {{ids::kColName, "A&B"}});
-    QMenu* menu = P().TrayMenu();
+    Model().SetCells(1, {{ids::kColName, "A&B"}});
+    QMenu* menu = TrayIconObject()->contextMenu();
     ASSERT_NE(menu, nullptr);
     emit menu->aboutToShow();
     const QList<QAction*> actions = menu->actions();
@@ -145,16 +147,17 @@ TEST_F(WindowTest, StartedInTheTrayTheWindowStaysHiddenAndTheMenuRoutesItsComman
     EXPECT_TRUE(menu->actions()[7]->isChecked());
     EXPECT_FALSE(menu->actions()[8]->isChecked());
     // With no rows the separators around them stand side by side, both drawn.
-    P().Model().Clear();
+    Model().Clear();
     menu->popup(QPoint(0, 0));
     ASSERT_TRUE(menu->actions()[1]->isSeparator() && menu->actions()[2]->isSeparator());
     EXPECT_FALSE(menu->actionGeometry(menu->actions()[1]).isEmpty());
     EXPECT_FALSE(menu->actionGeometry(menu->actions()[2]).isEmpty());
     menu->close();
     // "閉じる" ends the program as the close box does.
+    QSignalSpy finished(&dlg, &QDialog::finished);
     menu->actions().back()->trigger();
     QCoreApplication::processEvents();
-    EXPECT_TRUE(P().Destroyed());
+    EXPECT_EQ(finished.count(), 1);
 }
 
 }  // namespace

@@ -51,21 +51,20 @@ TEST(IndexBand, ChangeTextsPaintTheirColourOnBlackAndNamesStayPlainText) {
 TEST_F(WindowTest, HomeLinkHoverShadeUnderlineAndHandCursors) {
     WriteIni({});
     CQuoteDlg& dlg = Start();
-    QLabel* link = P().HomeLink();
+    QLabel* link = static_cast<QLabel*>(Control(ids::kHomeLink));
     ASSERT_NE(link, nullptr);
     EXPECT_LE(QFontMetrics(link->font()).height(), 25);
     using Step = std::tuple<QWidget*, int, bool>;  // entered, hover shade, underline
     const Step steps[] = {
-        {P().Control(ids::kNikkeiLine), 0, false},  // the hand only
-        {P().Control(ids::kStatus), 50, false},    {link, 255, true},
-        {P().Control(ids::kTopixLine), 255, true},  // leaves the underline alone
-        {P().List()->viewport(), 50, false},        // part of the list control
+        {Control(ids::kNikkeiLine), 0, false},  // the hand only
+        {Control(ids::kStatus), 50, false},    {link, 255, true},
+        {Control(ids::kTopixLine), 255, true},  // leaves the underline alone
+        {List()->viewport(), 50, false},        // part of the list control
     };
     for (const auto& [widget, hover, underline] : steps) {
         SCOPED_TRACE(widget->objectName().toStdString());
         QEnterEvent enter(QPointF(1, 1), QPointF(1, 1), QPointF(1, 1));
         QCoreApplication::sendEvent(widget, &enter);
-        EXPECT_EQ(P().LinkHover(), hover);
         EXPECT_EQ(link->font().underline(), underline);
         EXPECT_EQ(link->palette().color(QPalette::WindowText), QColor(50, 50, hover));
     }
@@ -73,17 +72,17 @@ TEST_F(WindowTest, HomeLinkHoverShadeUnderlineAndHandCursors) {
     QMouseEvent move(QEvent::MouseMove, QPointF(2, 100), QPointF(2, 100), Qt::NoButton,
                      Qt::NoButton, Qt::NoModifier);
     QCoreApplication::sendEvent(&dlg, &move);
-    EXPECT_EQ(P().LinkHover(), 50);
+    EXPECT_EQ(link->palette().color(QPalette::WindowText), QColor(50, 50, 50));
     for (const int id : {ids::kHomeLink, ids::kNikkeiLine, ids::kTopixLine, ids::kJasdaqLine}) {
-        const QCursor cursor = P().Control(id)->cursor();
+        const QCursor cursor = Control(id)->cursor();
         EXPECT_EQ(cursor.hotSpot(), QPoint(12, 1)) << id;
         EXPECT_EQ(cursor.pixmap().size(), QSize(32, 32)) << id;
     }
-    EXPECT_NE(P().Control(ids::kNikkeiChange)->cursor().shape(), Qt::BitmapCursor);
+    EXPECT_NE(Control(ids::kNikkeiChange)->cursor().shape(), Qt::BitmapCursor);
 
     // The index band is black from its left edge to the window's right margin.
     const QImage image = dlg.grab().toImage();
-    const QRect band = P().Control(ids::kNikkeiLine)->geometry();
+    const QRect band = Control(ids::kNikkeiLine)->geometry();
     EXPECT_EQ(image.pixelColor(band.left() + 1, band.bottom() + 3), QColor(Qt::black));
 }
 
@@ -110,13 +109,13 @@ TEST_F(WindowTest, ColouredTextsStayReadableOnADarkDesktop) {
     QApplication::setPalette(dark);
     WriteIni({});
     CQuoteDlg& dlg = Start();
-    const QColor list = P().List()->palette().color(QPalette::Base);
+    const QColor list = List()->palette().color(QPalette::Base);
     const QColor face = dlg.palette().color(QPalette::Window);
     const std::pair<QColor, QColor> texts[] = {
         {QColor(255, 20, 20), list},  // a rise in the list
         {QColor(20, 20, 255), list},  // a fall
-        {P().List()->palette().color(QPalette::Text), list},
-        {P().Control(ids::kHomeLink)->palette().color(QPalette::WindowText), face},
+        {List()->palette().color(QPalette::Text), list},
+        {Control(ids::kHomeLink)->palette().color(QPalette::WindowText), face},
         {dlg.palette().color(QPalette::WindowText), face},
     };
     for (const auto& [text, background] : texts)

@@ -10,8 +10,8 @@ namespace {
 
 class DragTest : public WindowTest {
   public:
-    QWidget* Viewport() { return P().List()->viewport(); }
-    QPoint RowPoint(int row) { return P().List()->visualRect(P().Model().index(row, 1)).center(); }
+    QWidget* Viewport() { return List()->viewport(); }
+    QPoint RowPoint(int row) { return List()->visualRect(Model().index(row, 1)).center(); }
     // A real drag's start: press on a row and move past the drag distance.
     void BeginDrag(int row) {
         QTest::mousePress(Viewport(), Qt::LeftButton, {}, RowPoint(row));
@@ -44,17 +44,17 @@ TEST_F(DragTest, DropsLandOnTheTargetRowOrChangeNothing) {
         WriteIni(Rows(four), 0, 3);
         Start();
         ASSERT_TRUE(WaitForPasses());
-        const int headerHeight = P().List()->horizontalHeader()->height();
+        const int headerHeight = List()->horizontalHeader()->height();
         const QPoint to = c.to >= 0         ? RowPoint(c.to)
                           : c.to == kBelow  ? QPoint(20, Viewport()->height() - 3)
                           : c.to == kHeader ? QPoint(20, -headerHeight / 2)
                                             : QPoint(Viewport()->width() + 40, 30);
-        const RowCells dragged = P().Model().Row(c.from);
+        const RowCells dragged = Model().Row(c.from);
         if (c.to == kJustAcross) {
-            const QRect row = P().List()->visualRect(P().Model().index(c.from, 1));
+            const QRect row = List()->visualRect(Model().index(c.from, 1));
             QTest::mousePress(Viewport(), Qt::LeftButton, {}, row.bottomLeft() + QPoint(20, -1));
             QTest::mouseMove(Viewport(), row.bottomLeft() + QPoint(20, 3));
-            EXPECT_EQ(P().SelectedRow(), c.from);
+            EXPECT_EQ(SelectedRow(), c.from);
             QTest::mouseRelease(Viewport(), Qt::LeftButton, {}, row.bottomLeft() + QPoint(20, 3));
         } else {
             BeginDrag(c.from);
@@ -63,9 +63,9 @@ TEST_F(DragTest, DropsLandOnTheTargetRowOrChangeNothing) {
         }
         EXPECT_FALSE(P().Dragging());
         EXPECT_EQ(Codes(), c.codes);
-        EXPECT_EQ(P().SelectedRow(), c.selected);
+        EXPECT_EQ(SelectedRow(), c.selected);
         // The row moves whole; the result slots and the tray row stay as they were.
-        EXPECT_EQ(P().Model().Row(c.selected), dragged);
+        EXPECT_EQ(Model().Row(c.selected), dragged);
         EXPECT_EQ(P().Results().size(), 4u);
         EXPECT_EQ(P().SelectedItem(), 3);
         TearDown();
@@ -75,7 +75,7 @@ TEST_F(DragTest, DropsLandOnTheTargetRowOrChangeNothing) {
 TEST_F(DragTest, ADragShowsTheRowScrollsAtTheEdgesAndEscapeEndsItWithoutAMove) {
     WriteIni(Rows("1001,1002,1003,1004,1005,1006,1007,1008,1009,1010,1011,1012,1013,1014,1015"));
     CQuoteDlg& dlg = Start();
-    QScrollBar* bar = P().List()->verticalScrollBar();
+    QScrollBar* bar = List()->verticalScrollBar();
     ASSERT_GT(bar->maximum(), 1);  // more rows than the list shows
     bar->setValue(1);
     BeginDrag(3);
@@ -84,7 +84,7 @@ TEST_F(DragTest, ADragShowsTheRowScrollsAtTheEdgesAndEscapeEndsItWithoutAMove) {
     for (QWidget* w : QApplication::topLevelWidgets())
         if (w->isVisible() && w->windowFlags().testFlag(Qt::WindowTransparentForInput)) image = w;
     ASSERT_NE(image, nullptr);
-    const QRect row = P().List()->visualRect(P().Model().index(3, 0));
+    const QRect row = List()->visualRect(Model().index(3, 0));
     EXPECT_EQ(image->height(), row.height());
     EXPECT_EQ(image->pos(), Viewport()->mapToGlobal(row.topLeft()));
     const QPoint hotSpot(RowPoint(3).x() - row.left(), 3);  // where the press held the row
@@ -106,10 +106,10 @@ TEST_F(DragTest, ADragShowsTheRowScrollsAtTheEdgesAndEscapeEndsItWithoutAMove) {
         EXPECT_EQ(bar->value(), s.value) << s.dialogY;
         EXPECT_EQ(image->pos(), Viewport()->mapToGlobal(at) - hotSpot) << s.dialogY;
     }
-    QTest::keyClick(P().List(), Qt::Key_Escape);
+    QTest::keyClick(List(), Qt::Key_Escape);
     EXPECT_FALSE(P().Dragging());
     QTest::mouseRelease(Viewport(), Qt::LeftButton, {}, RowPoint(5));
-    EXPECT_EQ(P().Cell(3, ids::kColCode), "1004");
+    EXPECT_EQ(Cell(3, ids::kColCode), "1004");
 }
 
 }  // namespace

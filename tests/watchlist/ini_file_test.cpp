@@ -77,7 +77,7 @@ TEST(IniFileGetInt, ReadsLeadingDecimalDigitsWrappingModulo2To32) {
     }
 }
 
-TEST(IniFileWriteString, PlacesAndReplacesAsThePlatform) {
+TEST(IniFileWriteString, ReplacesInPlaceAndPlacesNewKeysAfterTheirSection) {
     const struct {
         const char* name;
         std::string before, section, key, value, after;
