@@ -5,27 +5,12 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include <chrono>
-#include <functional>
 #include <stdexcept>
 #include <thread>
 
 #include "quote_server.h"
 
 namespace tickora::test {
-
-namespace {
-
-bool PollUntil(const std::function<bool()>& done, int timeoutMs) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() >= end) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return true;
-}
-
-}  // namespace
 
 struct QuoteHost::Running {
     quotehost::RequestLog log;
@@ -64,11 +49,11 @@ std::vector<std::string> QuoteHost::Arrivals() const {
 }
 
 bool QuoteHost::WaitForRequests(std::size_t n, int timeoutMs) const {
-    return PollUntil([&] { return Requests().size() >= n; }, timeoutMs);
+    return running_->log.WaitForCount(false, n, timeoutMs);
 }
 
 bool QuoteHost::WaitForArrivals(std::size_t n, int timeoutMs) const {
-    return PollUntil([&] { return Arrivals().size() >= n; }, timeoutMs);
+    return running_->log.WaitForCount(true, n, timeoutMs);
 }
 
 ClosedPort::ClosedPort() {

@@ -32,7 +32,7 @@ class QuoteHost {
     std::vector<HostRequest> Requests() const;
     // Targets of the requests that have arrived, answered or not.
     std::vector<std::string> Arrivals() const;
-    // Polls the log until it holds at least n answers (arrivals) or timeoutMs passes.
+    // Waits until the log holds at least n answers (arrivals) or timeoutMs passes.
     bool WaitForRequests(std::size_t n, int timeoutMs) const;
     bool WaitForArrivals(std::size_t n, int timeoutMs) const;
 

@@ -1,5 +1,7 @@
 #include "request_log.h"
 
+#include <chrono>
+
 namespace tickora::quotehost {
 
 namespace {
@@ -43,6 +45,15 @@ std::vector<LoggedRequest> RequestLog::Entries() const {
     return entries_;
 }
 
+bool RequestLog::WaitForCount(bool arrived, std::size_t n, int timeoutMs) const {
+    std::unique_lock lock(mutex_);
+    return recorded_.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] {
+        std::size_t count = 0;
+        for (const LoggedRequest& e : entries_) count += e.arrived == arrived;
+        return count >= n;
+    });
+}
+
 void RequestLog::Record(LoggedRequest e) {
     std::string line = e.arrived ? "+\t" + e.method + '\t' + e.target
                                  : e.method + '\t' + e.target + '\t' + e.agent;
@@ -51,6 +62,7 @@ void RequestLog::Record(LoggedRequest e) {
     line += '\n';
     std::lock_guard lock(mutex_);
     entries_.push_back(std::move(e));
+    recorded_.notify_all();
     if (file_ == nullptr) return;
     std::fwrite(line.data(), 1, line.size(), file_);
     std::fflush(file_);

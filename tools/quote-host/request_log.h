@@ -6,6 +6,7 @@
 //   METHOD \t TARGET \t USER-AGENT                          (an answer sent whole)
 //   METHOD \t TARGET \t USER-AGENT \t BYTES \t complete|cut   (a streamed body, when it ends)
 
+#include <condition_variable>
 #include <cstdio>
 #include <mutex>
 #include <string>
@@ -38,11 +39,15 @@ class RequestLog {
 
     // What has been logged so far, in order.
     std::vector<LoggedRequest> Entries() const;
+    // Waits until at least n entries of the kind (arrived or answered) are logged; false
+    // after timeoutMs.
+    bool WaitForCount(bool arrived, std::size_t n, int timeoutMs) const;
 
   private:
     void Record(LoggedRequest entry);
 
     mutable std::mutex mutex_;
+    mutable std::condition_variable recorded_;
     std::FILE* file_ = nullptr;
     std::vector<LoggedRequest> entries_;
 };
