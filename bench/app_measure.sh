@@ -52,22 +52,29 @@ first_paint() {  # program...; prints microseconds
   rm -f "$work/paint"
   local start app
   start=$(date +%s%N)
-  (cd "$work" && FIRST_PAINT_FILE="$work/paint" LD_PRELOAD="$shim" exec "$@") &
+  (cd "$work" && FIRST_PAINT_FILE="$work/paint" LD_PRELOAD="$shim${LD_PRELOAD_EXTRA:+:$LD_PRELOAD_EXTRA}" exec "$@") &
   app=$!
   for _ in $(seq 500); do [ -s "$work/paint" ] && break; sleep 0.01; done
   kill "$app"; wait "$app" 2>/dev/null || true
   if [ -s "$work/paint" ]; then echo $((($(cat "$work/paint") - start) / 1000)); else echo 0; fi
 }
 ini 0
-: >"$work/ours"; : >"$work/theirs"
+: >"$work/ours"; : >"$work/theirs"; : >"$work/curl"
+# The third: the bare dialog with libcurl and its libraries loaded as well, which is what
+# libcurl alone costs a start.
+curl_so=$(ldd "$tickora" | awk '/libcurl/ {print $3}')
 for _ in $(seq "$rounds"); do
   first_paint ./tickora >>"$work/ours"
   first_paint "$bare" >>"$work/theirs"
+  LD_PRELOAD_EXTRA=$curl_so first_paint "$bare" >>"$work/curl"
 done
 ours=$(median <"$work/ours"); theirs=$(median <"$work/theirs")
 echo "start-up to first paint $((ours / 1000)).$(((ours % 1000) / 100)) ms |" \
   "bare dialog with a 15-row table $((theirs / 1000)).$(((theirs % 1000) / 100)) ms |" \
   "ratio $(ratio "$ours" "$theirs") (goal 1.25, median of $rounds)"
+withcurl=$(median <"$work/curl")
+echo "the bare dialog with libcurl loaded: $((withcurl / 1000)).$(((withcurl % 1000) / 100)) ms," \
+  "ratio $(ratio "$withcurl" "$theirs") to the bare dialog"
 
 # In the tray, both at once: memory after the first pass, and CPU over 40 quiet seconds
 # between the start-up pass and the next tick (60 s), from the scheduler's per-thread
