@@ -3,6 +3,7 @@
 #include <arpa/inet.h>
 #include <curl/curl.h>
 #include <netdb.h>
+#include <sys/socket.h>
 
 #include <chrono>
 #include <memory>
@@ -135,30 +136,69 @@ size_t OnHeader(char* data, size_t size, size_t count, void* user) {
 struct CurlDeleter {
     void operator()(CURL* c) const { curl_easy_cleanup(c); }
 };
-struct MultiDeleter {
-    void operator()(CURLM* m) const { curl_multi_cleanup(m); }
-};
 struct SlistDeleter {
     void operator()(curl_slist* s) const { curl_slist_free_all(s); }
 };
 
+// What a worker thread keeps between its fetches: the multi handle that drives them, with
+// its wake-up descriptors, and a share of name lookups. No connection is kept: every fetch
+// asks for a fresh one and the fetch's end closes it (see FetchBody).
+class ThreadCurl {
+  public:
+    static ThreadCurl& Get() {
+        thread_local ThreadCurl curl;
+        return curl;
+    }
+    ThreadCurl(const ThreadCurl&) = delete;
+    ThreadCurl& operator=(const ThreadCurl&) = delete;
+    ~ThreadCurl() {
+        if (multi_) curl_multi_cleanup(multi_);
+        if (share_) curl_share_cleanup(share_);
+    }
+
+    CURLM* multi() const { return multi_; }
+    CURLSH* share() const { return share_; }
+
+  private:
+    ThreadCurl() : multi_(curl_multi_init()), share_(curl_share_init()) {
+        // Used by this thread alone, so it needs no lock functions.
+        if (share_) curl_share_setopt(share_, CURLSHOPT_SHARE, CURL_LOCK_DATA_DNS);
+        // One closed connection at most waits in the cache for libcurl to let it go.
+        if (multi_) curl_multi_setopt(multi_, CURLMOPT_MAXCONNECTS, 1L);
+    }
+
+    CURLM* multi_;
+    CURLSH* share_;
+};
+
+// A connection libcurl keeps for reuse after a transfer is ended at once, as the cleanup of
+// a multi handle of the fetch's own ended it: the host sees it close when the fetch ends.
+// libcurl finds it dead and closes its descriptor when it next looks at its cache, which
+// holds at most one (ThreadCurl).
+void CloseKeptConnection(CURL* c) {
+    curl_socket_t fd = CURL_SOCKET_BAD;
+    if (curl_easy_getinfo(c, CURLINFO_ACTIVESOCKET, &fd) == CURLE_OK && fd != CURL_SOCKET_BAD)
+        shutdown(fd, SHUT_RDWR);
+}
+
 // Drives one transfer, waking every 100 ms to honour the cancel flag and the stall limit
 // (no byte for stallSeconds), so a shut-down never waits on a silent host.
 CURLcode Perform(CURL* c, Transfer& transfer, const FetchOptions& options, std::string& message) {
-    std::unique_ptr<CURLM, MultiDeleter> multi(curl_multi_init());
+    CURLM* multi = ThreadCurl::Get().multi();
     if (!multi) return CURLE_OUT_OF_MEMORY;
-    curl_multi_add_handle(multi.get(), c);
+    curl_multi_add_handle(multi, c);
     CURLcode result = CURLE_OK;
     const auto stall = std::chrono::seconds(options.stallSeconds);
     for (int running = 1;;) {
-        if (curl_multi_perform(multi.get(), &running) != CURLM_OK) {
+        if (curl_multi_perform(multi, &running) != CURLM_OK) {
             result = CURLE_RECV_ERROR;
             break;
         }
         if (running == 0) {
             int left = 0;
-            while (CURLMsg* msg = curl_multi_info_read(multi.get(), &left))
+            while (CURLMsg* msg = curl_multi_info_read(multi, &left))
                 if (msg->msg == CURLMSG_DONE) result = msg->data.result;
+            CloseKeptConnection(c);
             break;
         }
         if (options.cancel != nullptr && options.cancel->load(std::memory_order_relaxed)) {
@@ -171,9 +211,9 @@ CURLcode Perform(CURL* c, Transfer& transfer, const FetchOptions& options, std::
             message = "No data received for " + std::to_string(options.stallSeconds) + " seconds";
             break;
         }
-        curl_multi_poll(multi.get(), nullptr, 0, 100, nullptr);
+        curl_multi_poll(multi, nullptr, 0, 100, nullptr);
     }
-    curl_multi_remove_handle(multi.get(), c);
+    curl_multi_remove_handle(multi, c);
     return result;
 }
 
@@ -223,6 +263,12 @@ ResponseInfo FetchBody(const std::string& url, const FetchOptions& options, Body
     curl_easy_setopt(c, CURLOPT_FOLLOWLOCATION, 1L);
     curl_easy_setopt(c, CURLOPT_MAXREDIRS, 10L);
     curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
+    // The thread's multi handle outlives the fetch, and so does its connection cache: the
+    // fetch opens a connection of its own, as with a multi handle of its own (a followed
+    // redirect still goes on over it), and Perform closes it at the end. The option changes
+    // no byte of the request.
+    curl_easy_setopt(c, CURLOPT_FRESH_CONNECT, 1L);
+    curl_easy_setopt(c, CURLOPT_SHARE, ThreadCurl::Get().share());
     // A name lookup that never answers must not hold the end of a fetch: the resolver's
     // thread is left to finish on its own instead of being waited for.
     curl_easy_setopt(c, CURLOPT_QUICK_EXIT, 1L);

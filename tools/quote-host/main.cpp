@@ -72,6 +72,11 @@ Faults, as a prefix before the normal path (e.g. /fault/404/q?s=8058.t):
   lowershiftjis   charset declared as "shift_jis" in lower case, EUC-JP bytes
   empty           200 with an empty body
 The query flag delay=MS (at most 60000) holds any answer that long.
+
+Moving prices, as a prefix before any other path (e.g. /move/q?s=8058.t): the market clock
+steps one minute with every such request, and the time, price, change, ratio and volume of
+each quote differ from its previous answer, so that every cell of a watch list changes on
+each refresh (a code ending in 0 rises as well).
 )";
 
 int Usage(const char* problem) {

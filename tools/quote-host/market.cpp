@@ -151,6 +151,13 @@ MarketClock MarketClock::Now() {
     return c;
 }
 
+MarketClock MarketClock::Moving(long long request) {
+    MarketClock c = Now();
+    c.minute = static_cast<int>(request % 1440);
+    c.move = request;
+    return c;
+}
+
 std::optional<Listing> Market::Find(std::string_view symbol) {
     for (const IndexInfo& i : kIndices) {
         if (symbol == i.code) {
@@ -198,6 +205,11 @@ std::vector<long> Market::Walk(const Listing& l, const MarketClock& clock) {
         const long move = std::min(cap, unit * (1 + std::labs(walk)));
         prices.push_back(close + sign * move);
     }
+    if (clock.move >= 0) {
+        // A step of its own for every request, within the day's cap.
+        const long steps = std::max(2L, cap / unit);
+        prices.back() = close + (sign != 0 ? sign : 1) * unit * (1 + clock.move % steps);
+    }
     return prices;
 }
 
@@ -213,6 +225,7 @@ Quote Market::QuoteOf(const Listing& l, const MarketClock& clock) {
             Hash(l.code, static_cast<std::uint64_t>(clock.day * 1440 + m) ^ 0x5A5A);
         volume += static_cast<long long>(h % 50) * (l.index ? 100'000 : 1'000);
     }
+    if (clock.move >= 0) volume += clock.move * (l.index ? 100'000 : 1'000);
     volume = std::max(volume, 1'000LL);
 
     long long ratio =

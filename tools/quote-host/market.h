@@ -37,7 +37,12 @@ struct Quote {
 struct MarketClock {
     long day = 0;
     int minute = 0;  // 0..1439
+    // The host's request number when prices move with every request; -1 on the minute clock.
+    long long move = -1;
     static MarketClock Now();
+    // Today, one minute on per request: the quote's time, price, change and volume all
+    // differ from the request before (a code ending in 0 rises as well).
+    static MarketClock Moving(long long request);
 };
 
 class Market {

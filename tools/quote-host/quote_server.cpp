@@ -89,6 +89,7 @@ struct QuoteServer::Impl {
     std::mutex mutex;
     std::condition_variable wake;
     std::atomic<bool> stopping{false};
+    std::atomic<long long> moves{0};  // requests under /move so far
 
     // Sleeps up to ms; false when the server began to stop meanwhile.
     bool Pause(long ms) {
@@ -110,6 +111,11 @@ void QuoteServer::Impl::Handle(const httplib::Request& req, httplib::Response& r
     }
 
     std::string path = req.path;
+    MarketClock clock = MarketClock::Now();
+    if (path.starts_with("/move/")) {
+        path.erase(0, 5);
+        clock = MarketClock::Moving(++moves);
+    }
     std::string mode;
     if (path.starts_with("/fault/")) {
         const auto slash = path.find('/', 7);
@@ -119,7 +125,6 @@ void QuoteServer::Impl::Handle(const httplib::Request& req, httplib::Response& r
     const auto q = req.target.find('?');
     const std::string query = q == std::string::npos ? "" : req.target.substr(q);
     const Query params(req.params.begin(), req.params.end());
-    const MarketClock clock = MarketClock::Now();
 
     Answer a;
     if (mode == "lowershiftjis" && path == "/q") {

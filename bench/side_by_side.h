@@ -1,0 +1,39 @@
+#pragma once
+// A figure beside the limit measured in the same run, printed as one line after the table:
+//   fetch 152 us | raw socket GET 120 us | ratio 1.27 (goal 1.2)
+
+#include <algorithm>
+#include <cstdio>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace tickora::bench {
+
+inline double Median(std::vector<double> v) {
+    if (v.empty()) return 0;
+    std::nth_element(v.begin(), v.begin() + static_cast<std::ptrdiff_t>(v.size() / 2), v.end());
+    return v[v.size() / 2];
+}
+
+inline std::string RatioLine(const std::string& figure, double value, const std::string& limit,
+                             double limitValue, const char* unit, double goal) {
+    char line[256];
+    std::snprintf(line, sizeof line, "%s %.3g %s | %s %.3g %s | ratio %.2f (goal %.3g)",
+                  figure.c_str(), value, unit, limit.c_str(), limitValue, unit,
+                  limitValue > 0 ? value / limitValue : 0.0, goal);
+    return line;
+}
+
+// Google Benchmark runs a benchmark several times while it settles the iteration count;
+// the last run of each key is the one kept.
+inline std::map<std::string, std::string>& RatioLines() {
+    static std::map<std::string, std::string> lines;
+    return lines;
+}
+
+inline void KeepRatioLine(const std::string& key, std::string line) {
+    RatioLines()[key] = std::move(line);
+}
+
+}  // namespace tickora::bench
