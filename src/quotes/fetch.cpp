@@ -217,6 +217,33 @@ CURLcode Perform(CURL* c, Transfer& transfer, const FetchOptions& options, std::
     return result;
 }
 
+// Everything the request and its handling take but the transfer's own state.
+void SetRequestOptions(CURL* c, const std::string& wire, curl_slist* headers, char* errorText,
+                       const FetchOptions& options) {
+    curl_easy_setopt(c, CURLOPT_URL, wire.c_str());
+    curl_easy_setopt(c, CURLOPT_ERRORBUFFER, errorText);
+    curl_easy_setopt(c, CURLOPT_USERAGENT, kUserAgent);
+    curl_easy_setopt(c, CURLOPT_HTTPHEADER, headers);
+    curl_easy_setopt(c, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(c, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(c, CURLOPT_FOLLOWLOCATION, 1L);
+    curl_easy_setopt(c, CURLOPT_MAXREDIRS, 10L);
+    curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
+    // The thread's multi handle outlives the fetch, and so does its connection cache: the
+    // fetch opens a connection of its own, as with a multi handle of its own (a followed
+    // redirect still goes on over it), and Perform closes it at the end. The option changes
+    // no byte of the request.
+    curl_easy_setopt(c, CURLOPT_FRESH_CONNECT, 1L);
+    curl_easy_setopt(c, CURLOPT_SHARE, ThreadCurl::Get().share());
+    // A name lookup that never answers must not hold the end of a fetch: the resolver's
+    // thread is left to finish on its own instead of being waited for.
+    curl_easy_setopt(c, CURLOPT_QUICK_EXIT, 1L);
+    curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT_MS, options.connectTimeoutMs);
+    curl_easy_setopt(c, CURLOPT_TIMEOUT, options.totalSeconds);
+    curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, OnBody);
+    curl_easy_setopt(c, CURLOPT_HEADERFUNCTION, OnHeader);
+}
+
 }  // namespace
 
 std::string WireUrl(std::string_view url) {
@@ -254,29 +281,8 @@ ResponseInfo FetchBody(const std::string& url, const FetchOptions& options, Body
         throw HttpError(CURLE_COULDNT_RESOLVE_HOST,
                         "The name lookup of " + name + " has not returned yet");
 
-    curl_easy_setopt(c, CURLOPT_URL, wire.c_str());
-    curl_easy_setopt(c, CURLOPT_ERRORBUFFER, errorText);
-    curl_easy_setopt(c, CURLOPT_USERAGENT, kUserAgent);
-    curl_easy_setopt(c, CURLOPT_HTTPHEADER, headers.get());
-    curl_easy_setopt(c, CURLOPT_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(c, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(c, CURLOPT_FOLLOWLOCATION, 1L);
-    curl_easy_setopt(c, CURLOPT_MAXREDIRS, 10L);
-    curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
-    // The thread's multi handle outlives the fetch, and so does its connection cache: the
-    // fetch opens a connection of its own, as with a multi handle of its own (a followed
-    // redirect still goes on over it), and Perform closes it at the end. The option changes
-    // no byte of the request.
-    curl_easy_setopt(c, CURLOPT_FRESH_CONNECT, 1L);
-    curl_easy_setopt(c, CURLOPT_SHARE, ThreadCurl::Get().share());
-    // A name lookup that never answers must not hold the end of a fetch: the resolver's
-    // thread is left to finish on its own instead of being waited for.
-    curl_easy_setopt(c, CURLOPT_QUICK_EXIT, 1L);
-    curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT_MS, options.connectTimeoutMs);
-    curl_easy_setopt(c, CURLOPT_TIMEOUT, options.totalSeconds);
-    curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, OnBody);
+    SetRequestOptions(c, wire, headers.get(), errorText, options);
     curl_easy_setopt(c, CURLOPT_WRITEDATA, &transfer);
-    curl_easy_setopt(c, CURLOPT_HEADERFUNCTION, OnHeader);
     curl_easy_setopt(c, CURLOPT_HEADERDATA, &transfer);
 
     std::string message;
