@@ -33,9 +33,10 @@ class RefreshView {
     virtual RowRead ReadRow(int row) = 0;
     // Stores a row's result in its slot and shows its quote, but only while the row still
     // holds the stock the pass fetched: a row that was added, deleted or moved meanwhile is
-    // left for the next pass rather than given another stock's figures.
-    virtual void StoreRowResult(int row, const RowKey& key, const std::string& result,
-                                const std::optional<Quote>& quote) = 0;
+    // left for the next pass rather than given another stock's figures. Reads row + 1 in the
+    // same request.
+    virtual RowRead StoreRowResult(int row, const RowKey& key, const std::string& result,
+                                   const std::optional<Quote>& quote) = 0;
     // An index with a valid value; index is its place in Indices().
     virtual void ShowIndex(std::size_t index, const IndexTexts& texts) = 0;
     // The entry row's quote, shown only while the entry row still shows code and market.

@@ -1,6 +1,7 @@
 #include "watchlist/watch_list_model.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "common/codepage.h"
 #include "common/sjis.h"
@@ -37,40 +38,59 @@ RowCells WatchListModel::Row(int row) const {
     return Exists(row) ? rows_[static_cast<std::size_t>(row)].cells : RowCells{};
 }
 
-bool WatchListModel::Write(int row, const CellWrites& cells) {
-    if (!Exists(row)) return false;
+void WatchListModel::Span::Add(int at) {
+    first = first < 0 ? at : std::min(first, at);
+    last = std::max(last, at);
+}
+
+void WatchListModel::Span::Add(Span other) {
+    if (other.first < 0) return;
+    Add(other.first);
+    Add(other.last);
+}
+
+WatchListModel::Span WatchListModel::Write(int row, const CellWrites& cells) {
+    Span changed;
+    if (!Exists(row)) return changed;
     StoredRow& stored = rows_[static_cast<std::size_t>(row)];
-    bool changed = false;
     for (const auto& [column, text] : cells) {
         if (column < 0 || column >= ids::kColumnCount) continue;
         std::string& cell = stored.cells[static_cast<std::size_t>(column)];
         const std::string_view value = UpToNul(text);
         if (cell == value) continue;
         cell = value;
-        changed = true;
+        changed.Add(column);
     }
-    if (changed) Refresh(stored);
+    if (changed.first < 0) return changed;
+    // A cell's colour depends on the cells before it in its row: one unwritten may change.
+    const auto colours = stored.colours;
+    Refresh(stored);
+    for (int c = 0; c < ids::kColumnCount; ++c)
+        if (stored.colours[static_cast<std::size_t>(c)] != colours[static_cast<std::size_t>(c)])
+            changed.Add(c);
     return changed;
 }
 
 void WatchListModel::SetCells(int row, const CellWrites& cells) {
-    // A cell's colour depends on the cells before it in its row, so the whole row repaints.
-    if (Write(row, cells)) emit dataChanged(index(row, 0), index(row, ids::kColumnCount - 1));
+    if (const Span columns = Write(row, cells); columns.first >= 0)
+        emit dataChanged(index(row, columns.first), index(row, columns.last));
 }
 
 void WatchListModel::SetCellsSoon(int row, const CellWrites& cells) {
-    if (!Write(row, cells)) return;
-    firstDirty_ = firstDirty_ < 0 ? row : std::min(firstDirty_, row);
-    lastDirty_ = std::max(lastDirty_, row);
+    const Span columns = Write(row, cells);
+    if (columns.first < 0) return;
+    dirtyRows_.Add(row);
+    dirtyColumns_.Add(columns);
     if (!flush_.isActive()) flush_.start();
 }
 
 void WatchListModel::Flush() {
     flush_.stop();
-    const int first = firstDirty_, last = std::min(lastDirty_, RowCount() - 1);
-    firstDirty_ = lastDirty_ = -1;
-    if (first < 0 || first > last) return;
-    emit dataChanged(index(first, 0), index(last, ids::kColumnCount - 1));
+    const Span rows = std::exchange(dirtyRows_, {});
+    const Span columns = std::exchange(dirtyColumns_, {});
+    const int last = std::min(rows.last, RowCount() - 1);
+    if (rows.first < 0 || rows.first > last) return;
+    emit dataChanged(index(rows.first, columns.first), index(last, columns.last));
 }
 
 void WatchListModel::InsertAt(int row, const RowCells& cells) {

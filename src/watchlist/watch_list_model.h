@@ -26,11 +26,12 @@ class WatchListModel : public QAbstractTableModel {
     // All nine texts of a row; empty texts for a row that does not exist.
     RowCells Row(int row) const;
 
-    // Writes some cells of a row with one dataChanged for the row; nothing for a row that
-    // does not exist, nothing at all when no text changes.
+    // Writes some cells of a row with one dataChanged over the cells whose text or colour
+    // changed; nothing for a row that does not exist, nothing at all when no text changes.
     void SetCells(int row, const CellWrites& cells);
     // The same, with the signal gathered for one frame: a pass writes its rows one request at
-    // a time, and the list then repaints once for all the rows written within the frame.
+    // a time, and the list then repaints once, only the columns that changed, for all the
+    // rows written within the frame.
     void SetCellsSoon(int row, const CellWrites& cells);
     // A new row at position row, clamped to the ends.
     void InsertAt(int row, const RowCells& cells);
@@ -53,15 +54,22 @@ class WatchListModel : public QAbstractTableModel {
         std::array<QString, ids::kColumnCount> shown;
         std::array<QColor, ids::kColumnCount> colours;  // invalid: the list's normal colour
     };
+    // A span of rows or columns, empty while first is -1.
+    struct Span {
+        int first = -1, last = -1;
+        void Add(int at);
+        void Add(Span other);
+    };
     static void Refresh(StoredRow& row);
     bool Exists(int row) const { return row >= 0 && row < RowCount(); }
-    bool Write(int row, const CellWrites& cells);  // true when a text changed
+    // The columns whose text or colour changed.
+    Span Write(int row, const CellWrites& cells);
     // Raises the gathered dataChanged; before any change of the rows themselves too, so that
     // it names rows where they are.
     void Flush();
 
     std::vector<StoredRow> rows_;
-    int firstDirty_ = -1, lastDirty_ = -1;
+    Span dirtyRows_, dirtyColumns_;
     QTimer flush_;
 };
 
