@@ -32,6 +32,7 @@
 #include "ui/hand_cursor.h"
 #include "ui/index_label.h"
 #include "ui/light_palette.h"
+#include "ui/list_cell_delegate.h"
 #include "watchlist/watch_list_model.h"
 
 // Resources of a static library are registered by hand: nothing references their
@@ -268,6 +269,7 @@ void CQuoteDlg::InitWatchList() {
     if (!m_pModel) {
         m_pModel = new WatchListModel(this);
         m_pList->setModel(m_pModel);
+        m_pList->setItemDelegate(new ListCellDelegate(m_pList));
     }
     m_pList->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_pList->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);

@@ -20,13 +20,15 @@ WatchListModel::WatchListModel(QObject* parent) : QAbstractTableModel(parent) {
     connect(&flush_, &QTimer::timeout, this, [this] { Flush(); });
 }
 
-void WatchListModel::Refresh(StoredRow& row) {
+void WatchListModel::Show(StoredRow& row, std::size_t column) {
+    row.shown[column] = QString::fromStdString(Cp932ToUtf8(row.cells[column]));
+}
+
+void WatchListModel::Colour(StoredRow& row) {
     const auto colours = RowTextColours(row.cells);
-    for (std::size_t c = 0; c < row.cells.size(); ++c) {
-        row.shown[c] = QString::fromStdString(Cp932ToUtf8(row.cells[c]));
+    for (std::size_t c = 0; c < row.cells.size(); ++c)
         row.colours[c] =
             colours[c] ? QColor(colours[c]->r, colours[c]->g, colours[c]->b) : QColor();
-    }
 }
 
 std::string WatchListModel::Cell(int row, int column) const {
@@ -59,12 +61,13 @@ WatchListModel::Span WatchListModel::Write(int row, const CellWrites& cells) {
         const std::string_view value = UpToNul(text);
         if (cell == value) continue;
         cell = value;
+        Show(stored, static_cast<std::size_t>(column));
         changed.Add(column);
     }
     if (changed.first < 0) return changed;
     // A cell's colour depends on the cells before it in its row: one unwritten may change.
     const auto colours = stored.colours;
-    Refresh(stored);
+    Colour(stored);
     for (int c = 0; c < ids::kColumnCount; ++c)
         if (stored.colours[static_cast<std::size_t>(c)] != colours[static_cast<std::size_t>(c)])
             changed.Add(c);
@@ -97,8 +100,11 @@ void WatchListModel::InsertAt(int row, const RowCells& cells) {
     Flush();
     row = std::clamp(row, 0, RowCount());
     StoredRow stored;
-    for (std::size_t c = 0; c < stored.cells.size(); ++c) stored.cells[c] = UpToNul(cells[c]);
-    Refresh(stored);
+    for (std::size_t c = 0; c < stored.cells.size(); ++c) {
+        stored.cells[c] = UpToNul(cells[c]);
+        Show(stored, c);
+    }
+    Colour(stored);
     beginInsertRows({}, row, row);
     rows_.insert(rows_.begin() + row, std::move(stored));
     endInsertRows();

@@ -60,7 +60,10 @@ class WatchListModel : public QAbstractTableModel {
         void Add(int at);
         void Add(Span other);
     };
-    static void Refresh(StoredRow& row);
+    // The shown text of one cell, and the colours of all: a colour depends on the cells
+    // before it in the row.
+    static void Show(StoredRow& row, std::size_t column);
+    static void Colour(StoredRow& row);
     bool Exists(int row) const { return row >= 0 && row < RowCount(); }
     // The columns whose text or colour changed.
     Span Write(int row, const CellWrites& cells);

@@ -1,0 +1,45 @@
+#include <QStandardItemModel>
+#include <QStyledItemDelegate>
+#include <QTableView>
+
+#include "../app/window_fixture.h"
+#include "ui/list_cell_delegate.h"
+
+namespace tickora::test {
+namespace {
+
+// The list's own cell painter paints what the style paints, pixel for pixel: plain,
+// coloured, selected and elided texts, and a focused cell, which goes to the style.
+TEST(ListCells, PaintAsTheStylePaintsThem) {
+    App();
+    QStandardItemModel model(3, 3);
+    const char* texts[] = {"8058",     "東西精機株式会社の長い名前が入りきらない",
+                           "+0.98%",   "7203",
+                           "蒼穹海運", "-1.58%",
+                           "",         "A&B <b>",
+                           "---"};
+    for (int i = 0; i < 9; ++i)
+        model.setItem(i / 3, i % 3, new QStandardItem(QString::fromUtf8(texts[i])));
+    model.item(0, 2)->setForeground(QColor(255, 0, 0));
+    const auto grab = [&](QAbstractItemDelegate* delegate, bool focused) {
+        QTableView view;
+        view.setModel(&model);
+        view.setItemDelegate(delegate);
+        view.setWordWrap(false);  // as the list has it
+        view.resize(300, 120);
+        view.setColumnWidth(1, 80);
+        view.selectRow(1);
+        if (focused) view.setCurrentIndex(model.index(2, 1));
+        view.show();
+        if (focused) view.setFocus();
+        return view.grab().toImage();
+    };
+    for (const bool focused : {false, true}) {
+        QStyledItemDelegate style;
+        ListCellDelegate lean;
+        EXPECT_EQ(grab(&lean, focused), grab(&style, focused)) << focused;
+    }
+}
+
+}  // namespace
+}  // namespace tickora::test
