@@ -3,7 +3,6 @@
 // tests read from the window itself (see window_fixture.h).
 
 #include <QSignalBlocker>
-#include <QTableView>
 
 #include "app/quote_dlg.h"
 #include "common/control_ids.h"
@@ -54,15 +53,6 @@ class DlgProbe {
         d_.SetControlText(ids::kCodeEdit, code);
         d_.SetControlText(ids::kPriceEdit, price);
         d_.m_nPreviewAnswered = d_.m_nPreviewRequest;
-    }
-    // A drag from one row's centre dropped on another's, without a pointer grab.
-    void Drop(int from, int to) {
-        auto centre = [&](int row) {
-            return d_.m_pList->visualRect(d_.m_pModel->index(row, 1)).center();
-        };
-        d_.m_pList->scrollToTop();
-        d_.OnBeginDrag(centre(from));
-        d_.OnLButtonUp(d_.m_pList->viewport()->mapToGlobal(centre(to)));
     }
 
   private:

@@ -1,8 +1,5 @@
-#include <QTest>
 #include <map>
 
-#include "common/control_ids.h"
-#include "common/sjis.h"
 #include "hung_lookup.h"
 #include "quotes/extract.h"
 #include "quotes/refresh_pass.h"
@@ -23,15 +20,13 @@ TEST_F(WindowTest, APassWritesARowOnlyWhileItHoldsTheStockItFetched) {
     WriteIni(Rows("8058,7203,6501,9984,4063,8306"), 0, 0, HostTemplate("/q?delay=300&s=銘柄.市場"));
     const std::size_t before = host_.Arrivals().size();
     CQuoteDlg& dlg = Start();
-    const auto deleteRow = [&](int row) {
-        SelectRow(row);
-        dlg.OnCommand(ids::kCmdDelete);
-    };
     ASSERT_TRUE(WaitForArrivals(before + 5));  // three indices, rows 0 and 1 (7203)
-    deleteRow(0);
+    SelectRow(0);
+    dlg.OnCommand(ids::kCmdDelete);
     ASSERT_TRUE(Model().Move(3, 1));           // 7203 4063 6501 9984 8306
     ASSERT_TRUE(WaitForArrivals(before + 8));  // 6501, 9984, then 8306 in the last row
-    deleteRow(4);
+    SelectRow(4);
+    dlg.OnCommand(ids::kCmdDelete);
     ASSERT_TRUE(WaitForPasses());
     EXPECT_EQ(host_.Arrivals().size(), before + 8);
     ASSERT_EQ(RowCount(), 4);

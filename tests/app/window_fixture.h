@@ -13,6 +13,7 @@
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <sstream>
@@ -54,6 +55,7 @@ struct RecordingOpener final : UrlOpener {
 struct RecordingBoxes final : MessageBoxes {
     struct Box {
         std::string caption, text;
+        bool operator==(const Box&) const = default;
     };
     std::vector<Box> shown;
     void Show(QWidget*, const std::string& caption, const std::string& text) override {
@@ -119,17 +121,21 @@ class WindowTest : public ::testing::Test {
         return *dlg_;
     }
     DlgProbe& P() { return *probe_; }
+    // The window on these settings, its start-up pass over.
+    CQuoteDlg& Launch(const std::vector<IniRow>& rows, int chkGoTask = 0, int selectedItem = 0,
+                      const std::string& baseUrlUtf8 = "", TrayHostKind tray = TrayHostKind::None) {
+        WriteIni(rows, chkGoTask, selectedItem, baseUrlUtf8);
+        CQuoteDlg& dlg = Start(tray);
+        EXPECT_TRUE(WaitForPasses());
+        return dlg;
+    }
 
     // The window as a user and the files see it.
     QWidget* Control(int id) const { return dlg_->findChild<QWidget*>(QString::number(id)); }
     // A control's text in CP932.
     std::string Text(int id) const {
-        QWidget* widget = Control(id);
-        if (auto* index = qobject_cast<IndexLabel*>(widget)) return index->Text();
-        QString text;
-        if (auto* edit = qobject_cast<QLineEdit*>(widget)) text = edit->text();
-        if (auto* label = qobject_cast<QLabel*>(widget)) text = label->text();
-        return Utf8ToCp932(text.toStdString());
+        if (auto* index = qobject_cast<IndexLabel*>(Control(id))) return index->Text();
+        return Utf8ToCp932(Control(id)->property("text").toString().toStdString());
     }
     QTableView* List() const { return static_cast<QTableView*>(Control(ids::kWatchList)); }
     WatchListModel& Model() const { return *static_cast<WatchListModel*>(List()->model()); }
@@ -137,18 +143,11 @@ class WindowTest : public ::testing::Test {
     int RowCount() const { return Model().RowCount(); }
     // The first selected row, -1 for none.
     int SelectedRow() const {
-        int first = -1;
-        for (const QModelIndex& index : List()->selectionModel()->selectedRows())
-            if (first < 0 || index.row() < first) first = index.row();
-        return first;
+        const QModelIndexList rows = List()->selectionModel()->selectedRows();
+        return rows.isEmpty() ? -1 : std::min_element(rows.begin(), rows.end())->row();
     }
     // -1 selects nothing.
-    void SelectRow(int row) const {
-        if (row < 0)
-            List()->clearSelection();
-        else
-            List()->selectRow(row);
-    }
+    void SelectRow(int row) const { row < 0 ? List()->clearSelection() : List()->selectRow(row); }
     QTimer* TimerOf(int id) const {
         return dlg_->findChild<QTimer*>(id == ids::kTimerRefresh ? "timer0" : "timer1");
     }
@@ -167,11 +166,8 @@ class WindowTest : public ::testing::Test {
     bool WaitForPasses(int timeoutMs = 15000) {
         return WaitUntil([&] { return probe_->Workers() == 0; }, timeoutMs);
     }
-    // The host's log holds n answers; the UI thread keeps running meanwhile, since a pass
+    // The host's log holds n arrivals; the UI thread keeps running meanwhile, since a pass
     // waits for it at every read and write.
-    bool WaitForRequests(std::size_t n, int timeoutMs = 10000) {
-        return WaitUntil([&] { return host_.Requests().size() >= n; }, timeoutMs);
-    }
     bool WaitForArrivals(std::size_t n, int timeoutMs = 10000) {
         return WaitUntil([&] { return host_.Arrivals().size() >= n; }, timeoutMs);
     }

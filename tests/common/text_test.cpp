@@ -87,9 +87,10 @@ TEST(Codepage, RoundTripsAndReplacesInvalidBytes) {
     // A lone lead byte at the end, and bytes that are no CP932 at all.
     EXPECT_EQ(Cp932ToUtf8("ab\x83"), "ab\xEF\xBF\xBD");
     EXPECT_EQ(Cp932ToUtf8("\xFF@"), "\xEF\xBF\xBD@");
-    // Characters CP932 lacks, and broken UTF-8, become '?'.
+    // A character CP932 lacks becomes one '?', broken UTF-8 one '?' a byte.
     EXPECT_EQ(Utf8ToCp932("a\xF0\x9F\x98\x80z"), "a?z");
     EXPECT_EQ(Utf8ToCp932("a\xC3"), "a?");
+    EXPECT_EQ(Utf8ToCp932("\xFF\xE6\x9Dx\xED\xA0\x80"), "???x???");
 }
 
 TEST(MarketTable, PrefixLookupIsCaseInsensitiveAndOrdered) {

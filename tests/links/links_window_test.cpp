@@ -1,17 +1,7 @@
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
 #include <QMenu>
-#include <QTest>
-#include <QTimer>
 #include <utility>
 
 #include "../app/window_fixture.h"
-#include "common/control_ids.h"
-#include "common/sjis.h"
 #include "links/link_url_dlg.h"
 
 namespace tickora::test {
@@ -27,14 +17,13 @@ class LinksTest : public WindowTest {
     void WithModal(int command, const std::function<void(Dialog&)>& drive) {
         bool driven = false;
         QTimer::singleShot(0, [&] {
-            auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
-            if (!dialog) {
-                // Another dialog would wait for a user: it is closed so the test goes on.
-                if (QWidget* other = QApplication::activeModalWidget()) other->close();
-                return;
+            QWidget* modal = QApplication::activeModalWidget();
+            if (auto* dialog = qobject_cast<Dialog*>(modal)) {
+                driven = true;
+                drive(*dialog);
+            } else if (modal) {
+                modal->close();  // another dialog would wait for a user
             }
-            driven = true;
-            drive(*dialog);
         });
         dlg_->OnCommand(command);
         EXPECT_TRUE(driven);
@@ -51,9 +40,7 @@ class LinksTest : public WindowTest {
 // shows which one it used; how a template expands is the template tests' business.
 TEST_F(LinksTest, EveryTriggerOpensItsLinkAndKeysActOnTheFocusedControl) {
     using Urls = std::vector<std::string>;
-    WriteIni(Rows("8058,7203"), 0, 0, host_.Url("/q?code=銘柄&x=12345"));
-    CQuoteDlg& dlg = Start();
-    ASSERT_TRUE(WaitForPasses());
+    CQuoteDlg& dlg = Launch(Rows("8058,7203"), 0, 0, host_.Url("/q?code=銘柄&x=12345"));
     P().StockUrl() = Sj(kDefaultHost + "/index.cfm?scode=銘柄");
     P().NikkeiUrl() = Sj("http://n/x?a=銘柄");
     // A real double click: a click, then the second press as a double click.
@@ -83,11 +70,12 @@ TEST_F(LinksTest, EveryTriggerOpensItsLinkAndKeysActOnTheFocusedControl) {
         QCoreApplication::processEvents();
     };
     auto popup = [] { return qobject_cast<QMenu*>(QApplication::activePopupWidget()); };
-    SelectRow(0);  // each Enter adds in front of it
+    SelectRow(0);  // each Enter adds in front of it, and the keyboard stays where it was
     for (const int id : {ids::kCodeEdit, ids::kMarketCombo, ids::kAddButton}) {
         P().SetPreview("9984", "1,000");
         press(id, Qt::Key_Return);
         EXPECT_EQ(Cell(0, ids::kColCode), "9984") << id;
+        EXPECT_EQ(QApplication::focusWidget(), Control(id));
         SelectRow(0);
         dlg.OnCommand(ids::kCmdDelete);
     }
@@ -142,17 +130,11 @@ TEST_F(LinksTest, EveryTriggerOpensItsLinkAndKeysActOnTheFocusedControl) {
 // Links that are no web address, from a settings file or URL list someone else wrote, open
 // nothing from any trigger, and each setting says so once on standard error.
 TEST_F(LinksTest, EveryTriggerOpensOnlyWebLinks) {
-    WriteIni(Rows("8058"), 0, 0, "file:///etc/passwd?s=銘柄.市場");
-    CQuoteDlg& dlg = Start();
-    ASSERT_TRUE(WaitForPasses());
+    CQuoteDlg& dlg = Launch(Rows("8058"), 0, 0, "file:///etc/passwd?s=銘柄.市場");
     P().StockUrl() = "--version";
     P().NikkeiUrl() = Sj("javascript:alert(1)");
     SelectRow(0);
-    TempDir errors;
-    fflush(stderr);
-    const int saved = dup(STDERR_FILENO);
-    const int file = open(errors.file("stderr").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    dup2(file, STDERR_FILENO);
+    testing::internal::CaptureStderr();
     for (int round = 0; round < 2; ++round) {
         for (const int id : {ids::kCmdOpenLink, ids::kCmdNikkei, ids::kCmdTrayStockFirst})
             dlg.OnCommand(id);
@@ -161,12 +143,8 @@ TEST_F(LinksTest, EveryTriggerOpensOnlyWebLinks) {
     }
     const QPoint row = List()->visualRect(Model().index(0, 1)).center();
     QTest::mouseDClick(List()->viewport(), Qt::LeftButton, {}, row);
-    fflush(stderr);
-    dup2(saved, STDERR_FILENO);
-    close(saved);
-    close(file);
+    const std::string said = testing::internal::GetCapturedStderr();
     EXPECT_EQ(Opened(), std::vector<std::string>{});
-    const std::string said = errors.Read("stderr");
     for (const char* setting : {"OPEN_URL", "OPEN_NIKKEI_URL", "BASE_URL"}) {
         const std::string line = std::string("tickora: ") + setting + " gives a link";
         EXPECT_NE(said.find(line), std::string::npos) << said;
@@ -178,8 +156,7 @@ TEST_F(LinksTest, EveryTriggerOpensOnlyWebLinks) {
 // other, then a URL is typed over one choice; Cancel keeps nothing, OK keeps what the fields
 // and labels show. Then the version box.
 TEST_F(LinksTest, TheSettingsMenusLinkDialogAndVersionBox) {
-    WriteIni({});
-    Start();
+    Launch({});
     dir_.Write("銘柄URL.txt", Sj("a_http://a/\r\nshort_http://s/q?s=銘柄\r\nwhole line\r\n"));
     const std::string nikkeiUrl = P().NikkeiUrl();
     for (const bool ok : {false, true}) {

@@ -70,38 +70,9 @@ TEST(SplitPattern, SeparatorRules) {
             << c.text;
 }
 
-TEST(ExtractFields, Pages) {
-    const struct {
-        const char* what;
-        std::string page, expected;
-    } cases[] = {
-        {"the default row", kSjisHead + Row("NAME", "+12", "+0.98%"),
-         "NAME_15:00_1,234_+12_+0.98%_123,000_"},
-        {"a field only before the anchor",
-         kSjisHead + "<small>N</small></tr><tr align=right><td nowrap align=center>1</td>"
-                     "<td nowrap><b>2</b></td><td nowrap>3</td><td nowrap>4</td><td nowrap>5</td>",
-         ""},
-        // An empty cell swallows markup up to the next suffix; later fields move on.
-        {"empty change cell",
-         kSjisHead + "</tr><tr align=right><small>N</small><td nowrap align=center>T</td>"
-                     "<td nowrap><b>9</b></td><td nowrap></td><td nowrap>+1%</td>"
-                     "<td nowrap>77</td><td nowrap>88</td>",
-         "N_T_9_</td><td nowrap>+1%_77_88_"},
-        // Not marked Shift_JIS: the minus rule applies to every field.
-        {"minus rule in a font tag", Row("N", "<font color=red>-12</font>", "<b>-1.0%</b>"),
-         "N_15:00_1,234_-12_-1.0%_123,000_"},
-        {"minus without '<' after it", Row("N", "-12", "-"), "N_15:00_1,234_0_0_123,000_"},
-        // EUC-JP name: 0xB0 0xA1 (亜) and half-width ｱ (0x8E 0xB1) become CP932 bytes.
-        {"EUC-JP name", Row("\xB0\xA1\x8E\xB1", "+1", "+1%"),
-         "\x88\x9F\xB1_15:00_1,234_+1_+1%_123,000_"},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(ExtractFields(c.page, DefaultPatterns()), c.expected) << c.what;
-}
-
 // A page is read by what it declares: a UTF-8 page is converted to CP932 and then read as
 // Shift_JIS (no EUC-JP name, no minus rule); every other page as the older pages were.
-TEST(PageCharset, DeclarationDecidesHowAPageIsRead) {
+TEST(QuoteOfPage, DeclarationDecidesHowAPageIsReadThenItsFieldsAreCut) {
     using C = PageCoding;
     const std::string name = "東西精機";  // UTF-8
     const std::string utf8Row = Row(name, "-12", "-0.98%");
@@ -127,12 +98,6 @@ TEST(PageCharset, DeclarationDecidesHowAPageIsRead) {
          C::kUtf8, asRead},
         {"the header over the meta", "text/html; charset=EUC-JP",
          "<meta charset=utf-8>\n" + Row("N", "-12", "-0.98%"), C::kEucJp, minusRule},
-        {"a character CP932 cannot hold", "text/html; charset=utf-8",
-         Row("東西\xF0\x9F\x98\x80精機", "+1", "+1%"), C::kUtf8,
-         Sj("東西") + "?" + Sj("精機") + "_15:00_1,234_+1_+1%_123,000_"},
-        {"invalid UTF-8, one '?' a byte", "text/html; charset=utf-8",
-         Row("\xFF\xE6\x9Dx\xED\xA0\x80", "+1", "+1%"), C::kUtf8,
-         "???x???_15:00_1,234_+1_+1%_123,000_"},
         {"Shift_JIS", "text/html", kSjisHead + sjisRow, C::kShiftJis, asRead},
         {"EUC-JP", "text/html; charset=EUC-JP",
          "<meta charset=EUC-JP>\n" + Row("\xC6\xFC", "-12", "-0.98%"), C::kEucJp,
@@ -140,6 +105,20 @@ TEST(PageCharset, DeclarationDecidesHowAPageIsRead) {
         {"undeclared", "", Row("N", "-12", "-0.98%"), C::kEucJp, minusRule},
         {"'shift_jis' in lower case", "", "<meta charset=shift_jis>\n" + Row("N", "-12", "-0.98%"),
          C::kEucJp, minusRule},
+        // How the fields are cut: none is searched for before the anchor; an empty cell
+        // swallows markup up to the next suffix and later fields move on; the minus rule
+        // applies to every field of a page not read as Shift_JIS.
+        {"a field only before the anchor", "",
+         kSjisHead + "<small>N</small></tr><tr align=right><td nowrap align=center>1</td>"
+                     "<td nowrap><b>2</b></td><td nowrap>3</td><td nowrap>4</td><td nowrap>5</td>",
+         C::kShiftJis, ""},
+        {"empty change cell", "",
+         kSjisHead + "</tr><tr align=right><small>N</small><td nowrap align=center>T</td>"
+                     "<td nowrap><b>9</b></td><td nowrap></td><td nowrap>+1%</td>"
+                     "<td nowrap>77</td><td nowrap>88</td>",
+         C::kShiftJis, "N_T_9_</td><td nowrap>+1%_77_88_"},
+        {"minus rule in a font tag", "", Row("N", "<font color=red>-12</font>", "<b>-1.0%</b>"),
+         C::kEucJp, "N_15:00_1,234_-12_-1.0%_123,000_"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -177,15 +156,13 @@ TEST(EucJpToShiftJis, Conversion) {
     EXPECT_EQ(Cp932ToUtf8(EucJpToShiftJis("\xC6\xFC\xCB\xDC")), "日本");
 }
 
-TEST(SplitQuoteResult, Fields) {
+// A result's six fields, and the mark its ratio's sign gives.
+TEST(QuoteResult, FieldsAndMark) {
     using F = QuoteFields;
     EXPECT_EQ(SplitQuoteResult("A_B_"), (F{"A", "B", "", "", "", ""}));
     EXPECT_EQ(SplitQuoteResult("A__C_D_E_F_G_"), (F{"A", "", "C", "D", "E", "F"}));
     // A field holding '_' shifts every later one.
     EXPECT_EQ(SplitQuoteResult("A_x_B_C_D_E_F_"), (F{"A", "x", "B", "C", "D", "E"}));
-}
-
-TEST(RiseFallMark, ByRatioSign) {
     EXPECT_EQ(RiseFallMark("+0.5%"), Sj("△ "));
     EXPECT_EQ(RiseFallMark("-0.5%"), Sj("▼ "));
     EXPECT_EQ(RiseFallMark("0.00%"), Sj("－ "));

@@ -3,12 +3,11 @@
 #include <curl/curl.h>
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
 #include "common/codepage.h"
 #include "hung_lookup.h"
 #include "quote_host.h"
 #include "quotes/extract.h"
+#include "temp_dir.h"
 
 namespace tickora {
 namespace {
@@ -23,12 +22,8 @@ bool Has(std::string_view text, std::string_view needle) {
     return text.find(needle) != std::string_view::npos;
 }
 
-class FetchTest : public ::testing::Test {
-  protected:
+TEST(FetchTest, QuotePagesOfBothKinds) {
     test::QuoteHost host;
-};
-
-TEST_F(FetchTest, QuotePagesOfBothKinds) {
     const std::string name =
         SplitQuoteResult(FetchQuote(host.Url("/q?s=8058.t"), DefaultPatterns()))[0];
     const auto check = [&](const std::string& path, bool shiftJis, char sign) {
@@ -67,7 +62,8 @@ TEST_F(FetchTest, QuotePagesOfBothKinds) {
     check("/fault/lowershiftjis/q?s=8058.q", false, '+');
 }
 
-TEST_F(FetchTest, PagesWithoutTheRowGiveTheEmptyResult) {
+TEST(FetchTest, PagesWithoutTheRowGiveTheEmptyResult) {
+    test::QuoteHost host;
     // The status is not looked at: the 404 page's body is read like any page.
     EXPECT_TRUE(Has(FetchPage(host.Url("/fault/404/q?s=8058.t"), kQuick).bytes, "404"));
     const std::string odd = Sj("銘柄") + " x\x7F";  // sent percent-encoded
@@ -88,7 +84,8 @@ TEST_F(FetchTest, PagesWithoutTheRowGiveTheEmptyResult) {
     EXPECT_LT(log.back().bytesSent, 32LL << 20);
 }
 
-TEST_F(FetchTest, TransportFailuresGiveTheErrorText) {
+TEST(FetchTest, TransportFailuresGiveTheErrorText) {
+    test::QuoteHost host;
     const test::ClosedPort closed;
     const struct {
         const char* what;
@@ -108,17 +105,9 @@ TEST_F(FetchTest, TransportFailuresGiveTheErrorText) {
         EXPECT_GT(result.size(), ErrorHead(c.code).size()) << "message missing";
         EXPECT_EQ(SplitQuoteResult(result), QuoteFields{});
     }
-}
-
-TEST(FetchError, TextLayout) {
-    EXPECT_EQ(FormatFetchError(7, "Couldn't connect"), ErrorHead(7) + "Couldn't connect");
+    // The message is cut at 511 bytes and at a zero byte.
     EXPECT_EQ(FormatFetchError(-1, std::string(600, 'm')).size(), ErrorHead(-1).size() + 511);
     EXPECT_EQ(FormatFetchError(1, std::string("a\0b", 3)), ErrorHead(1) + "a");
-}
-
-std::size_t Entries(const char* folder) {
-    const auto all = std::filesystem::directory_iterator(folder);
-    return static_cast<std::size_t>(std::distance(begin(all), end(all)));
 }
 
 TEST(FetchLookup, ANameThatNeverResolvesHoldsOneLookupNotOnePerFetch) {
@@ -129,7 +118,7 @@ TEST(FetchLookup, ANameThatNeverResolvesHoldsOneLookupNotOnePerFetch) {
         FetchQuote(url, DefaultPatterns(), quick).starts_with(ErrorHead(CURLE_OPERATION_TIMEDOUT)));
     // libcurl's lookup, and the one that watches for the name's return.
     ASSERT_TRUE(test::WaitForHungLookups(2, 10000));
-    const std::size_t threads = Entries("/proc/self/task"), fds = Entries("/proc/self/fd");
+    const auto threads = test::EntriesIn("/proc/self/task"), fds = test::EntriesIn("/proc/self/fd");
     for (int i = 0; i < 20; ++i) {
         const std::string result = FetchQuote(url, DefaultPatterns(), quick);
         ASSERT_TRUE(result.starts_with(ErrorHead(CURLE_COULDNT_RESOLVE_HOST)))
@@ -138,8 +127,8 @@ TEST(FetchLookup, ANameThatNeverResolvesHoldsOneLookupNotOnePerFetch) {
             << Cp932ToUtf8(result);
     }
     EXPECT_EQ(test::HungLookups(), 2);
-    EXPECT_EQ(Entries("/proc/self/task"), threads);
-    EXPECT_EQ(Entries("/proc/self/fd"), fds);
+    EXPECT_EQ(test::EntriesIn("/proc/self/task"), threads);
+    EXPECT_EQ(test::EntriesIn("/proc/self/fd"), fds);
     test::ReleaseHungLookups();
 }
 

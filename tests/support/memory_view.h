@@ -22,9 +22,7 @@ class MemoryView : public RefreshView {
     int aliveFor = 1 << 30;  // Alive() turns false after this many calls
 
     void AddRow(std::string code, std::string market) {
-        rows.emplace_back();
-        rows.back()[ids::kColCode] = std::move(code);
-        rows.back()[ids::kColMarket] = std::move(market);
+        rows.push_back({std::move(code), "", std::move(market)});  // code, name, market
         slots.emplace_back();
     }
     bool Alive() override { return aliveFor-- > 0; }

@@ -9,6 +9,11 @@
 
 namespace tickora::test {
 
+// How many entries a folder holds.
+inline std::ptrdiff_t EntriesIn(const std::filesystem::path& folder) {
+    return std::distance(std::filesystem::directory_iterator(folder), {});
+}
+
 // A fresh folder under the system's temporary folder, removed with everything in it.
 class TempDir {
   public:

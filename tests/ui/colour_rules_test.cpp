@@ -7,15 +7,15 @@
 namespace tickora {
 namespace {
 
-TEST(IndexChangeColour, MinusBeforePlus) {
+// An index's change: minus before plus. A row's change, ratio and mark: each without a
+// sign carries the colour of the cell before it.
+TEST(ColourRules, IndexChangesAndRowTexts) {
     EXPECT_EQ(IndexChangeColour(" -12.5 "), kIndexDown);
     EXPECT_EQ(IndexChangeColour(" +3 "), kIndexUp);
     EXPECT_EQ(IndexChangeColour(" +-1 "), kIndexDown);
     EXPECT_EQ(IndexChangeColour(" 0 "), kWhite);
     EXPECT_EQ(IndexChangeColour(""), kWhite);
-}
 
-TEST(RowTextColours, CarryOverBetweenCells) {
     using C = std::optional<Rgb>;
     const C none;
     const struct {
@@ -32,21 +32,12 @@ TEST(RowTextColours, CarryOverBetweenCells) {
         {"empty row", "", "", "", none, none, none},
     };
     for (const auto& c : cases) {
-        RowCells cells;
-        cells[ids::kColPrice] = "+100";  // signs elsewhere decide nothing
-        cells[ids::kColChange] = c.change;
-        cells[ids::kColRatio] = c.ratio;
-        cells[ids::kColVolume] = "-";
-        cells[ids::kColMark] = c.mark;
-        const auto colours = RowTextColours(cells);
-        EXPECT_EQ(colours[ids::kColPrice], none) << c.what;
-        EXPECT_EQ(colours[ids::kColChange], c.c5) << c.what;
-        EXPECT_EQ(colours[ids::kColRatio], c.c6) << c.what;
-        EXPECT_EQ(colours[ids::kColVolume], none) << c.what;
-        EXPECT_EQ(colours[ids::kColMark], c.c8) << c.what;
+        // In the list's column order; the signs of the price and the volume decide nothing.
+        const RowCells cells = {"", "", "", "", "+100", c.change, c.ratio, "-", c.mark};
+        const std::array<C, ids::kColumnCount> colours = {none, none, none, none, none,
+                                                          c.c5, c.c6, none, c.c8};
+        EXPECT_EQ(RowTextColours(cells), colours) << c.what;
     }
-    EXPECT_EQ(LinkColour(0), (Rgb{50, 50, 0}));
-    EXPECT_EQ(LinkColour(kLinkHoverOn), (Rgb{50, 50, 255}));
 }
 
 }  // namespace

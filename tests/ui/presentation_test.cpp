@@ -1,15 +1,12 @@
 #include <QEnterEvent>
 #include <QImage>
-#include <QLabel>
 #include <QMouseEvent>
 #include <QPixmap>
-#include <QTableView>
 #include <cmath>
 #include <tuple>
 
 #include "../app/window_fixture.h"
-#include "common/control_ids.h"
-#include "ui/index_label.h"
+#include "ui/dialog_units.h"
 #include "ui/plain_text.h"
 
 namespace tickora::test {
@@ -26,6 +23,19 @@ int PixelsNear(const QImage& image, QColor c) {
             count += distance < 60;
         }
     return count;
+}
+
+TEST(DialogUnits, ConvertWithTheFontsBaseUnitsRoundingHalfAwayFromZero) {
+    const struct {
+        BaseUnits units;
+        QRect du, px;
+    } cases[] = {
+        // 6x12: the classic base units of a 9 pt Japanese dialog font.
+        {{6, 12}, {5, 25, 32, 13}, {8, 38, 48, 20}},      // 7.5, 37.5 and 19.5 round up
+        {{7, 13}, {5, 40, 339, 146}, {9, 65, 593, 237}},  // 8.75 up; 593.25, 237.25 down
+        {{6, 12}, {-1, -3, 0, 0}, {-2, -5, 0, 0}},        // -1.5 and -4.5 away from 0
+    };
+    for (const auto& c : cases) EXPECT_EQ(DuToPx(c.du, c.units), c.px) << "case " << &c - cases;
 }
 
 // Which colour a change text gets is the colour rules' business; the band paints it on black.
@@ -48,11 +58,43 @@ TEST(IndexBand, ChangeTextsPaintTheirColourOnBlackAndNamesStayPlainText) {
     EXPECT_EQ(PlainToolTip("<img src=x>&\n\r2", true), "<img src=x>&\n2");  // shown as given
 }
 
-TEST_F(WindowTest, HomeLinkHoverShadeUnderlineAndHandCursors) {
-    WriteIni({});
-    CQuoteDlg& dlg = Start();
+// WCAG's contrast ratio of two colours.
+double Contrast(QColor a, QColor b) {
+    const auto luminance = [](QColor c) {
+        const auto channel = [](double v) {
+            return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) +
+               0.0722 * channel(c.blueF());
+    };
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// The rise and fall colours and the home-page text were chosen for a light window: on a dark
+// desktop scheme the window keeps the light colours they need.
+TEST_F(WindowTest, ColouredTextsStayReadableOnADarkDesktopAndTheHomeLinkShowsItsHover) {
+    const QPalette desktop = QApplication::palette();
+    QPalette dark(QColor(230, 230, 230), QColor(40, 40, 40));
+    dark.setColor(QPalette::Base, QColor(25, 25, 25));
+    dark.setColor(QPalette::Text, QColor(230, 230, 230));
+    QApplication::setPalette(dark);
+    CQuoteDlg& dlg = Launch({});
+    const QColor list = List()->palette().color(QPalette::Base);
+    const QColor face = dlg.palette().color(QPalette::Window);
+    const std::pair<QColor, QColor> texts[] = {
+        {QColor(255, 20, 20), list},  // a rise in the list
+        {QColor(20, 20, 255), list},  // a fall
+        {List()->palette().color(QPalette::Text), list},
+        {Control(ids::kHomeLink)->palette().color(QPalette::WindowText), face},
+        {dlg.palette().color(QPalette::WindowText), face},
+    };
+    for (const auto& [text, background] : texts)
+        EXPECT_GE(Contrast(text, background), 3.0)
+            << text.name().toStdString() << " on " << background.name().toStdString();
+    QApplication::setPalette(desktop);
+
     QLabel* link = static_cast<QLabel*>(Control(ids::kHomeLink));
-    ASSERT_NE(link, nullptr);
     EXPECT_LE(QFontMetrics(link->font()).height(), 25);
     using Step = std::tuple<QWidget*, int, bool>;  // entered, hover shade, underline
     const Step steps[] = {
@@ -84,44 +126,6 @@ TEST_F(WindowTest, HomeLinkHoverShadeUnderlineAndHandCursors) {
     const QImage image = dlg.grab().toImage();
     const QRect band = Control(ids::kNikkeiLine)->geometry();
     EXPECT_EQ(image.pixelColor(band.left() + 1, band.bottom() + 3), QColor(Qt::black));
-}
-
-// WCAG's contrast ratio of two colours.
-double Contrast(QColor a, QColor b) {
-    const auto luminance = [](QColor c) {
-        const auto channel = [](double v) {
-            return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
-        };
-        return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) +
-               0.0722 * channel(c.blueF());
-    };
-    const double la = luminance(a), lb = luminance(b);
-    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
-}
-
-// The rise and fall colours and the home-page text were chosen for a light window: on a dark
-// desktop scheme the window keeps the light colours they need.
-TEST_F(WindowTest, ColouredTextsStayReadableOnADarkDesktop) {
-    const QPalette desktop = QApplication::palette();
-    QPalette dark(QColor(230, 230, 230), QColor(40, 40, 40));
-    dark.setColor(QPalette::Base, QColor(25, 25, 25));
-    dark.setColor(QPalette::Text, QColor(230, 230, 230));
-    QApplication::setPalette(dark);
-    WriteIni({});
-    CQuoteDlg& dlg = Start();
-    const QColor list = List()->palette().color(QPalette::Base);
-    const QColor face = dlg.palette().color(QPalette::Window);
-    const std::pair<QColor, QColor> texts[] = {
-        {QColor(255, 20, 20), list},  // a rise in the list
-        {QColor(20, 20, 255), list},  // a fall
-        {List()->palette().color(QPalette::Text), list},
-        {Control(ids::kHomeLink)->palette().color(QPalette::WindowText), face},
-        {dlg.palette().color(QPalette::WindowText), face},
-    };
-    for (const auto& [text, background] : texts)
-        EXPECT_GE(Contrast(text, background), 3.0)
-            << text.name().toStdString() << " on " << background.name().toStdString();
-    QApplication::setPalette(desktop);
 }
 
 }  // namespace

@@ -100,7 +100,7 @@ TEST(SettingsFile, AFileSavedAsUtf8IsPointedOut) {
     }
 }
 
-TEST(SettingsFile, ValuesAreCutToTheirBuffers) {
+TEST(SettingsFile, ValuesAreCutToTheirBuffersAndTheRowCountIsCapped) {
     test::TempDir dir;
     dir.Write("base_data.ini",
               "[MEIGARA_DATA]\r\nKOSUU=1\r\nNUM0=" + std::string(30, '7') +
@@ -112,21 +112,17 @@ TEST(SettingsFile, ValuesAreCutToTheirBuffers) {
     EXPECT_EQ(data.suffixes[2], "j");
     EXPECT_EQ(data.stockLabel, std::string(511, 'L'));
     EXPECT_EQ(data.patternTexts[0], std::string(255, 'k'));
-}
 
-TEST(SettingsFile, RowCountIsCapped) {
     const auto kMax = static_cast<std::size_t>(kMaxLoadedRows);
     // 20 is more than the 15 a list may be given: all are loaded.
     const std::pair<std::string, std::size_t> cases[] = {
         {"-4", 0}, {"20", 20}, {"2147483647", kMax}, {std::string(40, '9'), kMax}};
-    test::TempDir dir;
     for (const auto& [kosuu, rows] : cases) {
         dir.Write("base_data.ini", "[MEIGARA_DATA]\r\nKOSUU=" + kosuu + "\r\nNUM0=1301\r\n");
-        const SettingsData data = LoadSettingsData(SettingsPath(dir.folder()));
-        ASSERT_EQ(data.rows.size(), rows) << kosuu;
+        const Rows loaded = LoadSettingsData(SettingsPath(dir.folder())).rows;
+        ASSERT_EQ(loaded.size(), rows) << kosuu;
         if (rows > 1) {
-            EXPECT_EQ(Rows(data.rows.begin(), data.rows.begin() + 2), (Rows{{"1301", ""}, {}}))
-                << kosuu;
+            EXPECT_EQ(Rows(loaded.begin(), loaded.begin() + 2), (Rows{{"1301", ""}, {}})) << kosuu;
         }
     }
 }
@@ -140,79 +136,69 @@ void WriteMine(const test::TempDir& d, const std::string& name, mode_t mode = 06
 
 using Dir = const test::TempDir&;  // the program's folder is its f/
 
-struct SaveCase {
-    const char* what;
-    bool asRootToo;  // root reads and writes what the mode bits forbid others
-    std::function<void(Dir)> arrange;
-    bool refused, saved;
-};
-
-const SaveCase kSaveCases[] = {
-    {"unreadable", false, [](Dir d) { WriteMine(d, "f/base_data.ini", 0200); }, true, false},
-    {"a FIFO: opened without blocking", true,
-     [](Dir d) { ::mkfifo(d.file("f/base_data.ini").c_str(), 0600); }, true, false},
-    {"a folder", true, [](Dir d) { fs::create_directory(d.file("f/base_data.ini")); }, true, false},
-    {"read-only", true, [](Dir d) { WriteMine(d, "f/base_data.ini", 0444); }, false, false},
-    {"a symbolic link is written through", true,
-     [](Dir d) {
-         fs::create_directory(d.file("f/real"));
-         WriteMine(d, "f/real/t.ini");
-         fs::create_symlink("real/t.ini", d.file("f/base_data.ini"));
-     },
-     false, true},
-    {"a hard link: written in place, so both names see it", true,
-     [](Dir d) {
-         WriteMine(d, "f/base_data.ini");
-         fs::create_hard_link(d.file("f/base_data.ini"), d.file("f/other-name.ini"));
-     },
-     false, true},
-    {"a folder that refuses new files: written in place", false,
-     [](Dir d) {
-         WriteMine(d, "f/base_data.ini");
-         ::chmod(d.file("f").c_str(), 0555);
-     },
-     false, true},
-};
-
-void CheckSave(const SaveCase& c) {
-    SCOPED_TRACE(c.what);
-    test::TempDir dir;
-    const test::ScopedEnv state("XDG_STATE_HOME", dir.file("state"));
-    fs::create_directory(dir.file("f"));
-    c.arrange(dir);
-    const std::string path = SettingsPath(dir.folder() + "f/");
-    const fs::file_type type = fs::symlink_status(path).type();
-    std::string refusal;
-    SettingsData data = LoadSettingsData(path, &refusal);
-    EXPECT_EQ(!refusal.empty(), c.refused) << refusal;
-    EXPECT_EQ(data.rows.size(), c.refused ? 0u : 1u);
-    data.rows.push_back({"9984", Sj("東証")});
-    EXPECT_EQ(SaveSettingsData(path, data), c.saved);
-    ::chmod(dir.file("f").c_str(), 0755);
-    EXPECT_EQ(fs::symlink_status(path).type(), type);  // nothing took the file's place
-    if (!fs::is_regular_file(path)) return;
-    ::chmod(path.c_str(), 0600);
-    const std::string now = dir.Read("f/base_data.ini");
-    if (fs::exists(dir.file("f/other-name.ini"))) {
-        EXPECT_EQ(dir.Read("f/other-name.ini"), now);
-    }
-    if (c.saved) {
-        EXPECT_NE(now.find("NUM1=9984"), std::string::npos) << now;
-        EXPECT_NE(now.find("keep=me"), std::string::npos) << now;
-    } else {
-        EXPECT_EQ(now, kMine);
-    }
-}
-
 TEST(SettingsFile, EverySaveEndsWithTheOldOrTheNewCompleteFile) {
-    for (const SaveCase& c : kSaveCases)
-        if (c.asRootToo) CheckSave(c);
-}
-
-TEST(SettingsFile, FilesTheModeBitsForbidAreLeftAsTheyAre) {
-    if (::geteuid() == 0) GTEST_SKIP() << "root reads and writes what the mode bits forbid";
-    for (const SaveCase& c : kSaveCases)
-        if (!c.asRootToo) CheckSave(c);
+    const struct {
+        const char* what;
+        bool asRootToo;  // root reads and writes what the mode bits forbid others
+        std::function<void(Dir)> arrange;
+        bool refused, saved;
+    } cases[] = {
+        {"unreadable", false, [](Dir d) { WriteMine(d, "f/base_data.ini", 0200); }, true, false},
+        {"a FIFO: opened without blocking", true,
+         [](Dir d) { ::mkfifo(d.file("f/base_data.ini").c_str(), 0600); }, true, false},
+        {"a folder", true, [](Dir d) { fs::create_directory(d.file("f/base_data.ini")); }, true,
+         false},
+        {"read-only", true, [](Dir d) { WriteMine(d, "f/base_data.ini", 0444); }, false, false},
+        {"a symbolic link is written through", true,
+         [](Dir d) {
+             fs::create_directory(d.file("f/real"));
+             WriteMine(d, "f/real/t.ini");
+             fs::create_symlink("real/t.ini", d.file("f/base_data.ini"));
+         },
+         false, true},
+        {"a hard link: written in place, so both names see it", true,
+         [](Dir d) {
+             WriteMine(d, "f/base_data.ini");
+             fs::create_hard_link(d.file("f/base_data.ini"), d.file("f/other-name.ini"));
+         },
+         false, true},
+        {"a folder that refuses new files: written in place", false,
+         [](Dir d) {
+             WriteMine(d, "f/base_data.ini");
+             ::chmod(d.file("f").c_str(), 0555);
+         },
+         false, true},
+    };
+    for (const auto& c : cases) {
+        if (!c.asRootToo && ::geteuid() == 0) continue;
+        SCOPED_TRACE(c.what);
+        test::TempDir dir;
+        const test::ScopedEnv state("XDG_STATE_HOME", dir.file("state"));
+        fs::create_directory(dir.file("f"));
+        c.arrange(dir);
+        const std::string path = SettingsPath(dir.folder() + "f/");
+        const fs::file_type type = fs::symlink_status(path).type();
+        std::string refusal;
+        SettingsData data = LoadSettingsData(path, &refusal);
+        EXPECT_EQ(!refusal.empty(), c.refused) << refusal;
+        EXPECT_EQ(data.rows.size(), c.refused ? 0u : 1u);
+        data.rows.push_back({"9984", Sj("東証")});
+        EXPECT_EQ(SaveSettingsData(path, data), c.saved);
+        ::chmod(dir.file("f").c_str(), 0755);
+        EXPECT_EQ(fs::symlink_status(path).type(), type);  // nothing took the file's place
+        if (!fs::is_regular_file(path)) continue;
+        ::chmod(path.c_str(), 0600);
+        const std::string now = dir.Read("f/base_data.ini");
+        if (fs::exists(dir.file("f/other-name.ini"))) {
+            EXPECT_EQ(dir.Read("f/other-name.ini"), now);
+        }
+        if (c.saved) {
+            EXPECT_NE(now.find("NUM1=9984"), std::string::npos) << now;
+            EXPECT_NE(now.find("keep=me"), std::string::npos) << now;
+        } else {
+            EXPECT_EQ(now, kMine);
+        }
+    }
 }
 
 TEST(SettingsFile, ASaveRemovesOnlyOurOwnStaleTemporaries) {
