@@ -2,7 +2,7 @@
 // The main window. It owns the program's whole state; its handlers live with their
 // subsystem in the *_glue.cpp files (src/quotes/refresh_glue.cpp, src/tray/tray_glue.cpp, ...).
 // Every command, from a button, a menu, a key or the tray, goes through OnCommand and the
-// one table in src/app/command_table.cpp.
+// one table in src/app/action_table.cpp.
 
 #include <QDialog>
 #include <QFont>
@@ -207,7 +207,7 @@ class CQuoteDlg : public QDialog {
     void OnToggleClickOpensLink();
     void OnToggleStartInTray();
 
-    // Menus and the keyboard (src/tray/menus_glue.cpp).
+    // Menus (src/tray/menus_glue.cpp) and the keyboard (src/app/action_table.cpp).
     // The actions of the table that have a text, made once; each menu shows the same one.
     void CreateMenus();
     QAction* MenuAction(int id) const;
