@@ -56,6 +56,12 @@ TEST_F(ModelTest, RowOperationsRaiseTheirSignalsOnly) {
     model.SetCells(1, seven);
     model.SetCells(4, seven);
     EXPECT_EQ(Look(), "ACBD 0000");
+    // Only the cells whose text or colour changed repaint: a sign colours the next cell too.
+    for (const char* change : {"+1", "-1"}) model.SetCells(1, {{5, change}, {6, "1%"}});
+    ASSERT_EQ(data.count(), 2);
+    EXPECT_EQ(data.at(1).at(0).toModelIndex().column(), 5);
+    EXPECT_EQ(data.at(1).at(1).toModelIndex().column(), 6);
+    EXPECT_EQ(Look(), "ACBD 0002");
     // A pass's rows, written within a frame, raise one dataChanged over all of them.
     for (const int row : {2, 0, 3}) model.SetCellsSoon(row, seven);
     EXPECT_EQ(Look(), "ACBD 0000");
