@@ -136,6 +136,7 @@ size_t OnHeader(char* data, size_t size, size_t count, void* user) {
 struct CurlDeleter {
     void operator()(CURL* c) const { curl_easy_cleanup(c); }
 };
+using EasyHandle = std::unique_ptr<CURL, CurlDeleter>;
 struct SlistDeleter {
     void operator()(curl_slist* s) const { curl_slist_free_all(s); }
 };
@@ -152,12 +153,22 @@ class ThreadCurl {
     ThreadCurl(const ThreadCurl&) = delete;
     ThreadCurl& operator=(const ThreadCurl&) = delete;
     ~ThreadCurl() {
+        easy_.reset();
         if (multi_) curl_multi_cleanup(multi_);
         if (share_) curl_share_cleanup(share_);
     }
 
     CURLM* multi() const { return multi_; }
     CURLSH* share() const { return share_; }
+    // The easy handle of the last fetch that ended well; a new one when there is none.
+    EasyHandle TakeEasy() { return easy_ ? std::move(easy_) : EasyHandle(curl_easy_init()); }
+    // Only a handle whose fetch ended well comes back, its options reset at once, so that it
+    // points at nothing of the fetch that used it. One that failed, a name lookup it gave up
+    // on perhaps, is cleaned up instead, without waiting for the lookup.
+    void KeepEasy(EasyHandle easy) {
+        curl_easy_reset(easy.get());
+        easy_ = std::move(easy);
+    }
 
   private:
     ThreadCurl() : multi_(curl_multi_init()), share_(curl_share_init()) {
@@ -169,6 +180,7 @@ class ThreadCurl {
 
     CURLM* multi_;
     CURLSH* share_;
+    EasyHandle easy_;
 };
 
 // A connection libcurl keeps for reuse after a transfer is ended at once, as the cleanup of
@@ -265,7 +277,7 @@ std::string WireUrl(std::string_view url) {
 
 ResponseInfo FetchBody(const std::string& url, const FetchOptions& options, BodySink& sink) {
     InitCurlOnce();
-    std::unique_ptr<CURL, CurlDeleter> curl(curl_easy_init());
+    EasyHandle curl = ThreadCurl::Get().TakeEasy();
     if (!curl) throw HttpError(CURLE_FAILED_INIT, curl_easy_strerror(CURLE_FAILED_INIT));
     CURL* c = curl.get();
 
@@ -308,6 +320,7 @@ ResponseInfo FetchBody(const std::string& url, const FetchOptions& options, Body
     const char* type = nullptr;
     if (curl_easy_getinfo(c, CURLINFO_CONTENT_TYPE, &type) == CURLE_OK && type != nullptr)
         info.contentType = type;
+    ThreadCurl::Get().KeepEasy(std::move(curl));
     return info;
 }
 
