@@ -5,16 +5,13 @@
 #include <benchmark/benchmark.h>
 #include <iconv.h>
 
-#include <chrono>
-
 #include "common/codepage.h"
 #include "quotes/extract.h"
 #include "quotes/fetch.h"
 #include "quotes/page_charset.h"
+#include "side_by_side.h"
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
 
 std::string LargeUtf8Page() {
     const std::string quote =
@@ -54,30 +51,19 @@ void RawIconv(iconv_t cd, const std::string& in, std::string& out) {
     benchmark::DoNotOptimize(dst);
 }
 
-double Micros(Clock::duration d) {
-    return std::chrono::duration<double, std::micro>(d).count();
-}
-
 // Each iteration times the program's conversion and a raw iconv call side by side.
 void BM_Utf8PageToCp932BesideRawIconv(benchmark::State& state) {
     const std::string page = LargeUtf8Page();
     iconv_t cd = iconv_open("CP932", "UTF-8");
     std::string out(page.size(), '\0');
-    Clock::duration ours{}, raw{};
-    for (auto _ : state) {
-        const auto t0 = Clock::now();
-        benchmark::DoNotOptimize(tickora::Utf8PageToCp932(page));
-        const auto t1 = Clock::now();
-        RawIconv(cd, page, out);
-        raw += Clock::now() - t1;
-        ours += t1 - t0;
-    }
+    const auto t = tickora::bench::TimeSideBySide(
+        state, [&] { benchmark::DoNotOptimize(tickora::Utf8PageToCp932(page)); },
+        [&] { RawIconv(cd, page, out); });
     iconv_close(cd);
-    const auto n = static_cast<double>(state.iterations());
     state.counters["page_KB"] = static_cast<double>(page.size()) / 1000;
-    state.counters["convert_us"] = Micros(ours) / n;
-    state.counters["raw_iconv_us"] = Micros(raw) / n;
-    state.counters["ratio"] = Micros(ours) / Micros(raw);
+    state.counters["convert_us"] = t.figure;
+    state.counters["raw_iconv_us"] = t.limit;
+    state.counters["ratio"] = t.figure / t.limit;
 }
 BENCHMARK(BM_Utf8PageToCp932BesideRawIconv)->Unit(benchmark::kMicrosecond);
 
@@ -90,18 +76,11 @@ void BM_QuoteOfUtf8PageBesideExtraction(benchmark::State& state) {
     const tickora::PatternTable patterns = ModernPatterns();
     const std::string converted = tickora::Utf8PageToCp932(fetched.bytes);
     if (tickora::QuoteOfPage(fetched, patterns).empty()) state.SkipWithError("quote not found");
-    Clock::duration whole{}, extraction{};
-    for (auto _ : state) {
-        const auto t0 = Clock::now();
-        benchmark::DoNotOptimize(tickora::QuoteOfPage(fetched, patterns));
-        const auto t1 = Clock::now();
-        benchmark::DoNotOptimize(tickora::ExtractFields(converted, patterns, true));
-        extraction += Clock::now() - t1;
-        whole += t1 - t0;
-    }
-    const auto n = static_cast<double>(state.iterations());
-    state.counters["read_us"] = Micros(whole) / n;
-    state.counters["extract_us"] = Micros(extraction) / n;
+    const auto t = tickora::bench::TimeSideBySide(
+        state, [&] { benchmark::DoNotOptimize(tickora::QuoteOfPage(fetched, patterns)); },
+        [&] { benchmark::DoNotOptimize(tickora::ExtractFields(converted, patterns, true)); });
+    state.counters["read_us"] = t.figure;
+    state.counters["extract_us"] = t.limit;
 }
 BENCHMARK(BM_QuoteOfUtf8PageBesideExtraction)->Unit(benchmark::kMicrosecond);
 

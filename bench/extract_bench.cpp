@@ -3,7 +3,6 @@
 // the same bytes is the floor any byte search has to pay.
 #include <benchmark/benchmark.h>
 
-#include <chrono>
 #include <cstring>
 #include <vector>
 
@@ -58,13 +57,6 @@ BENCHMARK(BM_MemmemSamePage)->Unit(benchmark::kMicrosecond);
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-using tickora::bench::Median;
-
-double Micros(Clock::duration d) {
-    return std::chrono::duration<double, std::micro>(d).count();
-}
-
 // A page built to be hard: the anchor again and again right after a lead byte, where it is
 // no match, so a search that restarted after every such place would start some 9,000 times.
 std::string HardPage() {
@@ -108,21 +100,15 @@ void ExtractBesideMemmem(benchmark::State& state, const std::string& page, const
     const auto& patterns = tickora::DefaultPatterns();
     if (tickora::ExtractFields(page, patterns).empty() || MarkerChain(page, patterns) == nullptr)
         state.SkipWithError("row not found");
-    std::vector<double> extract, scan;
-    for (auto _ : state) {
-        const auto t0 = Clock::now();
-        benchmark::DoNotOptimize(tickora::ExtractFields(page, patterns));
-        const auto t1 = Clock::now();
-        benchmark::DoNotOptimize(MarkerChain(page, patterns));
-        scan.push_back(Micros(Clock::now() - t1));
-        extract.push_back(Micros(t1 - t0));
-    }
-    state.counters["extract_us"] = Median(extract);
-    state.counters["memmem_us"] = Median(scan);
+    const auto t = tickora::bench::TimeSideBySide(
+        state, [&] { benchmark::DoNotOptimize(tickora::ExtractFields(page, patterns)); },
+        [&] { benchmark::DoNotOptimize(MarkerChain(page, patterns)); });
+    state.counters["extract_us"] = t.figure;
+    state.counters["memmem_us"] = t.limit;
     state.counters["page_bytes"] = static_cast<double>(page.size());
     tickora::bench::KeepRatioLine(
-        key, tickora::bench::RatioLine(std::string("extraction, ") + key, Median(extract),
-                                       "memmem of its markers", Median(scan), "us", 2));
+        key, tickora::bench::RatioLine(std::string("extraction, ") + key, t.figure,
+                                       "memmem of its markers", t.limit, "us", 2));
 }
 
 void BM_ExtractHardPageBesideMemmem(benchmark::State& state) {

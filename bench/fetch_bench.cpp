@@ -3,7 +3,6 @@
 // plain socket client sending the same request bytes: the floor of the transport.
 #include <benchmark/benchmark.h>
 
-#include <chrono>
 #include <memory>
 #include <vector>
 
@@ -19,9 +18,6 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-using tickora::bench::Median;
-
 tickora::test::QuoteHost& Host() {
     static auto host = std::make_unique<tickora::test::QuoteHost>();
     return *host;
@@ -29,10 +25,6 @@ tickora::test::QuoteHost& Host() {
 
 int HostPort() {
     return tickora::bench::PortOf(Host().Url(""));
-}
-
-double Micros(Clock::duration d) {
-    return std::chrono::duration<double, std::micro>(d).count();
 }
 
 // What libcurl sends for path, for the raw client to send as well.
@@ -54,20 +46,15 @@ void BM_FetchQuoteBesideRawGet(benchmark::State& state) {
     if (tickora::FetchQuote(url, tickora::DefaultPatterns()).empty() || request.empty() ||
         tickora::bench::RawGet(HostPort(), request) <= 0)
         state.SkipWithError("no quote row, or the raw client got no page");
-    std::vector<double> fetch, raw;
-    for (auto _ : state) {
-        const auto t0 = Clock::now();
-        benchmark::DoNotOptimize(tickora::FetchQuote(url, tickora::DefaultPatterns()));
-        const auto t1 = Clock::now();
-        benchmark::DoNotOptimize(tickora::bench::RawGet(HostPort(), request));
-        raw.push_back(Micros(Clock::now() - t1));
-        fetch.push_back(Micros(t1 - t0));
-    }
-    state.counters["fetch_us"] = Median(fetch);
-    state.counters["raw_get_us"] = Median(raw);
+    const auto t = tickora::bench::TimeSideBySide(
+        state,
+        [&] { benchmark::DoNotOptimize(tickora::FetchQuote(url, tickora::DefaultPatterns())); },
+        [&] { benchmark::DoNotOptimize(tickora::bench::RawGet(HostPort(), request)); });
+    state.counters["fetch_us"] = t.figure;
+    state.counters["raw_get_us"] = t.limit;
     tickora::bench::KeepRatioLine(
-        "fetch", tickora::bench::RatioLine("one FetchQuote", Median(fetch), "raw socket GET",
-                                           Median(raw), "us", 1.2));
+        "fetch", tickora::bench::RatioLine("one FetchQuote", t.figure, "raw socket GET", t.limit,
+                                           "us", 1.2));
 }
 BENCHMARK(BM_FetchQuoteBesideRawGet)->Unit(benchmark::kMicrosecond)->UseRealTime();
 
@@ -90,21 +77,17 @@ void BM_RefreshPassBesideRawGets(benchmark::State& state) {
     if (view.rows[14][tickora::ids::kColName].empty() || requests.size() != 19)
         state.SkipWithError("rows not filled, or a pass of other than 19 requests");
 
-    std::vector<double> pass, raw;
-    for (auto _ : state) {
-        const auto t0 = Clock::now();
-        tickora::RunRefreshPass(view, config);
-        const auto t1 = Clock::now();
-        for (const std::string& request : requests)
-            benchmark::DoNotOptimize(tickora::bench::RawGet(HostPort(), request));
-        raw.push_back(Micros(Clock::now() - t1));
-        pass.push_back(Micros(t1 - t0));
-    }
-    state.counters["pass_us"] = Median(pass);
-    state.counters["raw_gets_us"] = Median(raw);
+    const auto t = tickora::bench::TimeSideBySide(
+        state, [&] { tickora::RunRefreshPass(view, config); },
+        [&] {
+            for (const std::string& request : requests)
+                benchmark::DoNotOptimize(tickora::bench::RawGet(HostPort(), request));
+        });
+    state.counters["pass_us"] = t.figure;
+    state.counters["raw_gets_us"] = t.limit;
     tickora::bench::KeepRatioLine(
-        "pass", tickora::bench::RatioLine("a pass of 19 fetches", Median(pass) / 1000,
-                                          "19 raw socket GETs", Median(raw) / 1000, "ms", 1.3));
+        "pass", tickora::bench::RatioLine("a pass of 19 fetches", t.figure / 1000,
+                                          "19 raw socket GETs", t.limit / 1000, "ms", 1.3));
 }
 BENCHMARK(BM_RefreshPassBesideRawGets)->Unit(benchmark::kMillisecond)->UseRealTime();
 

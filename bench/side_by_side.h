@@ -3,6 +3,7 @@
 //   fetch 152 us | raw socket GET 120 us | ratio 1.27 (goal 1.2)
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <map>
 #include <string>
@@ -14,6 +15,31 @@ inline double Median(std::vector<double> v) {
     if (v.empty()) return 0;
     std::nth_element(v.begin(), v.begin() + static_cast<std::ptrdiff_t>(v.size() / 2), v.end());
     return v[v.size() / 2];
+}
+
+// The medians of a figure and of its limit, in microseconds.
+struct SideBySide {
+    double figure = 0, limit = 0;
+};
+
+// Times figure() and then limit() in every iteration of a benchmark's state, so that both
+// meet the machine as it is at that moment.
+template <class State, class Figure, class Limit>
+SideBySide TimeSideBySide(State& state, Figure&& figure, Limit&& limit) {
+    using Clock = std::chrono::steady_clock;
+    const auto micros = [](Clock::duration d) {
+        return std::chrono::duration<double, std::micro>(d).count();
+    };
+    std::vector<double> figures, limits;
+    for (auto _ : state) {
+        const auto t0 = Clock::now();
+        figure();
+        const auto t1 = Clock::now();
+        limit();
+        limits.push_back(micros(Clock::now() - t1));
+        figures.push_back(micros(t1 - t0));
+    }
+    return {Median(figures), Median(limits)};
 }
 
 inline std::string RatioLine(const std::string& figure, double value, const std::string& limit,
