@@ -2,10 +2,36 @@
 
 #include <algorithm>
 #include <cstring>
-#include <functional>
-#include <optional>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace tickora {
+
+namespace {
+
+// Tells for byte-exact candidates, in rising order, whether each starts a character: walking
+// back from it over lead-range bytes to the last byte that cannot start a character, or to a
+// boundary known already, decides by parity. Each byte is walked over at most once.
+class Boundaries {
+  public:
+    Boundaries(const unsigned char* text, Offset known) : text_(text), known_(known) {}
+
+    bool Starts(Offset at) {
+        Offset k = at;
+        while (k > known_ && IsLeadByte(text_[k - 1])) --k;
+        const bool starts = ((at - k) & 1) == 0;
+        // Either way a boundary is known: here, or right after this second byte.
+        known_ = starts ? at : at + 1;
+        return starts;
+    }
+
+  private:
+    const unsigned char* text_;
+    Offset known_;  // a character boundary at or before every candidate still to come
+};
+
+}  // namespace
 
 Offset Find(std::string_view text, std::string_view needle, Offset from) {
     const auto size = static_cast<Offset>(text.size());
@@ -13,32 +39,33 @@ Offset Find(std::string_view text, std::string_view needle, Offset from) {
     if (from > size) return kNone;
     if (needle.empty()) return from;
     const auto n = static_cast<Offset>(needle.size());
-    // Candidates are found at byte speed; a candidate counts only on a character boundary.
-    // Walking back from it over lead-range bytes to the last byte that cannot start a
-    // character (or to a known boundary) tells by parity whether it is one. Each byte is
-    // walked over at most once, and a long text's search table is made once, not again after
-    // every candidate that falls on a second byte, so the search stays linear.
-    std::optional<std::boyer_moore_horspool_searcher<std::string_view::const_iterator>> table;
-    if (size - from >= kLongText && n > 1) table.emplace(needle.begin(), needle.end());
-    const auto next = [&](Offset i) -> Offset {
-        if (table) {
-            const auto hit = (*table)(text.begin() + i, text.end()).first;
-            return hit == text.end() ? kNone : hit - text.begin();
-        }
-        const void* hit = memmem(text.data() + i, static_cast<std::size_t>(size - i), needle.data(),
-                                 needle.size());
-        return hit == nullptr ? kNone : static_cast<const char*>(hit) - text.data();
+    const auto* s = reinterpret_cast<const unsigned char*>(text.data());
+    const auto* nd = reinterpret_cast<const unsigned char*>(needle.data());
+    const Offset last = size - n;  // the last place a match can start
+    Boundaries boundaries(s, from);
+    // A candidate is a place where the needle's first and last bytes stand. The check costs
+    // a few loads, and the scan never restarts after a candidate that falls on a second
+    // byte, however many a page holds.
+    const auto matchesAt = [&](Offset h) {
+        return boundaries.Starts(h) && std::memcmp(s + h + 1, nd + 1, n - 1) == 0;
     };
-    Offset known = from;  // a character boundary at or before every candidate
-    for (Offset i = from; i + n <= size;) {
-        const Offset h = next(i);
-        if (h == kNone) return kNone;
-        Offset k = h;
-        while (k > known && IsLeadByte(static_cast<unsigned char>(text[k - 1]))) --k;
-        if (((h - k) & 1) == 0) return h;
-        // h is the second byte of a character: the next character starts right after it.
-        known = i = h + 1;
+    Offset i = from;
+#if defined(__SSE2__)
+    const __m128i first = _mm_set1_epi8(static_cast<char>(nd[0]));
+    const __m128i final = _mm_set1_epi8(static_cast<char>(nd[n - 1]));
+    for (; i + 15 <= last; i += 16) {
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
+        const __m128i z = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i + n - 1));
+        auto mask = static_cast<unsigned>(
+            _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, first), _mm_cmpeq_epi8(z, final))));
+        for (; mask != 0; mask &= mask - 1) {
+            const Offset h = i + __builtin_ctz(mask);
+            if (matchesAt(h)) return h;
+        }
     }
+#endif
+    for (; i <= last; ++i)
+        if (s[i] == nd[0] && s[i + n - 1] == nd[n - 1] && matchesAt(i)) return i;
     return kNone;
 }
 

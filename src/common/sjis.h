@@ -18,9 +18,6 @@ constexpr bool IsLeadByte(unsigned char c) {
     return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
 }
 
-// A text from here on is searched with a table made once per search (a quote page).
-inline constexpr Offset kLongText = 1024;
-
 // First occurrence of needle at or after from, stepping over double-byte characters.
 // An empty needle is found at from; from past the end finds nothing.
 Offset Find(std::string_view text, std::string_view needle, Offset from = 0);
