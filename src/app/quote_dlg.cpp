@@ -269,6 +269,7 @@ void CQuoteDlg::InitWatchList() {
     if (!m_pModel) {
         m_pModel = new WatchListModel(this);
         m_pList->setModel(m_pModel);
+        WakeTrayTipOnChanges();
         m_pList->setItemDelegate(new ListCellDelegate(m_pList));
     }
     m_pList->setSelectionBehavior(QAbstractItemView::SelectRows);

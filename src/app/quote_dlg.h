@@ -253,6 +253,7 @@ class CQuoteDlg : public QDialog {
     void ShowTrayTip();
     void RefreshTrayTip();
     void OnTrayTipTick();
+    void WakeTrayTipOnChanges();
     void OnTrayNotify(QSystemTrayIcon::ActivationReason reason);
     // Double click: leave the tray with the tray row stepped back by one.
     void RestoreFromTray();

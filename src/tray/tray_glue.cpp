@@ -85,9 +85,25 @@ void CQuoteDlg::RefreshTrayTip() {
 }
 
 void CQuoteDlg::OnTrayTipTick() {
-    const int rows = RowCount();
-    if (rows == 0) return;
-    SetTrayRow(ClampTrayRow(m_nSelectedItem, rows));
+    const int row = m_nSelectedItem;
+    const std::string tip = m_strTrayTip;
+    const std::optional<TrayIconKind> kind = m_trayIconKind;
+    if (const int rows = RowCount(); rows > 0) SetTrayRow(ClampTrayRow(m_nSelectedItem, rows));
+    // The tick is there so that the tip follows the refreshes. A tick that finds nothing new
+    // puts it to sleep until the list changes, so an idle tray never wakes the program.
+    if (row == m_nSelectedItem && tip == m_strTrayTip && kind == m_trayIconKind)
+        KillTimer(ids::kTimerTip);
+}
+
+void CQuoteDlg::WakeTrayTipOnChanges() {
+    const auto wake = [this] {
+        if (m_bTrayIcon == 1 && !TimerOf(ids::kTimerTip).isActive())
+            SetTimer(ids::kTimerTip, ids::kTipPeriodMs);
+    };
+    connect(m_pModel, &QAbstractItemModel::dataChanged, this, wake);
+    connect(m_pModel, &QAbstractItemModel::rowsInserted, this, wake);
+    connect(m_pModel, &QAbstractItemModel::rowsRemoved, this, wake);
+    connect(m_pModel, &QAbstractItemModel::rowsMoved, this, wake);
 }
 
 void CQuoteDlg::OnTrayNotify(QSystemTrayIcon::ActivationReason reason) {

@@ -98,6 +98,16 @@ TEST_F(WindowTest, StartedInTheTrayTheWindowStaysHiddenAndTheMenuRoutesItsComman
     EXPECT_TRUE(P().TrayTip().starts_with(RiseMark() + " 8058 "));
     EXPECT_EQ(P().TrayIconImage(), TrayIconKind::Up);
     EXPECT_FALSE(dlg.isVisible());
+    // A tick that finds nothing new puts the timer to sleep; a change to the list wakes it,
+    // and its next tick shows the change.
+    EXPECT_TRUE(TimerRunning(ids::kTimerTip));
+    P().Timer(ids::kTimerTip);
+    EXPECT_FALSE(TimerRunning(ids::kTimerTip));
+    Model().SetCells(0, {{ids::kColPrice, "9,999"}});
+    EXPECT_TRUE(TimerRunning(ids::kTimerTip));
+    EXPECT_NE(P().TrayTip(), FormatTrayTip(Model().Row(0)));
+    P().Timer(ids::kTimerTip);
+    EXPECT_EQ(P().TrayTip(), FormatTrayTip(Model().Row(0)));
     P().SelectedItem() = 5;
     Model().SetCells(1, {{ids::kColName, "A&B"}});
     QMenu* menu = TrayIconObject()->contextMenu();
