@@ -9,51 +9,28 @@ namespace tickora {
 
 namespace {
 
-// One descriptor per thread: every fetched UTF-8 page is converted, on any worker.
-class Utf8ToCp932Converter {
+// One descriptor per thread and direction, opened on first use: pages are converted on any
+// worker, and the window converts each cell it shows. Every conversion leaves its descriptor
+// reset for the next.
+class Iconv {
   public:
-    Utf8ToCp932Converter() : cd_(iconv_open("CP932", "UTF-8")) {
+    Iconv(const char* to, const char* from) : cd_(iconv_open(to, from)) {
         if (cd_ == reinterpret_cast<iconv_t>(-1)) throw std::runtime_error("iconv_open failed");
     }
-    ~Utf8ToCp932Converter() { iconv_close(cd_); }
-    Utf8ToCp932Converter(const Utf8ToCp932Converter&) = delete;
-    Utf8ToCp932Converter& operator=(const Utf8ToCp932Converter&) = delete;
-
-    std::string Convert(std::string_view in) {
-        // CP932 never needs more bytes than UTF-8 for the same text, nor '?' more than the
-        // bytes it stands for, so one allocation of the input's size is enough.
-        std::string out(in.size(), '\0');
-        char* src = const_cast<char*>(in.data());
-        std::size_t left = in.size();
-        char* dst = out.data();
-        std::size_t room = out.size();
-        while (left > 0) {
-            if (iconv(cd_, &src, &left, &dst, &room) != static_cast<std::size_t>(-1)) break;
-            const int error = errno;
-            if (error == E2BIG || room == 0) {
-                const std::size_t used = static_cast<std::size_t>(dst - out.data());
-                out.resize(out.size() * 2 + 16);
-                dst = out.data() + used;
-                room = out.size() - used;
-                if (error == E2BIG) continue;
-            }
-            // A character CP932 cannot hold is skipped whole, a byte that is not UTF-8 alone.
-            const std::size_t whole = Utf8SequenceLength(std::string_view(src, left));
-            const std::size_t skip = whole == 0 ? 1 : whole;
-            src += skip;
-            left -= skip;
-            *dst++ = '?';
-            --room;
-            iconv(cd_, nullptr, nullptr, nullptr, nullptr);
-        }
-        iconv(cd_, nullptr, nullptr, nullptr, nullptr);
-        out.resize(static_cast<std::size_t>(dst - out.data()));
-        return out;
-    }
+    ~Iconv() { iconv_close(cd_); }
+    Iconv(const Iconv&) = delete;
+    Iconv& operator=(const Iconv&) = delete;
+    operator iconv_t() const { return cd_; }
 
   private:
     iconv_t cd_;
 };
+
+bool IsAscii(std::string_view text) {
+    for (const char c : text)
+        if (static_cast<unsigned char>(c) >= 0x80) return false;
+    return true;
+}
 
 }  // namespace
 
@@ -95,11 +72,10 @@ bool IsNonAsciiUtf8(std::string_view bytes) {
 }
 
 // CP932 to UTF-8 with iconv; a byte it cannot convert becomes U+FFFD alone, so that the byte
-// after it starts afresh. One descriptor per call: this runs at display and input only, and a
-// descriptor must not be shared between threads.
+// after it starts afresh. Both share the ASCII bytes, and most cells hold nothing else.
 std::string Cp932ToUtf8(std::string_view in) {
-    iconv_t cd = iconv_open("UTF-8", "CP932");
-    if (cd == reinterpret_cast<iconv_t>(-1)) throw std::runtime_error("iconv_open failed");
+    if (IsAscii(in)) return std::string(in);
+    static thread_local const Iconv cd("UTF-8", "CP932");
     std::string out;
     out.reserve(in.size() * 3 / 2 + 4);
     char buffer[4096];
@@ -117,13 +93,41 @@ std::string Cp932ToUtf8(std::string_view in) {
         --left;
         iconv(cd, nullptr, nullptr, nullptr, nullptr);
     }
-    iconv_close(cd);
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
     return out;
 }
 
-std::string Utf8ToCp932(std::string_view utf8) {
-    static thread_local Utf8ToCp932Converter converter;
-    return converter.Convert(utf8);
+std::string Utf8ToCp932(std::string_view in) {
+    static thread_local const Iconv cd("CP932", "UTF-8");
+    // CP932 never needs more bytes than UTF-8 for the same text, nor '?' more than the bytes
+    // it stands for, so one allocation of the input's size is enough.
+    std::string out(in.size(), '\0');
+    char* src = const_cast<char*>(in.data());
+    std::size_t left = in.size();
+    char* dst = out.data();
+    std::size_t room = out.size();
+    while (left > 0) {
+        if (iconv(cd, &src, &left, &dst, &room) != static_cast<std::size_t>(-1)) break;
+        const int error = errno;
+        if (error == E2BIG || room == 0) {
+            const std::size_t used = static_cast<std::size_t>(dst - out.data());
+            out.resize(out.size() * 2 + 16);
+            dst = out.data() + used;
+            room = out.size() - used;
+            if (error == E2BIG) continue;
+        }
+        // A character CP932 cannot hold is skipped whole, a byte that is not UTF-8 alone.
+        const std::size_t whole = Utf8SequenceLength(std::string_view(src, left));
+        const std::size_t skip = whole == 0 ? 1 : whole;
+        src += skip;
+        left -= skip;
+        *dst++ = '?';
+        --room;
+        iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    }
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    out.resize(static_cast<std::size_t>(dst - out.data()));
+    return out;
 }
 
 }  // namespace tickora

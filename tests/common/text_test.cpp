@@ -89,6 +89,7 @@ TEST(Codepage, RoundTripsAndReplacesInvalidBytes) {
     EXPECT_EQ(Sj("－ △ ▼ 　"), "\x81\x7C \x81\xA2 \x81\xA5 \x81\x40");
     // A lone lead byte at the end, and bytes that are no CP932 at all.
     EXPECT_EQ(Cp932ToUtf8("ab\x83"), "ab\xEF\xBF\xBD");
+    EXPECT_EQ(Cp932ToUtf8("\x82\xA0"), "あ");  // the cut-off lead byte is not carried over
     EXPECT_EQ(Cp932ToUtf8("\xFF@"), "\xEF\xBF\xBD@");
     // A character CP932 lacks becomes one '?', broken UTF-8 one '?' a byte.
     EXPECT_EQ(Utf8ToCp932("a\xF0\x9F\x98\x80z"), "a?z");
