@@ -1,9 +1,74 @@
 #include "ui/list_cell_delegate.h"
 
 #include <QApplication>
+#include <QFontMetricsF>
 #include <QPainter>
 
 namespace tickora {
+
+namespace {
+
+// Every character a price, change, ratio, volume or time is written with.
+constexpr std::string_view kFigureCharacters = "0123456789+-.,%:/ ";
+
+}  // namespace
+
+const ListCellDelegate::FigureGlyphs& ListCellDelegate::FiguresOf(const QFont& font) const {
+    if (figures_.usable && figures_.font == font) return figures_;
+    FigureGlyphs f;
+    f.font = font;
+    f.raw = QRawFont::fromFont(font);
+    const QFontMetricsF metrics(font);
+    f.ascent = metrics.ascent();
+    f.usable = f.raw.isValid();
+    for (const char c : kFigureCharacters) {
+        const QChar ch(c);
+        const QList<quint32> glyphs = f.raw.glyphIndexesForString(QString(ch));
+        const auto u = static_cast<std::size_t>(c);
+        f.glyph[u] = glyphs.size() == 1 ? glyphs[0] : 0;
+        f.advance[u] = metrics.horizontalAdvance(ch);
+        f.usable = f.usable && f.glyph[u] != 0;
+    }
+    // Side by side is what shaping gives only if no pair is kerned.
+    for (const char a : kFigureCharacters)
+        for (const char b : kFigureCharacters)
+            f.usable = f.usable && metrics.horizontalAdvance(QString(QChar(a)) + QChar(b)) ==
+                                       f.advance[static_cast<std::size_t>(a)] +
+                                           f.advance[static_cast<std::size_t>(b)];
+    // The height of a laid-out line, as a shaped text reports it.
+    QStaticText line(QStringLiteral("0"));
+    line.prepare(QTransform(), font);
+    f.height = line.size().height();
+    figures_ = std::move(f);
+    return figures_;
+}
+
+std::optional<QGlyphRun> ListCellDelegate::FigureRun(const QString& text, const QFont& font,
+                                                     QSizeF& size) const {
+    if (text.isEmpty()) return std::nullopt;
+    for (const QChar c : text)
+        if (c.unicode() >= 128 ||
+            kFigureCharacters.find(static_cast<char>(c.unicode())) == std::string_view::npos)
+            return std::nullopt;
+    const FigureGlyphs& f = FiguresOf(font);
+    if (!f.usable) return std::nullopt;
+    QList<quint32> glyphs;
+    QList<QPointF> positions;
+    glyphs.reserve(text.size());
+    positions.reserve(text.size());
+    qreal x = 0;
+    for (const QChar c : text) {
+        glyphs.append(f.glyph[c.unicode()]);
+        positions.append(QPointF(x, f.ascent));
+        x += f.advance[c.unicode()];
+    }
+    QGlyphRun run;
+    run.setRawFont(f.raw);
+    run.setGlyphIndexes(glyphs);
+    run.setPositions(positions);
+    size = QSizeF(x, f.height);
+    return run;
+}
 
 void ListCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                              const QModelIndex& index) const {
@@ -23,29 +88,41 @@ void ListCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
     // A cell with text alone has all of its rect for the text.
     const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, &opt, widget) + 1;
     const QRect rect = opt.rect.adjusted(margin, 0, -margin, 0);
-    const QString key = opt.text + QChar(0) + QString::number(rect.width());
-    auto it = shaped_.constFind(key);
-    if (it == shaped_.constEnd()) {
-        if (shaped_.size() > 1024) shaped_.clear();
-        const auto shape = [&](const QString& shown) {
-            QStaticText text(shown);
-            text.setTextFormat(Qt::PlainText);
-            text.setTextOption(QTextOption(opt.displayAlignment));
-            text.prepare(painter->transform(), opt.font);
-            return text;
-        };
-        QStaticText text = shape(opt.text);
-        if (text.size().width() > rect.width())
-            text = shape(opt.fontMetrics.elidedText(opt.text, opt.textElideMode, rect.width()));
-        it = shaped_.insert(key, text);
-    }
     painter->save();
     painter->setFont(opt.font);
     painter->setPen(opt.palette.color(
         group, opt.state & QStyle::State_Selected ? QPalette::HighlightedText : QPalette::Text));
-    const QSizeF size = it->size();
-    const QRect at = QStyle::alignedRect(opt.direction, opt.displayAlignment, size.toSize(), rect);
-    painter->drawStaticText(at.topLeft(), *it);
+    const auto at = [&](QSizeF size) {
+        return QStyle::alignedRect(opt.direction, opt.displayAlignment, size.toSize(), rect)
+            .topLeft();
+    };
+    QSizeF size;
+    // Glyphs placed with a scaling transform would not be the shaped ones.
+    const std::optional<QGlyphRun> figures =
+        painter->deviceTransform().type() <= QTransform::TxTranslate
+            ? FigureRun(opt.text, opt.font, size)
+            : std::nullopt;
+    if (figures && size.width() <= rect.width()) {
+        painter->drawGlyphRun(at(size), *figures);
+    } else {
+        const QString key = opt.text + QChar(0) + QString::number(rect.width());
+        auto it = shaped_.constFind(key);
+        if (it == shaped_.constEnd()) {
+            if (shaped_.size() > 1024) shaped_.clear();
+            const auto shape = [&](const QString& shown) {
+                QStaticText text(shown);
+                text.setTextFormat(Qt::PlainText);
+                text.setTextOption(QTextOption(opt.displayAlignment));
+                text.prepare(painter->transform(), opt.font);
+                return text;
+            };
+            QStaticText text = shape(opt.text);
+            if (text.size().width() > rect.width())
+                text = shape(opt.fontMetrics.elidedText(opt.text, opt.textElideMode, rect.width()));
+            it = shaped_.insert(key, text);
+        }
+        painter->drawStaticText(at(it->size()), *it);
+    }
     painter->restore();
 }
 

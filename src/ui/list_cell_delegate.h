@@ -1,11 +1,17 @@
 #pragma once
 // Paints the watch list's cells as the style paints a plain text cell (selection, colour,
 // eliding, margins), without the style's general item layout, which shapes every text three
-// times; each text is shaped once and kept while it is shown.
+// times. A text of digits and signs (a price, a change, a time) is laid out from glyphs kept
+// per font, with no shaping at all; any other text is shaped once and kept while it is shown.
 
+#include <QFont>
+#include <QGlyphRun>
 #include <QHash>
+#include <QRawFont>
 #include <QStaticText>
 #include <QStyledItemDelegate>
+#include <array>
+#include <optional>
 
 namespace tickora {
 
@@ -16,9 +22,26 @@ class ListCellDelegate : public QStyledItemDelegate {
                const QModelIndex& index) const override;
 
   private:
+    // The glyph and advance of each character of a figure in one font, usable only when the
+    // font has every one of them and kerns no pair of them, so that laying them side by side
+    // gives what shaping gives.
+    struct FigureGlyphs {
+        QFont font;
+        QRawFont raw;
+        std::array<quint32, 128> glyph{};  // 0: not a figure character
+        std::array<qreal, 128> advance{};
+        qreal ascent = 0;
+        qreal height = 0;
+        bool usable = false;
+    };
+    const FigureGlyphs& FiguresOf(const QFont& font) const;
+    // The text as glyphs of its font, or nothing when it holds anything but figures.
+    std::optional<QGlyphRun> FigureRun(const QString& text, const QFont& font, QSizeF& size) const;
+
     // The shaped text of a cell by its text and width; cleared when it grows past the texts a
     // full list can show.
     mutable QHash<QString, QStaticText> shaped_;
+    mutable FigureGlyphs figures_;
 };
 
 }  // namespace tickora

@@ -9,15 +9,16 @@ namespace tickora::test {
 namespace {
 
 // The list's own cell painter paints what the style paints, pixel for pixel: plain,
-// coloured, selected and elided texts, and a focused cell, which goes to the style.
+// coloured, selected and elided texts, figures laid out from kept glyphs, and a focused
+// cell, which goes to the style.
 TEST(ListCells, PaintAsTheStylePaintsThem) {
     App();
     QStandardItemModel model(3, 3);
-    const char* texts[] = {"8058",     "東西精機株式会社の長い名前が入りきらない",
+    const char* texts[] = {"15:00",    "東西精機株式会社の長い名前が入りきらない",
                            "+0.98%",   "7203",
                            "蒼穹海運", "-1.58%",
                            "",         "A&B <b>",
-                           "---"};
+                           "1,234,500"};
     for (int i = 0; i < 9; ++i)
         model.setItem(i / 3, i % 3, new QStandardItem(QString::fromUtf8(texts[i])));
     model.item(0, 2)->setForeground(QColor(255, 0, 0));
