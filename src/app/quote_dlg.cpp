@@ -80,9 +80,13 @@ CQuoteDlg::CQuoteDlg(std::string_view argv0, DialogServices services, QWidget* p
       m_strProgramName(ProgramBaseName(argv0)),
       m_services(std::move(services)),
       m_strChartUrl(std::string(endpoints::kChartHost) + kChartPath),
-      m_gateway([this](std::function<void()> task) {
+      m_gateway([this](std::function<void()> task, int delayMs) {
           // Queued, never blocking: the UI thread may be joining the very worker that posts.
-          QMetaObject::invokeMethod(this, std::move(task), Qt::QueuedConnection);
+          // Only the UI thread asks for a delay.
+          if (delayMs > 0)
+              QTimer::singleShot(delayMs, this, std::move(task));
+          else
+              QMetaObject::invokeMethod(this, std::move(task), Qt::QueuedConnection);
       }) {
     InitTickoraResources();
     if (!m_services.urlOpener) m_services.urlOpener = MakeDesktopUrlOpener();
@@ -270,6 +274,7 @@ void CQuoteDlg::InitWatchList() {
         m_pModel = new WatchListModel(this);
         m_pList->setModel(m_pModel);
         WakeTrayTipOnChanges();
+        PublishRowsOnChanges();
         m_pList->setItemDelegate(new ListCellDelegate(m_pList));
     }
     m_pList->setSelectionBehavior(QAbstractItemView::SelectRows);

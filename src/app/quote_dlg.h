@@ -23,6 +23,7 @@
 #include "quotes/extraction_pattern.h"
 #include "quotes/quote_url.h"
 #include "quotes/refresh_pass.h"
+#include "quotes/row_snapshot.h"
 #include "quotes/ui_gateway.h"
 #include "quotes/worker_set.h"
 #include "tray/menus.h"
@@ -254,6 +255,9 @@ class CQuoteDlg : public QDialog {
     void RefreshTrayTip();
     void OnTrayTipTick();
     void WakeTrayTipOnChanges();
+    // Keeps m_rowSnapshot equal to the list's stocks and the number of result slots. Slots
+    // therefore change before the rows they belong to.
+    void PublishRowsOnChanges();
     void OnTrayNotify(QSystemTrayIcon::ActivationReason reason);
     // Double click: leave the tray with the tray row stepped back by one.
     void RestoreFromTray();
@@ -341,6 +345,7 @@ class CQuoteDlg : public QDialog {
     std::mutex m_csChart;                  // one snapshot at a time
     std::atomic<int> m_nPassesWaiting{0};  // started but not yet holding m_csFetch
     UiGateway m_gateway;
+    RowSnapshot m_rowSnapshot;  // the rows as a pass reads them
     // Last: joined before anything a worker uses goes away.
     WorkerSet m_workers;      // refresh passes
     WorkerSet m_sideWorkers;  // previews and chart snapshots

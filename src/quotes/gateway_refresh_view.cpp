@@ -9,50 +9,35 @@ bool GatewayRefreshView::Alive() {
     return !gateway_.IsClosed();
 }
 
-namespace {
-// Runs on the UI thread.
-RowRead ReadRowNow(const PassTargets& targets, int row) {
-    RowRead read;
-    const WatchListModel& model = *targets.model;
-    read.exists = row >= 0 && row < model.RowCount();
-    if (!read.exists) return read;
-    read.key = {model.Cell(row, ids::kColCode), model.Cell(row, ids::kColMarket)};
-    read.hasSlot = row < static_cast<int>(targets.resultSlots->size());
-    return read;
-}
-}  // namespace
-
 RowRead GatewayRefreshView::ReadRow(int row) {
-    RowRead read;
-    gateway_.Call([&] { read = ReadRowNow(targets_, row); });
-    return read;
+    return gateway_.IsClosed() ? RowRead{} : targets_.rows->Read(row);
 }
 
 RowRead GatewayRefreshView::StoreRowResult(int row, const RowKey& key, const std::string& result,
                                            const std::optional<Quote>& quote) {
-    RowRead next;
-    gateway_.Call([&] {
-        next = ReadRowNow(targets_, row + 1);
-        WatchListModel& model = *targets_.model;
-        std::vector<std::string>& results = *targets_.resultSlots;
+    gateway_.Post([targets = targets_, row, key, result, quote] {
+        WatchListModel& model = *targets.model;
+        std::vector<std::string>& results = *targets.resultSlots;
         if (row < 0 || row >= static_cast<int>(results.size())) return;
         if (RowKey{model.Cell(row, ids::kColCode), model.Cell(row, ids::kColMarket)} != key) return;
         results[static_cast<std::size_t>(row)] = result;
-        if (quote) model.SetCellsSoon(row, CellsOf(*quote));
+        if (quote) model.SetCells(row, CellsOf(*quote));
     });
-    return next;
+    return ReadRow(row + 1);
 }
 
 void GatewayRefreshView::ShowIndex(std::size_t index, const IndexTexts& texts) {
-    gateway_.Call([&] { targets_.showIndex(index, texts); });
+    gateway_.Post([show = targets_.showIndex, index, texts] { show(index, texts); });
 }
 
 void GatewayRefreshView::ShowEntryQuote(const std::string& code, int market, const Quote& quote) {
-    gateway_.Call([&] { targets_.showEntryQuote(code, market, quote); });
+    gateway_.Post(
+        [show = targets_.showEntryQuote, code, market, quote] { show(code, market, quote); });
 }
 
 void GatewayRefreshView::PassEnded() {
-    gateway_.Call([&] { targets_.passEnded(); });
+    // Nothing follows it: the window hears of the pass's end, and all before it, at once.
+    gateway_.Post([ended = targets_.passEnded] { ended(); }, true);
 }
 
 }  // namespace tickora

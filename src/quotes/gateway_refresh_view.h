@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "quotes/refresh_view.h"
+#include "quotes/row_snapshot.h"
 #include "quotes/ui_gateway.h"
 
 namespace tickora {
@@ -12,6 +13,7 @@ class WatchListModel;
 
 // The parts of the main window a pass touches.
 struct PassTargets {
+    const RowSnapshot* rows = nullptr;
     WatchListModel* model = nullptr;
     std::vector<std::string>* resultSlots = nullptr;
     std::function<void(std::size_t index, const IndexTexts& texts)> showIndex;
@@ -20,9 +22,10 @@ struct PassTargets {
     std::function<void()> passEnded;
 };
 
-// The main window as a pass sees it. Every call runs on the UI thread through the gateway
-// (directly when the caller is the UI thread) and checks rows there, against the list as it
-// is at that moment; once the gateway is closed nothing is read or written.
+// The main window as a pass sees it. Rows are read from the snapshot the UI thread keeps
+// current; everything shown is queued for the UI thread through the gateway, in order, and
+// checks rows there, against the list as it is at that moment. Once the gateway is closed
+// nothing more is written.
 class GatewayRefreshView final : public RefreshView {
   public:
     GatewayRefreshView(UiGateway& gateway, PassTargets targets)

@@ -61,7 +61,7 @@ unsigned CQuoteDlg::RefreshThreadProc(const RefreshConfig& config) {
         if (!m_gateway.IsClosed()) {
             GatewayRefreshView view(
                 m_gateway,
-                {m_pModel, &m_arrResults,
+                {&m_rowSnapshot, m_pModel, &m_arrResults,
                  [this](std::size_t index, const IndexTexts& texts) { ShowIndex(index, texts); },
                  [this](const std::string& code, int market, const Quote& quote) {
                      ShowEntryQuote(code, market, quote);
@@ -113,6 +113,23 @@ void CQuoteDlg::ShowIndex(std::size_t index, const IndexTexts& texts) {
 void CQuoteDlg::OnPassEnded() {
     SetStatusText("");
     emit PassEnded();
+}
+
+void CQuoteDlg::PublishRowsOnChanges() {
+    const auto publish = [this] {
+        std::vector<RowKey> keys;
+        for (int row = 0; row < m_pModel->RowCount(); ++row)
+            keys.push_back(
+                {m_pModel->Cell(row, ids::kColCode), m_pModel->Cell(row, ids::kColMarket)});
+        m_rowSnapshot.Publish(std::move(keys), m_arrResults.size());
+    };
+    connect(m_pModel, &QAbstractItemModel::rowsInserted, this, publish);
+    connect(m_pModel, &QAbstractItemModel::rowsRemoved, this, publish);
+    connect(m_pModel, &QAbstractItemModel::rowsMoved, this, publish);
+    connect(m_pModel, &QAbstractItemModel::dataChanged, this,
+            [publish](const QModelIndex& from, const QModelIndex& to) {
+                if (from.column() <= ids::kColMarket && to.column() >= ids::kColCode) publish();
+            });
 }
 
 QTimer& CQuoteDlg::TimerOf(int id) {

@@ -91,10 +91,10 @@ void CQuoteDlg::OnAddToList() {
     cells[ids::kColCode] = CutToBytes(m_strEntryCode, kPreviewTextBytes);
     cells[ids::kColMarket] = ControlText(ids::kMarketCombo);
     for (const QuotePlace& place : kQuotePlaces) cells[place.column] = preview(place.entryEdit);
+    m_arrResults.emplace_back();
     m_pModel->InsertAt(row, cells);
     // The new row becomes the list's current one; the keyboard stays where the user types.
     SelectRow(row);
-    m_arrResults.emplace_back();
     StartRefresh();
     m_strEntryCode.clear();
     SetControlText(ids::kCodeEdit, m_strEntryCode);
@@ -104,9 +104,9 @@ void CQuoteDlg::OnAddToList() {
 void CQuoteDlg::OnDeleteItem() {
     const int row = SelectedRow();
     if (row < 0) return;
-    m_pModel->RemoveAt(row);
     if (row < static_cast<int>(m_arrResults.size())) m_arrResults.erase(m_arrResults.begin() + row);
     m_arrResults.shrink_to_fit();
+    m_pModel->RemoveAt(row);
     SelectRow(SelectionAfterDelete(row, RowCount()));
 }
 
@@ -116,9 +116,9 @@ void CQuoteDlg::OnDeleteAll() {
     KillTimer(ids::kTimerRefresh);
     KillTimer(ids::kTimerTip);
     if (RowCount() == 0 || SelectedRow() < 0) return;
-    m_pModel->Clear();
     m_arrResults.clear();
     m_arrResults.shrink_to_fit();
+    m_pModel->Clear();
 }
 
 }  // namespace tickora

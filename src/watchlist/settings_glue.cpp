@@ -25,8 +25,8 @@ void CQuoteDlg::LoadSettings() {
         RowCells cells;
         cells[ids::kColCode] = settings.rows[d].code;
         cells[ids::kColMarket] = settings.rows[d].market;
-        m_pModel->InsertAt(static_cast<int>(d), cells);
         m_arrResults.emplace_back();
+        m_pModel->InsertAt(static_cast<int>(d), cells);
     }
     m_strBaseUrl = settings.baseUrl;
     m_strStockUrl = settings.stockUrl;

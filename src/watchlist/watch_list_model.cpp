@@ -14,11 +14,7 @@ constexpr std::array<const char*, ids::kColumnCount> kHeaders = {
     "No.", "銘柄", "市場", "更新時", "現在値", "前日差", "変化率", "出来高", "増減"};
 }
 
-WatchListModel::WatchListModel(QObject* parent) : QAbstractTableModel(parent) {
-    flush_.setSingleShot(true);
-    flush_.setInterval(16);  // one frame
-    connect(&flush_, &QTimer::timeout, this, [this] { Flush(); });
-}
+WatchListModel::WatchListModel(QObject* parent) : QAbstractTableModel(parent) {}
 
 void WatchListModel::Show(StoredRow& row, std::size_t column) {
     row.shown[column] = QString::fromStdString(Cp932ToUtf8(row.cells[column]));
@@ -43,12 +39,6 @@ RowCells WatchListModel::Row(int row) const {
 void WatchListModel::Span::Add(int at) {
     first = first < 0 ? at : std::min(first, at);
     last = std::max(last, at);
-}
-
-void WatchListModel::Span::Add(Span other) {
-    if (other.first < 0) return;
-    Add(other.first);
-    Add(other.last);
 }
 
 WatchListModel::Span WatchListModel::Write(int row, const CellWrites& cells) {
@@ -79,25 +69,7 @@ void WatchListModel::SetCells(int row, const CellWrites& cells) {
         emit dataChanged(index(row, columns.first), index(row, columns.last));
 }
 
-void WatchListModel::SetCellsSoon(int row, const CellWrites& cells) {
-    const Span columns = Write(row, cells);
-    if (columns.first < 0) return;
-    dirtyRows_.Add(row);
-    dirtyColumns_.Add(columns);
-    if (!flush_.isActive()) flush_.start();
-}
-
-void WatchListModel::Flush() {
-    flush_.stop();
-    const Span rows = std::exchange(dirtyRows_, {});
-    const Span columns = std::exchange(dirtyColumns_, {});
-    const int last = std::min(rows.last, RowCount() - 1);
-    if (rows.first < 0 || rows.first > last) return;
-    emit dataChanged(index(rows.first, columns.first), index(last, columns.last));
-}
-
 void WatchListModel::InsertAt(int row, const RowCells& cells) {
-    Flush();
     row = std::clamp(row, 0, RowCount());
     StoredRow stored;
     for (std::size_t c = 0; c < stored.cells.size(); ++c) {
@@ -112,7 +84,6 @@ void WatchListModel::InsertAt(int row, const RowCells& cells) {
 
 bool WatchListModel::RemoveAt(int row) {
     if (!Exists(row)) return false;
-    Flush();
     beginRemoveRows({}, row, row);
     rows_.erase(rows_.begin() + row);
     endRemoveRows();
@@ -121,7 +92,6 @@ bool WatchListModel::RemoveAt(int row) {
 
 bool WatchListModel::Move(int from, int to) {
     if (!Exists(from) || !Exists(to) || from == to) return false;
-    Flush();
     // The destination is counted before the move: one past the target when moving down.
     if (!beginMoveRows({}, from, from, {}, to > from ? to + 1 : to)) return false;
     auto first = rows_.begin() + from;
@@ -136,7 +106,6 @@ bool WatchListModel::Move(int from, int to) {
 
 void WatchListModel::Clear() {
     if (rows_.empty()) return;
-    Flush();
     beginRemoveRows({}, 0, RowCount() - 1);
     rows_.clear();
     rows_.shrink_to_fit();

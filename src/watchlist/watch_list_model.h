@@ -6,7 +6,6 @@
 #include <QAbstractTableModel>
 #include <QColor>
 #include <QString>
-#include <QTimer>
 #include <array>
 #include <string>
 #include <vector>
@@ -29,10 +28,6 @@ class WatchListModel : public QAbstractTableModel {
     // Writes some cells of a row with one dataChanged over the cells whose text or colour
     // changed; nothing for a row that does not exist, nothing at all when no text changes.
     void SetCells(int row, const CellWrites& cells);
-    // The same, with the signal gathered for one frame: a pass writes its rows one request at
-    // a time, and the list then repaints once, only the columns that changed, for all the
-    // rows written within the frame.
-    void SetCellsSoon(int row, const CellWrites& cells);
     // A new row at position row, clamped to the ends.
     void InsertAt(int row, const RowCells& cells);
     // false for a row that does not exist.
@@ -58,7 +53,6 @@ class WatchListModel : public QAbstractTableModel {
     struct Span {
         int first = -1, last = -1;
         void Add(int at);
-        void Add(Span other);
     };
     // The shown text of one cell, and the colours of all: a colour depends on the cells
     // before it in the row.
@@ -67,13 +61,8 @@ class WatchListModel : public QAbstractTableModel {
     bool Exists(int row) const { return row >= 0 && row < RowCount(); }
     // The columns whose text or colour changed.
     Span Write(int row, const CellWrites& cells);
-    // Raises the gathered dataChanged; before any change of the rows themselves too, so that
-    // it names rows where they are.
-    void Flush();
 
     std::vector<StoredRow> rows_;
-    Span dirtyRows_, dirtyColumns_;
-    QTimer flush_;
 };
 
 }  // namespace tickora

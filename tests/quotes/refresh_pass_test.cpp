@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <chrono>
+#include <condition_variable>
+#include <deque>
 #include <future>
 #include <vector>
 
@@ -123,22 +125,51 @@ TEST(ExpandQuoteUrl, Cases) {
         EXPECT_EQ(ExpandQuoteUrl(c.base, s, c.code, c.market), c.expected) << c.expected;
 }
 
-// The threads a pass runs on: the workers and their requests to the UI thread.
-TEST(UiGateway, RunsRequestsOnTheUiThreadUntilClosed) {
-    using namespace std::chrono_literals;
-    // Tasks for the UI thread, which is this test's thread (the gateway is made on it). The
-    // test expects two; a third post would throw and fail the call that made it.
-    std::promise<std::function<void()>> posts[2];
-    std::atomic<int> posted{0};
-    UiGateway gateway(
-        [&](std::function<void()> task) { posts[std::min(posted++, 1)].set_value(task); });
+// The threads a pass runs on: the workers and their requests to the UI thread, which is this
+// test's thread (the gateway is made on it); it runs what is posted to it by hand.
+class UiGatewayTest : public ::testing::Test {
+  protected:
+    struct Posted {
+        std::function<void()> task;
+        int delayMs = 0;
+    };
+    std::mutex mutex;
+    std::condition_variable arrived;
+    std::deque<Posted> posted;
+    UiGateway gateway{[this](std::function<void()> task, int delayMs) {
+        std::lock_guard lock(mutex);
+        posted.push_back({std::move(task), delayMs});
+        arrived.notify_all();
+    }};
+
+    // The next task posted to the UI thread, waited for up to 5 s; an empty one if none came.
+    Posted Next() {
+        std::unique_lock lock(mutex);
+        if (!arrived.wait_for(lock, std::chrono::seconds(5), [&] { return !posted.empty(); }))
+            return {};
+        Posted p = std::move(posted.front());
+        posted.pop_front();
+        return p;
+    }
+    std::size_t Waiting() {
+        std::lock_guard lock(mutex);
+        return posted.size();
+    }
+    // Post from a worker thread, which returns at once.
+    void PostFromWorker(std::function<void()> fn) {
+        std::async(std::launch::async, [&] { gateway.Post(std::move(fn)); }).get();
+    }
+};
+
+TEST_F(UiGatewayTest, CallsWaitAndRunOnTheUiThreadUntilClosed) {
     std::thread::id ranOn;
     auto done = std::async(std::launch::async, [&] {
         return gateway.Call([&] { ranOn = std::this_thread::get_id(); });
     });
-    auto first = posts[0].get_future();
-    ASSERT_EQ(first.wait_for(5s), std::future_status::ready);
-    first.get()();
+    Posted call = Next();
+    ASSERT_TRUE(call.task);
+    EXPECT_EQ(call.delayMs, 0);
+    call.task();
     EXPECT_TRUE(done.get());
     EXPECT_EQ(ranOn, std::this_thread::get_id());
 
@@ -146,25 +177,67 @@ TEST(UiGateway, RunsRequestsOnTheUiThreadUntilClosed) {
     bool direct = false;
     EXPECT_TRUE(gateway.Call([&] { direct = true; }));
     EXPECT_TRUE(direct);
-    EXPECT_EQ(posted, 1);
+    EXPECT_EQ(Waiting(), 0u);
 
     // Closing releases a waiting worker; its task, run late, touches nothing.
     std::atomic<int> ran{0};
     auto waiter = std::async(std::launch::async, [&] { return gateway.Call([&] { ++ran; }); });
-    auto late = posts[1].get_future();
-    ASSERT_EQ(late.wait_for(5s), std::future_status::ready);
+    Posted late = Next();
+    ASSERT_TRUE(late.task);
     EXPECT_FALSE(gateway.CancelFlag());
     gateway.Close();
-    ASSERT_EQ(waiter.wait_for(5s), std::future_status::ready);
+    ASSERT_EQ(waiter.wait_for(std::chrono::seconds(5)), std::future_status::ready);
     EXPECT_FALSE(waiter.get());
     EXPECT_TRUE(gateway.CancelFlag());
-    late.get()();
+    late.task();
     // New requests are refused outright, from any thread.
     EXPECT_FALSE(gateway.Call([&] { ++ran; }));
     EXPECT_FALSE(
         std::async(std::launch::async, [&] { return gateway.Call([&] { ++ran; }); }).get());
+    PostFromWorker([&] { ++ran; });
     EXPECT_EQ(ran, 0);
-    EXPECT_EQ(posted, 2);
+    EXPECT_EQ(Waiting(), 0u);
+}
+
+TEST_F(UiGatewayTest, PostsRunInOrderAndABurstWakesTheUiThreadOncePerQuietTime) {
+    std::vector<int> order;
+    // A lone request wakes the UI thread at once; one queued before it has run joins it.
+    PostFromWorker([&] { order.push_back(1); });
+    PostFromWorker([&] { order.push_back(2); });
+    Posted wake = Next();
+    ASSERT_TRUE(wake.task);
+    EXPECT_EQ(wake.delayMs, 0);
+    EXPECT_EQ(Waiting(), 0u);
+    wake.task();
+    EXPECT_EQ(order, (std::vector<int>{1, 2}));
+    // Requests within the quiet time after that wait for its end, without waking it.
+    Posted look = Next();
+    EXPECT_EQ(look.delayMs, UiGateway::kQuietMs);
+    PostFromWorker([&] { order.push_back(3); });
+    PostFromWorker([&] { order.push_back(4); });
+    EXPECT_EQ(Waiting(), 0u);
+    look.task();
+    EXPECT_EQ(order, (std::vector<int>{1, 2, 3, 4}));
+    // A request waited for runs after those queued before it.
+    PostFromWorker([&] { order.push_back(5); });
+    auto call =
+        std::async(std::launch::async, [&] { return gateway.Call([&] { order.push_back(6); }); });
+    Posted first = Next();  // the next look, then the call's own task
+    Posted second = Next();
+    Posted& callTask = first.delayMs == 0 ? first : second;
+    callTask.task();
+    EXPECT_TRUE(call.get());
+    EXPECT_EQ(order, (std::vector<int>{1, 2, 3, 4, 5, 6}));
+    // A look that finds nothing lets the next request wake the UI thread again.
+    (first.delayMs == 0 ? second : first).task();
+    EXPECT_EQ(Waiting(), 0u);
+    PostFromWorker([&] { order.push_back(7); });
+    Posted again = Next();
+    EXPECT_EQ(again.delayMs, 0);
+    // Closing drops what is queued.
+    gateway.Close();
+    again.task();
+    EXPECT_EQ(order.back(), 6);
 }
 
 TEST(WorkerSet, JoinsEveryWorkerAndReapsFinishedOnes) {
