@@ -81,7 +81,19 @@ void ListCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
     }
     const QWidget* widget = opt.widget;
     const QStyle* style = widget ? widget->style() : QApplication::style();
-    style->drawPrimitive(QStyle::PE_PanelItemViewItem, &opt, painter, widget);
+    // The item panel of Fusion and of the styles it comes from is the cell's background brush
+    // unless the cell is selected; asking the style for it costs more than painting the text.
+    const bool plainPanel =
+        !(opt.state & QStyle::State_Selected) &&
+        (style->name() == QLatin1String("fusion") || style->name() == QLatin1String("windows"));
+    if (!plainPanel)
+        style->drawPrimitive(QStyle::PE_PanelItemViewItem, &opt, painter, widget);
+    else if (opt.backgroundBrush.style() != Qt::NoBrush) {
+        const QPointF origin = painter->brushOrigin();
+        painter->setBrushOrigin(opt.rect.topLeft());
+        painter->fillRect(opt.rect, opt.backgroundBrush);
+        painter->setBrushOrigin(origin);
+    }
     const QPalette::ColorGroup group = !(opt.state & QStyle::State_Enabled) ? QPalette::Disabled
                                        : opt.state & QStyle::State_Active   ? QPalette::Active
                                                                             : QPalette::Inactive;

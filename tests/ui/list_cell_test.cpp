@@ -9,7 +9,7 @@ namespace tickora::test {
 namespace {
 
 // The list's own cell painter paints what the style paints, pixel for pixel: plain,
-// coloured, selected and elided texts, figures laid out from kept glyphs, and a focused
+// coloured, filled, selected and elided texts, figures laid out from kept glyphs, and a focused
 // cell, which goes to the style.
 TEST(ListCells, PaintAsTheStylePaintsThem) {
     App();
@@ -22,6 +22,7 @@ TEST(ListCells, PaintAsTheStylePaintsThem) {
     for (int i = 0; i < 9; ++i)
         model.setItem(i / 3, i % 3, new QStandardItem(QString::fromUtf8(texts[i])));
     model.item(0, 2)->setForeground(QColor(255, 0, 0));
+    model.item(2, 0)->setBackground(QColor(200, 230, 255));
     const auto grab = [&](QAbstractItemDelegate* delegate, bool focused) {
         QTableView view;
         view.setModel(&model);
