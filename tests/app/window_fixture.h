@@ -162,12 +162,14 @@ class WindowTest : public ::testing::Test {
         emit TrayIconObject()->activated(reason);
     }
 
-    // Waits until no pass is running or waiting.
+    // Waits until no pass is running or waiting, then lets the window take in what the last
+    // one queued: its end wakes the UI thread with an event posted before the worker ended.
     bool WaitForPasses(int timeoutMs = 15000) {
-        return WaitUntil([&] { return probe_->Workers() == 0; }, timeoutMs);
+        const bool over = WaitUntil([&] { return probe_->Workers() == 0; }, timeoutMs);
+        QCoreApplication::sendPostedEvents();
+        return over;
     }
-    // The host's log holds n arrivals; the UI thread keeps running meanwhile, since a pass
-    // waits for it at every read and write.
+    // The host's log holds n arrivals; the UI thread keeps running meanwhile.
     bool WaitForArrivals(std::size_t n, int timeoutMs = 10000) {
         return WaitUntil([&] { return host_.Arrivals().size() >= n; }, timeoutMs);
     }
