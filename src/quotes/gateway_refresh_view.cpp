@@ -13,8 +13,8 @@ RowRead GatewayRefreshView::ReadRow(int row) {
     return gateway_.IsClosed() ? RowRead{} : targets_.rows->Read(row);
 }
 
-RowRead GatewayRefreshView::StoreRowResult(int row, const RowKey& key, const std::string& result,
-                                           const std::optional<Quote>& quote) {
+void GatewayRefreshView::StoreRowResult(int row, const RowKey& key, const std::string& result,
+                                        const std::optional<Quote>& quote) {
     gateway_.Post([targets = targets_, row, key, result, quote] {
         WatchListModel& model = *targets.model;
         std::vector<std::string>& results = *targets.resultSlots;
@@ -23,7 +23,6 @@ RowRead GatewayRefreshView::StoreRowResult(int row, const RowKey& key, const std
         results[static_cast<std::size_t>(row)] = result;
         if (quote) model.SetCells(row, CellsOf(*quote));
     });
-    return ReadRow(row + 1);
 }
 
 void GatewayRefreshView::ShowIndex(std::size_t index, const IndexTexts& texts) {

@@ -33,8 +33,8 @@ class GatewayRefreshView final : public RefreshView {
 
     bool Alive() override;
     RowRead ReadRow(int row) override;
-    RowRead StoreRowResult(int row, const RowKey& key, const std::string& result,
-                           const std::optional<Quote>& quote) override;
+    void StoreRowResult(int row, const RowKey& key, const std::string& result,
+                        const std::optional<Quote>& quote) override;
     void ShowIndex(std::size_t index, const IndexTexts& texts) override;
     void ShowEntryQuote(const std::string& code, int market, const Quote& quote) override;
     void PassEnded() override;

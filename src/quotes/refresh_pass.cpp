@@ -24,18 +24,16 @@ void RunRefreshPass(RefreshView& view, const RefreshConfig& config) {
     RefreshIndexPanel(view, config);
     // The row count is read afresh for every row: the UI thread may add, delete or move
     // rows while the pass runs.
-    RowRead row = view.ReadRow(0);
-    for (int i = 0; view.Alive() && row.exists; ++i) {
-        const RowKey key = row.key;
-        if (key.code.size() < 4) {
-            row = view.ReadRow(i + 1);
-            continue;
-        }
+    for (int i = 0; view.Alive(); ++i) {
+        const RowRead row = view.ReadRow(i);
+        if (!row.exists) break;
+        const RowKey& key = row.key;
+        if (key.code.size() < 4) continue;
         const int market = FindMarketByPrefix(key.market);
         const std::string url = ExpandQuoteUrl(config.baseUrl, config.suffixes, key.code, market);
         if (!row.hasSlot) break;
         const std::string result = FetchQuote(url, config.patterns, config.fetch);
-        row = view.StoreRowResult(i, key, result, RowQuote(result));
+        view.StoreRowResult(i, key, result, RowQuote(result));
     }
     view.PassEnded();
 }

@@ -33,14 +33,13 @@ class MemoryView : public RefreshView {
     RowRead ReadRow(int r) override {
         return {r < RowCount(), KeyOf(r), r < static_cast<int>(slots.size())};
     }
-    RowRead StoreRowResult(int r, const RowKey& key, const std::string& result,
-                           const std::optional<Quote>& quote) override {
+    void StoreRowResult(int r, const RowKey& key, const std::string& result,
+                        const std::optional<Quote>& quote) override {
         if (r < static_cast<int>(slots.size()) && KeyOf(r) == key) {
             slots[r] = result;
             if (quote)
                 for (const auto& [c, text] : CellsOf(*quote)) rows[r][c] = text;
         }
-        return ReadRow(r + 1);
     }
     void ShowIndex(std::size_t i, const IndexTexts& texts) override { indices[i] = texts; }
     void ShowEntryQuote(const std::string&, int, const Quote& quote) override { entry = quote; }
