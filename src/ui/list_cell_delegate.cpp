@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFontMetricsF>
 #include <QPainter>
+#include <QTextLayout>
 
 namespace tickora {
 
@@ -14,13 +15,14 @@ constexpr std::string_view kFigureCharacters = "0123456789+-.,%:/ ";
 }  // namespace
 
 const ListCellDelegate::FigureGlyphs& ListCellDelegate::FiguresOf(const QFont& font) const {
-    if (figures_.usable && figures_.font == font) return figures_;
+    if (figures_ && figures_->font == font) return *figures_;
     FigureGlyphs f;
     f.font = font;
     f.raw = QRawFont::fromFont(font);
     const QFontMetricsF metrics(font);
     f.ascent = metrics.ascent();
     f.usable = f.raw.isValid();
+    QString pairs;
     for (const char c : kFigureCharacters) {
         const QChar ch(c);
         const QList<quint32> glyphs = f.raw.glyphIndexesForString(QString(ch));
@@ -28,19 +30,28 @@ const ListCellDelegate::FigureGlyphs& ListCellDelegate::FiguresOf(const QFont& f
         f.glyph[u] = glyphs.size() == 1 ? glyphs[0] : 0;
         f.advance[u] = metrics.horizontalAdvance(ch);
         f.usable = f.usable && f.glyph[u] != 0;
+        for (const char next : kFigureCharacters) pairs += QString(ch) + QChar(next);
     }
-    // Side by side is what shaping gives only if no pair is kerned.
-    for (const char a : kFigureCharacters)
-        for (const char b : kFigureCharacters)
-            f.usable = f.usable && metrics.horizontalAdvance(QString(QChar(a)) + QChar(b)) ==
-                                       f.advance[static_cast<std::size_t>(a)] +
-                                           f.advance[static_cast<std::size_t>(b)];
+    // Side by side is what shaping gives only if no pair is kerned: every pair, shaped once
+    // in one line, stands where the single advances put it.
+    QTextLayout layout(pairs, font);
+    layout.beginLayout();
+    layout.createLine();
+    layout.endLayout();
+    qsizetype at = 0;
+    qreal x = 0;
+    for (const QGlyphRun& run : layout.glyphRuns())
+        for (const QPointF& p : run.positions()) {
+            f.usable = f.usable && at < pairs.size() && p.x() == x;
+            if (at < pairs.size()) x += f.advance[pairs[at++].unicode()];
+        }
+    f.usable = f.usable && at == pairs.size();
     // The height of a laid-out line, as a shaped text reports it.
     QStaticText line(QStringLiteral("0"));
     line.prepare(QTransform(), font);
     f.height = line.size().height();
     figures_ = std::move(f);
-    return figures_;
+    return *figures_;
 }
 
 std::optional<QGlyphRun> ListCellDelegate::FigureRun(const QString& text, const QFont& font,

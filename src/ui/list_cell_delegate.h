@@ -41,7 +41,7 @@ class ListCellDelegate : public QStyledItemDelegate {
     // The shaped text of a cell by its text and width; cleared when it grows past the texts a
     // full list can show.
     mutable QHash<QString, QStaticText> shaped_;
-    mutable FigureGlyphs figures_;
+    mutable std::optional<FigureGlyphs> figures_;
 };
 
 }  // namespace tickora
