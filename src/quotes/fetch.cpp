@@ -5,6 +5,7 @@
 #include <netdb.h>
 #include <sys/socket.h>
 
+#include <atomic>
 #include <chrono>
 #include <memory>
 #include <mutex>
@@ -38,6 +39,9 @@ class OutstandingLookups {
         return *lookups;
     }
 
+    // Whether any is outstanding: while none is, a fetch need not find its own name.
+    bool Any() const { return outstanding_.load(std::memory_order_acquire) != 0; }
+
     bool Holds(const std::string& host) {
         std::lock_guard lock(mutex_);
         return hosts_.count(host) != 0;
@@ -48,6 +52,7 @@ class OutstandingLookups {
         {
             std::lock_guard lock(mutex_);
             if (!hosts_.insert(host).second) return;
+            outstanding_.store(hosts_.size(), std::memory_order_release);
         }
         std::thread([this, host] {
             addrinfo hints{};
@@ -56,12 +61,14 @@ class OutstandingLookups {
             if (getaddrinfo(host.c_str(), nullptr, &hints, &found) == 0) freeaddrinfo(found);
             std::lock_guard lock(mutex_);
             hosts_.erase(host);
+            outstanding_.store(hosts_.size(), std::memory_order_release);
         }).detach();
     }
 
   private:
     std::mutex mutex_;
     std::set<std::string> hosts_;
+    std::atomic<std::size_t> outstanding_{0};
 };
 
 // The name a fetch of url looks up; empty for an address literal, which needs no lookup.
@@ -288,10 +295,13 @@ ResponseInfo FetchBody(const std::string& url, const FetchOptions& options, Body
     std::unique_ptr<curl_slist, SlistDeleter> headers(curl_slist_append(
         curl_slist_append(nullptr, "Cache-Control: no-cache"), "Pragma: no-cache"));
     const std::string wire = WireUrl(url);
-    const std::string name = LookupName(wire);
-    if (!name.empty() && OutstandingLookups::Instance().Holds(name))
-        throw HttpError(CURLE_COULDNT_RESOLVE_HOST,
-                        "The name lookup of " + name + " has not returned yet");
+    OutstandingLookups& lookups = OutstandingLookups::Instance();
+    if (lookups.Any()) {
+        const std::string name = LookupName(wire);
+        if (!name.empty() && lookups.Holds(name))
+            throw HttpError(CURLE_COULDNT_RESOLVE_HOST,
+                            "The name lookup of " + name + " has not returned yet");
+    }
 
     SetRequestOptions(c, wire, headers.get(), errorText, options);
     curl_easy_setopt(c, CURLOPT_WRITEDATA, &transfer);
@@ -306,9 +316,8 @@ ResponseInfo FetchBody(const std::string& url, const FetchOptions& options, Body
     if (rc != CURLE_OK && !stoppedBySink && !endedEarly) {
         curl_off_t resolved = 0;
         curl_easy_getinfo(c, CURLINFO_NAMELOOKUP_TIME_T, &resolved);
-        if (!name.empty() && resolved == 0 &&
-            (rc == CURLE_OPERATION_TIMEDOUT || rc == CURLE_ABORTED_BY_CALLBACK))
-            OutstandingLookups::Instance().Add(name);
+        if (resolved == 0 && (rc == CURLE_OPERATION_TIMEDOUT || rc == CURLE_ABORTED_BY_CALLBACK))
+            if (const std::string name = LookupName(wire); !name.empty()) lookups.Add(name);
         throw HttpError(rc, !message.empty()       ? message
                             : errorText[0] != '\0' ? std::string(errorText)
                                                    : std::string(curl_easy_strerror(rc)));
