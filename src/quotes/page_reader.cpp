@@ -3,19 +3,22 @@
 namespace tickora {
 
 bool PageReader::Feed(std::string_view bytes) {
-    page_.reserve(page_.size() + bytes.size());
-    while (!bytes.empty() && !Full()) {
+    // Most bodies hold neither CRs nor zero bytes: their text is then what was taken of them.
+    const bool asIs = !pieceCut_ && bytes.find('\r') == std::string_view::npos &&
+                      bytes.find('\0') == std::string_view::npos;
+    std::size_t taken = 0;
+    while (taken < bytes.size() && !Full()) {
         // The rest of the piece under way: up to its LF, or to its limit of source bytes.
-        const std::size_t room = kMaxPieceBytes - pieceSourceBytes_;
-        std::string_view part = bytes.substr(0, room);
+        std::string_view part = bytes.substr(taken, kMaxPieceBytes - pieceSourceBytes_);
         const std::size_t lf = part.find('\n');
         if (lf != std::string_view::npos) part = part.substr(0, lf + 1);
-        Keep(part);
+        if (!asIs) Keep(part);
+        taken += part.size();
         pieceSourceBytes_ += part.size();
-        bodyBytes_ += part.size();
-        bytes.remove_prefix(part.size());
         if (lf != std::string_view::npos || pieceSourceBytes_ == kMaxPieceBytes) EndPiece();
     }
+    if (asIs) page_.append(bytes.substr(0, taken));
+    bodyBytes_ += taken;
     return !Full();
 }
 
