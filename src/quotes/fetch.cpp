@@ -5,6 +5,7 @@
 #include <netdb.h>
 #include <sys/socket.h>
 
+#include <atomic>
 #include <chrono>
 #include <memory>
 #include <mutex>
@@ -38,6 +39,9 @@ class OutstandingLookups {
         return *lookups;
     }
 
+    // Whether any is outstanding: while none is, a fetch need not find its own name.
+    bool Any() const { return outstanding_.load(std::memory_order_acquire) != 0; }
+
     bool Holds(const std::string& host) {
         std::lock_guard lock(mutex_);
         return hosts_.count(host) != 0;
@@ -48,6 +52,7 @@ class OutstandingLookups {
         {
             std::lock_guard lock(mutex_);
             if (!hosts_.insert(host).second) return;
+            outstanding_.store(hosts_.size(), std::memory_order_release);
         }
         std::thread([this, host] {
             addrinfo hints{};
@@ -56,12 +61,14 @@ class OutstandingLookups {
             if (getaddrinfo(host.c_str(), nullptr, &hints, &found) == 0) freeaddrinfo(found);
             std::lock_guard lock(mutex_);
             hosts_.erase(host);
+            outstanding_.store(hosts_.size(), std::memory_order_release);
         }).detach();
     }
 
   private:
     std::mutex mutex_;
     std::set<std::string> hosts_;
+    std::atomic<std::size_t> outstanding_{0};
 };
 
 // The name a fetch of url looks up; empty for an address literal, which needs no lookup.
@@ -142,8 +149,9 @@ struct SlistDeleter {
 };
 
 // What a worker thread keeps between its fetches: the multi handle that drives them, with
-// its wake-up descriptors, and a share of name lookups. No connection is kept: every fetch
-// asks for a fresh one and the fetch's end closes it (see FetchBody).
+// its wake-up descriptors, a share of name lookups, and the easy handle of its last fetch
+// that ended well. No connection is kept: every fetch asks for a fresh one and the fetch's
+// end closes it (see FetchBody).
 class ThreadCurl {
   public:
     static ThreadCurl& Get() {
@@ -159,27 +167,63 @@ class ThreadCurl {
     }
 
     CURLM* multi() const { return multi_; }
-    CURLSH* share() const { return share_; }
-    // The easy handle of the last fetch that ended well; a new one when there is none.
-    EasyHandle TakeEasy() { return easy_ ? std::move(easy_) : EasyHandle(curl_easy_init()); }
-    // Only a handle whose fetch ended well comes back, its options reset at once, so that it
-    // points at nothing of the fetch that used it. One that failed, a name lookup it gave up
-    // on perhaps, is cleaned up instead, without waiting for the lookup.
+    // The easy handle of the last fetch that ended well, or a new one; either way set up
+    // with what every fetch asks for alike.
+    EasyHandle TakeEasy() {
+        if (easy_) return std::move(easy_);
+        EasyHandle easy(curl_easy_init());
+        if (easy) SetCommonOptions(easy.get());
+        return easy;
+    }
+    // Only a handle whose fetch ended well comes back, made to point at nothing of that
+    // fetch. One that failed, a name lookup it gave up on perhaps, is cleaned up instead,
+    // without waiting for the lookup.
     void KeepEasy(EasyHandle easy) {
-        curl_easy_reset(easy.get());
+        CURL* c = easy.get();
+        curl_easy_setopt(c, CURLOPT_ERRORBUFFER, nullptr);
+        curl_easy_setopt(c, CURLOPT_WRITEDATA, nullptr);
+        curl_easy_setopt(c, CURLOPT_HEADERDATA, nullptr);
         easy_ = std::move(easy);
     }
 
   private:
-    ThreadCurl() : multi_(curl_multi_init()), share_(curl_share_init()) {
+    ThreadCurl()
+        : multi_(curl_multi_init()),
+          share_(curl_share_init()),
+          headers_(curl_slist_append(curl_slist_append(nullptr, "Cache-Control: no-cache"),
+                                     "Pragma: no-cache")) {
         // Used by this thread alone, so it needs no lock functions.
         if (share_) curl_share_setopt(share_, CURLSHOPT_SHARE, CURL_LOCK_DATA_DNS);
         // One closed connection at most waits in the cache for libcurl to let it go.
         if (multi_) curl_multi_setopt(multi_, CURLMOPT_MAXCONNECTS, 1L);
     }
 
+    // The request and its handling, the same for every fetch. A handle keeps them from one
+    // fetch to the next; FetchBody adds the URL, the limits and the fetch's own state.
+    void SetCommonOptions(CURL* c) const {
+        curl_easy_setopt(c, CURLOPT_USERAGENT, kUserAgent);
+        curl_easy_setopt(c, CURLOPT_HTTPHEADER, headers_.get());
+        curl_easy_setopt(c, CURLOPT_PROTOCOLS_STR, "http,https");
+        curl_easy_setopt(c, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+        curl_easy_setopt(c, CURLOPT_FOLLOWLOCATION, 1L);
+        curl_easy_setopt(c, CURLOPT_MAXREDIRS, 10L);
+        curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
+        // The thread's multi handle outlives the fetch, and so does its connection cache: the
+        // fetch opens a connection of its own, as with a multi handle of its own (a followed
+        // redirect still goes on over it), and Perform closes it at the end. The option
+        // changes no byte of the request.
+        curl_easy_setopt(c, CURLOPT_FRESH_CONNECT, 1L);
+        curl_easy_setopt(c, CURLOPT_SHARE, share_);
+        // A name lookup that never answers must not hold the end of a fetch: the resolver's
+        // thread is left to finish on its own instead of being waited for.
+        curl_easy_setopt(c, CURLOPT_QUICK_EXIT, 1L);
+        curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, OnBody);
+        curl_easy_setopt(c, CURLOPT_HEADERFUNCTION, OnHeader);
+    }
+
     CURLM* multi_;
     CURLSH* share_;
+    std::unique_ptr<curl_slist, SlistDeleter> headers_;
     EasyHandle easy_;
 };
 
@@ -229,33 +273,6 @@ CURLcode Perform(CURL* c, Transfer& transfer, const FetchOptions& options, std::
     return result;
 }
 
-// Everything the request and its handling take but the transfer's own state.
-void SetRequestOptions(CURL* c, const std::string& wire, curl_slist* headers, char* errorText,
-                       const FetchOptions& options) {
-    curl_easy_setopt(c, CURLOPT_URL, wire.c_str());
-    curl_easy_setopt(c, CURLOPT_ERRORBUFFER, errorText);
-    curl_easy_setopt(c, CURLOPT_USERAGENT, kUserAgent);
-    curl_easy_setopt(c, CURLOPT_HTTPHEADER, headers);
-    curl_easy_setopt(c, CURLOPT_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(c, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(c, CURLOPT_FOLLOWLOCATION, 1L);
-    curl_easy_setopt(c, CURLOPT_MAXREDIRS, 10L);
-    curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
-    // The thread's multi handle outlives the fetch, and so does its connection cache: the
-    // fetch opens a connection of its own, as with a multi handle of its own (a followed
-    // redirect still goes on over it), and Perform closes it at the end. The option changes
-    // no byte of the request.
-    curl_easy_setopt(c, CURLOPT_FRESH_CONNECT, 1L);
-    curl_easy_setopt(c, CURLOPT_SHARE, ThreadCurl::Get().share());
-    // A name lookup that never answers must not hold the end of a fetch: the resolver's
-    // thread is left to finish on its own instead of being waited for.
-    curl_easy_setopt(c, CURLOPT_QUICK_EXIT, 1L);
-    curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT_MS, options.connectTimeoutMs);
-    curl_easy_setopt(c, CURLOPT_TIMEOUT, options.totalSeconds);
-    curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, OnBody);
-    curl_easy_setopt(c, CURLOPT_HEADERFUNCTION, OnHeader);
-}
-
 }  // namespace
 
 std::string WireUrl(std::string_view url) {
@@ -285,15 +302,19 @@ ResponseInfo FetchBody(const std::string& url, const FetchOptions& options, Body
     transfer.curl = c;
     transfer.sink = &sink;
     char errorText[CURL_ERROR_SIZE] = {};
-    std::unique_ptr<curl_slist, SlistDeleter> headers(curl_slist_append(
-        curl_slist_append(nullptr, "Cache-Control: no-cache"), "Pragma: no-cache"));
     const std::string wire = WireUrl(url);
-    const std::string name = LookupName(wire);
-    if (!name.empty() && OutstandingLookups::Instance().Holds(name))
-        throw HttpError(CURLE_COULDNT_RESOLVE_HOST,
-                        "The name lookup of " + name + " has not returned yet");
+    OutstandingLookups& lookups = OutstandingLookups::Instance();
+    if (lookups.Any()) {
+        const std::string name = LookupName(wire);
+        if (!name.empty() && lookups.Holds(name))
+            throw HttpError(CURLE_COULDNT_RESOLVE_HOST,
+                            "The name lookup of " + name + " has not returned yet");
+    }
 
-    SetRequestOptions(c, wire, headers.get(), errorText, options);
+    curl_easy_setopt(c, CURLOPT_URL, wire.c_str());
+    curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT_MS, options.connectTimeoutMs);
+    curl_easy_setopt(c, CURLOPT_TIMEOUT, options.totalSeconds);
+    curl_easy_setopt(c, CURLOPT_ERRORBUFFER, errorText);
     curl_easy_setopt(c, CURLOPT_WRITEDATA, &transfer);
     curl_easy_setopt(c, CURLOPT_HEADERDATA, &transfer);
 
@@ -306,9 +327,8 @@ ResponseInfo FetchBody(const std::string& url, const FetchOptions& options, Body
     if (rc != CURLE_OK && !stoppedBySink && !endedEarly) {
         curl_off_t resolved = 0;
         curl_easy_getinfo(c, CURLINFO_NAMELOOKUP_TIME_T, &resolved);
-        if (!name.empty() && resolved == 0 &&
-            (rc == CURLE_OPERATION_TIMEDOUT || rc == CURLE_ABORTED_BY_CALLBACK))
-            OutstandingLookups::Instance().Add(name);
+        if (resolved == 0 && (rc == CURLE_OPERATION_TIMEDOUT || rc == CURLE_ABORTED_BY_CALLBACK))
+            if (const std::string name = LookupName(wire); !name.empty()) lookups.Add(name);
         throw HttpError(rc, !message.empty()       ? message
                             : errorText[0] != '\0' ? std::string(errorText)
                                                    : std::string(curl_easy_strerror(rc)));

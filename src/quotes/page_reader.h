@@ -26,15 +26,19 @@ class PageReader {
     int Pieces() const { return pieces_; }
     // Body bytes taken into pieces so far, CRs included.
     std::size_t BodyBytes() const { return bodyBytes_; }
+    // The text of the pieces so far, the one under way included.
     const std::string& Page() const { return page_; }
     std::string TakePage() { return std::move(page_); }
 
   private:
+    // Source bytes of the piece under way, none past its end: its text goes straight onto the
+    // page, CRs dropped, up to its first zero byte.
+    void Keep(std::string_view part);
     void EndPiece();
 
     std::string page_;
-    std::string piece_;
     std::size_t pieceSourceBytes_ = 0;
+    bool pieceCut_ = false;  // the piece under way has had its zero byte
     std::size_t bodyBytes_ = 0;
     int maxPieces_;
     int pieces_ = 0;
