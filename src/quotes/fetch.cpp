@@ -1,7 +1,6 @@
 #include "quotes/fetch.h"
 
 #include <arpa/inet.h>
-#include <curl/curl.h>
 #include <netdb.h>
 #include <sys/socket.h>
 
@@ -14,6 +13,7 @@
 
 #include "common/codepage.h"
 #include "common/sjis.h"
+#include "quotes/curl_api.h"
 #include "quotes/extract.h"
 #include "quotes/page_charset.h"
 #include "quotes/page_reader.h"
@@ -22,9 +22,9 @@ namespace tickora {
 
 namespace {
 
-void InitCurlOnce() {
-    static std::once_flag once;
-    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+// libcurl's functions, once FetchBody has loaded them.
+const CurlApi& Curl() {
+    return *LoadCurl();
 }
 
 using Clock = std::chrono::steady_clock;
@@ -73,15 +73,15 @@ class OutstandingLookups {
 
 // The name a fetch of url looks up; empty for an address literal, which needs no lookup.
 std::string LookupName(const std::string& url) {
-    CURLU* u = curl_url();
+    CURLU* u = Curl().url();
     char* part = nullptr;
     std::string host;
-    if (u && curl_url_set(u, CURLUPART_URL, url.c_str(), 0) == CURLUE_OK &&
-        curl_url_get(u, CURLUPART_HOST, &part, 0) == CURLUE_OK) {
+    if (u && Curl().url_set(u, CURLUPART_URL, url.c_str(), 0) == CURLUE_OK &&
+        Curl().url_get(u, CURLUPART_HOST, &part, 0) == CURLUE_OK) {
         host = part;
-        curl_free(part);
+        Curl().free(part);
     }
-    curl_url_cleanup(u);
+    Curl().url_cleanup(u);
     unsigned char address[sizeof(in6_addr)];
     const std::string bare = host.starts_with('[') ? host.substr(1, host.size() - 2) : host;
     if (inet_pton(AF_INET, bare.c_str(), address) == 1 ||
@@ -123,13 +123,13 @@ size_t OnHeader(char* data, size_t size, size_t count, void* user) {
     t->lastByte = Clock::now();
     const std::string_view line(data, n);
     if (line.size() >= 9 && (line[0] == 'L' || line[0] == 'l') &&
-        curl_strnequal(line.data(), "Location:", 9))
+        Curl().strnequal(line.data(), "Location:", 9))
         t->sawLocation = true;
     if (line != "\r\n" && line != "\n") return n;
     // The end of a header block: an interim answer or a redirect that is followed does not
     // count as the response.
     long status = 0;
-    curl_easy_getinfo(t->curl, CURLINFO_RESPONSE_CODE, &status);
+    Curl().easy_getinfo(t->curl, CURLINFO_RESPONSE_CODE, &status);
     const bool interim = status / 100 == 1 || (status / 100 == 3 && t->sawLocation);
     t->sawLocation = false;
     if (interim) return n;
@@ -141,11 +141,11 @@ size_t OnHeader(char* data, size_t size, size_t count, void* user) {
 }
 
 struct CurlDeleter {
-    void operator()(CURL* c) const { curl_easy_cleanup(c); }
+    void operator()(CURL* c) const { Curl().easy_cleanup(c); }
 };
 using EasyHandle = std::unique_ptr<CURL, CurlDeleter>;
 struct SlistDeleter {
-    void operator()(curl_slist* s) const { curl_slist_free_all(s); }
+    void operator()(curl_slist* s) const { Curl().slist_free_all(s); }
 };
 
 // What a worker thread keeps between its fetches: the multi handle that drives them, with
@@ -162,8 +162,8 @@ class ThreadCurl {
     ThreadCurl& operator=(const ThreadCurl&) = delete;
     ~ThreadCurl() {
         easy_.reset();
-        if (multi_) curl_multi_cleanup(multi_);
-        if (share_) curl_share_cleanup(share_);
+        if (multi_) Curl().multi_cleanup(multi_);
+        if (share_) Curl().share_cleanup(share_);
     }
 
     CURLM* multi() const { return multi_; }
@@ -171,7 +171,7 @@ class ThreadCurl {
     // with what every fetch asks for alike.
     EasyHandle TakeEasy() {
         if (easy_) return std::move(easy_);
-        EasyHandle easy(curl_easy_init());
+        EasyHandle easy(Curl().easy_init());
         if (easy) SetCommonOptions(easy.get());
         return easy;
     }
@@ -180,45 +180,45 @@ class ThreadCurl {
     // without waiting for the lookup.
     void KeepEasy(EasyHandle easy) {
         CURL* c = easy.get();
-        curl_easy_setopt(c, CURLOPT_ERRORBUFFER, nullptr);
-        curl_easy_setopt(c, CURLOPT_WRITEDATA, nullptr);
-        curl_easy_setopt(c, CURLOPT_HEADERDATA, nullptr);
+        Curl().easy_setopt(c, CURLOPT_ERRORBUFFER, nullptr);
+        Curl().easy_setopt(c, CURLOPT_WRITEDATA, nullptr);
+        Curl().easy_setopt(c, CURLOPT_HEADERDATA, nullptr);
         easy_ = std::move(easy);
     }
 
   private:
     ThreadCurl()
-        : multi_(curl_multi_init()),
-          share_(curl_share_init()),
-          headers_(curl_slist_append(curl_slist_append(nullptr, "Cache-Control: no-cache"),
-                                     "Pragma: no-cache")) {
+        : multi_(Curl().multi_init()),
+          share_(Curl().share_init()),
+          headers_(Curl().slist_append(Curl().slist_append(nullptr, "Cache-Control: no-cache"),
+                                       "Pragma: no-cache")) {
         // Used by this thread alone, so it needs no lock functions.
-        if (share_) curl_share_setopt(share_, CURLSHOPT_SHARE, CURL_LOCK_DATA_DNS);
+        if (share_) Curl().share_setopt(share_, CURLSHOPT_SHARE, CURL_LOCK_DATA_DNS);
         // One closed connection at most waits in the cache for libcurl to let it go.
-        if (multi_) curl_multi_setopt(multi_, CURLMOPT_MAXCONNECTS, 1L);
+        if (multi_) Curl().multi_setopt(multi_, CURLMOPT_MAXCONNECTS, 1L);
     }
 
     // The request and its handling, the same for every fetch. A handle keeps them from one
     // fetch to the next; FetchBody adds the URL, the limits and the fetch's own state.
     void SetCommonOptions(CURL* c) const {
-        curl_easy_setopt(c, CURLOPT_USERAGENT, kUserAgent);
-        curl_easy_setopt(c, CURLOPT_HTTPHEADER, headers_.get());
-        curl_easy_setopt(c, CURLOPT_PROTOCOLS_STR, "http,https");
-        curl_easy_setopt(c, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-        curl_easy_setopt(c, CURLOPT_FOLLOWLOCATION, 1L);
-        curl_easy_setopt(c, CURLOPT_MAXREDIRS, 10L);
-        curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
+        Curl().easy_setopt(c, CURLOPT_USERAGENT, kUserAgent);
+        Curl().easy_setopt(c, CURLOPT_HTTPHEADER, headers_.get());
+        Curl().easy_setopt(c, CURLOPT_PROTOCOLS_STR, "http,https");
+        Curl().easy_setopt(c, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+        Curl().easy_setopt(c, CURLOPT_FOLLOWLOCATION, 1L);
+        Curl().easy_setopt(c, CURLOPT_MAXREDIRS, 10L);
+        Curl().easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
         // The thread's multi handle outlives the fetch, and so does its connection cache: the
         // fetch opens a connection of its own, as with a multi handle of its own (a followed
         // redirect still goes on over it), and Perform closes it at the end. The option
         // changes no byte of the request.
-        curl_easy_setopt(c, CURLOPT_FRESH_CONNECT, 1L);
-        curl_easy_setopt(c, CURLOPT_SHARE, share_);
+        Curl().easy_setopt(c, CURLOPT_FRESH_CONNECT, 1L);
+        Curl().easy_setopt(c, CURLOPT_SHARE, share_);
         // A name lookup that never answers must not hold the end of a fetch: the resolver's
         // thread is left to finish on its own instead of being waited for.
-        curl_easy_setopt(c, CURLOPT_QUICK_EXIT, 1L);
-        curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, OnBody);
-        curl_easy_setopt(c, CURLOPT_HEADERFUNCTION, OnHeader);
+        Curl().easy_setopt(c, CURLOPT_QUICK_EXIT, 1L);
+        Curl().easy_setopt(c, CURLOPT_WRITEFUNCTION, OnBody);
+        Curl().easy_setopt(c, CURLOPT_HEADERFUNCTION, OnHeader);
     }
 
     CURLM* multi_;
@@ -233,7 +233,7 @@ class ThreadCurl {
 // holds at most one (ThreadCurl).
 void CloseKeptConnection(CURL* c) {
     curl_socket_t fd = CURL_SOCKET_BAD;
-    if (curl_easy_getinfo(c, CURLINFO_ACTIVESOCKET, &fd) == CURLE_OK && fd != CURL_SOCKET_BAD)
+    if (Curl().easy_getinfo(c, CURLINFO_ACTIVESOCKET, &fd) == CURLE_OK && fd != CURL_SOCKET_BAD)
         shutdown(fd, SHUT_RDWR);
 }
 
@@ -242,17 +242,17 @@ void CloseKeptConnection(CURL* c) {
 CURLcode Perform(CURL* c, Transfer& transfer, const FetchOptions& options, std::string& message) {
     CURLM* multi = ThreadCurl::Get().multi();
     if (!multi) return CURLE_OUT_OF_MEMORY;
-    curl_multi_add_handle(multi, c);
+    Curl().multi_add_handle(multi, c);
     CURLcode result = CURLE_OK;
     const auto stall = std::chrono::seconds(options.stallSeconds);
     for (int running = 1;;) {
-        if (curl_multi_perform(multi, &running) != CURLM_OK) {
+        if (Curl().multi_perform(multi, &running) != CURLM_OK) {
             result = CURLE_RECV_ERROR;
             break;
         }
         if (running == 0) {
             int left = 0;
-            while (CURLMsg* msg = curl_multi_info_read(multi, &left))
+            while (CURLMsg* msg = Curl().multi_info_read(multi, &left))
                 if (msg->msg == CURLMSG_DONE) result = msg->data.result;
             CloseKeptConnection(c);
             break;
@@ -267,9 +267,9 @@ CURLcode Perform(CURL* c, Transfer& transfer, const FetchOptions& options, std::
             message = "No data received for " + std::to_string(options.stallSeconds) + " seconds";
             break;
         }
-        curl_multi_poll(multi, nullptr, 0, 100, nullptr);
+        Curl().multi_poll(multi, nullptr, 0, 100, nullptr);
     }
-    curl_multi_remove_handle(multi, c);
+    Curl().multi_remove_handle(multi, c);
     return result;
 }
 
@@ -293,9 +293,9 @@ std::string WireUrl(std::string_view url) {
 }
 
 ResponseInfo FetchBody(const std::string& url, const FetchOptions& options, BodySink& sink) {
-    InitCurlOnce();
+    if (std::string why; LoadCurl(&why) == nullptr) throw HttpError(CURLE_FAILED_INIT, why);
     EasyHandle curl = ThreadCurl::Get().TakeEasy();
-    if (!curl) throw HttpError(CURLE_FAILED_INIT, curl_easy_strerror(CURLE_FAILED_INIT));
+    if (!curl) throw HttpError(CURLE_FAILED_INIT, Curl().easy_strerror(CURLE_FAILED_INIT));
     CURL* c = curl.get();
 
     Transfer transfer;
@@ -311,12 +311,12 @@ ResponseInfo FetchBody(const std::string& url, const FetchOptions& options, Body
                             "The name lookup of " + name + " has not returned yet");
     }
 
-    curl_easy_setopt(c, CURLOPT_URL, wire.c_str());
-    curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT_MS, options.connectTimeoutMs);
-    curl_easy_setopt(c, CURLOPT_TIMEOUT, options.totalSeconds);
-    curl_easy_setopt(c, CURLOPT_ERRORBUFFER, errorText);
-    curl_easy_setopt(c, CURLOPT_WRITEDATA, &transfer);
-    curl_easy_setopt(c, CURLOPT_HEADERDATA, &transfer);
+    Curl().easy_setopt(c, CURLOPT_URL, wire.c_str());
+    Curl().easy_setopt(c, CURLOPT_CONNECTTIMEOUT_MS, options.connectTimeoutMs);
+    Curl().easy_setopt(c, CURLOPT_TIMEOUT, options.totalSeconds);
+    Curl().easy_setopt(c, CURLOPT_ERRORBUFFER, errorText);
+    Curl().easy_setopt(c, CURLOPT_WRITEDATA, &transfer);
+    Curl().easy_setopt(c, CURLOPT_HEADERDATA, &transfer);
 
     std::string message;
     const CURLcode rc = Perform(c, transfer, options, message);
@@ -326,19 +326,19 @@ ResponseInfo FetchBody(const std::string& url, const FetchOptions& options, Body
     const bool endedEarly = rc == CURLE_PARTIAL_FILE;
     if (rc != CURLE_OK && !stoppedBySink && !endedEarly) {
         curl_off_t resolved = 0;
-        curl_easy_getinfo(c, CURLINFO_NAMELOOKUP_TIME_T, &resolved);
+        Curl().easy_getinfo(c, CURLINFO_NAMELOOKUP_TIME_T, &resolved);
         if (resolved == 0 && (rc == CURLE_OPERATION_TIMEDOUT || rc == CURLE_ABORTED_BY_CALLBACK))
             if (const std::string name = LookupName(wire); !name.empty()) lookups.Add(name);
         throw HttpError(rc, !message.empty()       ? message
                             : errorText[0] != '\0' ? std::string(errorText)
-                                                   : std::string(curl_easy_strerror(rc)));
+                                                   : std::string(Curl().easy_strerror(rc)));
     }
     // An answer without a body still opened.
     if (!stoppedBySink) transfer.Respond();
     ResponseInfo info;
-    curl_easy_getinfo(c, CURLINFO_RESPONSE_CODE, &info.status);
+    Curl().easy_getinfo(c, CURLINFO_RESPONSE_CODE, &info.status);
     const char* type = nullptr;
-    if (curl_easy_getinfo(c, CURLINFO_CONTENT_TYPE, &type) == CURLE_OK && type != nullptr)
+    if (Curl().easy_getinfo(c, CURLINFO_CONTENT_TYPE, &type) == CURLE_OK && type != nullptr)
         info.contentType = type;
     ThreadCurl::Get().KeepEasy(std::move(curl));
     return info;
