@@ -156,9 +156,8 @@ class CQuoteDlg : public QDialog {
     unsigned RefreshThreadProc(const RefreshConfig& config);
     // Copies what a pass needs, on the UI thread.
     RefreshConfig MakeRefreshConfig() const;
-    // Starts RefreshThreadProc on a new worker, which first trims the working set when asked
-    // to; false when no worker starts.
-    bool StartRefreshWorker(bool trimFirst = false);
+    // Starts RefreshThreadProc on a new worker; false when none starts.
+    bool StartRefreshWorker();
     void StartRefresh();
     void StopRefresh();
     void OnConnectButton();

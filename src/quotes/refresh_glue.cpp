@@ -26,8 +26,8 @@ void CQuoteDlg::OnTimer(int id) {
     if (id == ids::kTimerRefresh) {
         SetStatusText(FetchingStatusText());
         UpdateData();
-        // The tick's trim runs on the worker it starts, off the UI thread, if one starts.
-        if (!StartRefreshWorker(true)) TrimWorkingSet();
+        // A worker trims the working set when its pass ends, which serves for the tick too.
+        if (!StartRefreshWorker()) TrimWorkingSet();
     } else if (id == ids::kTimerTip) {
         OnTrayTipTick();
     }
@@ -45,16 +45,13 @@ RefreshConfig CQuoteDlg::MakeRefreshConfig() const {
     return config;
 }
 
-bool CQuoteDlg::StartRefreshWorker(bool trimFirst) {
+bool CQuoteDlg::StartRefreshWorker() {
     if (m_bDestroyed) return false;
     // A pass that outlasts the tick has at most one more waiting behind it: a tick while
     // one waits already is dropped, so a slow host meets no pile of threads and no burst.
     if (m_nPassesWaiting > 0) return false;
     ++m_nPassesWaiting;
-    m_workers.Start([this, trimFirst, config = MakeRefreshConfig()] {
-        if (trimFirst) TrimWorkingSet();
-        RefreshThreadProc(config);
-    });
+    m_workers.Start([this, config = MakeRefreshConfig()] { RefreshThreadProc(config); });
     return true;
 }
 
