@@ -81,6 +81,42 @@ std::optional<QGlyphRun> ListCellDelegate::FigureRun(const QString& text, const 
     return run;
 }
 
+void ListCellDelegate::PaintPanel(QPainter* painter, const QStyleOptionViewItem& opt) const {
+    const QStyle* style = opt.widget ? opt.widget->style() : QApplication::style();
+    // The item panel of Fusion and of the styles it comes from is the cell's background brush
+    // unless the cell is selected; asking the style for it costs more than painting the text.
+    const bool plainPanel =
+        !(opt.state & QStyle::State_Selected) &&
+        (style->name() == QLatin1String("fusion") || style->name() == QLatin1String("windows"));
+    if (!plainPanel) {
+        style->drawPrimitive(QStyle::PE_PanelItemViewItem, &opt, painter, opt.widget);
+    } else if (opt.backgroundBrush.style() != Qt::NoBrush) {
+        const QPointF origin = painter->brushOrigin();
+        painter->setBrushOrigin(opt.rect.topLeft());
+        painter->fillRect(opt.rect, opt.backgroundBrush);
+        painter->setBrushOrigin(origin);
+    }
+}
+
+const QStaticText& ListCellDelegate::Shaped(QPainter* painter, const QStyleOptionViewItem& opt,
+                                            const QRect& rect) const {
+    const QString key = opt.text + QChar(0) + QString::number(rect.width());
+    auto it = shaped_.constFind(key);
+    if (it != shaped_.constEnd()) return *it;
+    if (shaped_.size() > 1024) shaped_.clear();
+    const auto shape = [&](const QString& shown) {
+        QStaticText text(shown);
+        text.setTextFormat(Qt::PlainText);
+        text.setTextOption(QTextOption(opt.displayAlignment));
+        text.prepare(painter->transform(), opt.font);
+        return text;
+    };
+    QStaticText text = shape(opt.text);
+    if (text.size().width() > rect.width())
+        text = shape(opt.fontMetrics.elidedText(opt.text, opt.textElideMode, rect.width()));
+    return *shaped_.insert(key, text);
+}
+
 void ListCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                              const QModelIndex& index) const {
     QStyleOptionViewItem opt = option;
@@ -90,26 +126,13 @@ void ListCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
         QStyledItemDelegate::paint(painter, option, index);
         return;
     }
-    const QWidget* widget = opt.widget;
-    const QStyle* style = widget ? widget->style() : QApplication::style();
-    // The item panel of Fusion and of the styles it comes from is the cell's background brush
-    // unless the cell is selected; asking the style for it costs more than painting the text.
-    const bool plainPanel =
-        !(opt.state & QStyle::State_Selected) &&
-        (style->name() == QLatin1String("fusion") || style->name() == QLatin1String("windows"));
-    if (!plainPanel)
-        style->drawPrimitive(QStyle::PE_PanelItemViewItem, &opt, painter, widget);
-    else if (opt.backgroundBrush.style() != Qt::NoBrush) {
-        const QPointF origin = painter->brushOrigin();
-        painter->setBrushOrigin(opt.rect.topLeft());
-        painter->fillRect(opt.rect, opt.backgroundBrush);
-        painter->setBrushOrigin(origin);
-    }
+    PaintPanel(painter, opt);
+    const QStyle* style = opt.widget ? opt.widget->style() : QApplication::style();
     const QPalette::ColorGroup group = !(opt.state & QStyle::State_Enabled) ? QPalette::Disabled
                                        : opt.state & QStyle::State_Active   ? QPalette::Active
                                                                             : QPalette::Inactive;
     // A cell with text alone has all of its rect for the text.
-    const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, &opt, widget) + 1;
+    const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, &opt, opt.widget) + 1;
     const QRect rect = opt.rect.adjusted(margin, 0, -margin, 0);
     painter->save();
     painter->setFont(opt.font);
@@ -128,23 +151,8 @@ void ListCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
     if (figures && size.width() <= rect.width()) {
         painter->drawGlyphRun(at(size), *figures);
     } else {
-        const QString key = opt.text + QChar(0) + QString::number(rect.width());
-        auto it = shaped_.constFind(key);
-        if (it == shaped_.constEnd()) {
-            if (shaped_.size() > 1024) shaped_.clear();
-            const auto shape = [&](const QString& shown) {
-                QStaticText text(shown);
-                text.setTextFormat(Qt::PlainText);
-                text.setTextOption(QTextOption(opt.displayAlignment));
-                text.prepare(painter->transform(), opt.font);
-                return text;
-            };
-            QStaticText text = shape(opt.text);
-            if (text.size().width() > rect.width())
-                text = shape(opt.fontMetrics.elidedText(opt.text, opt.textElideMode, rect.width()));
-            it = shaped_.insert(key, text);
-        }
-        painter->drawStaticText(at(it->size()), *it);
+        const QStaticText& text = Shaped(painter, opt, rect);
+        painter->drawStaticText(at(text.size()), text);
     }
     painter->restore();
 }

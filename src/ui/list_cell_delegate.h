@@ -38,6 +38,12 @@ class ListCellDelegate : public QStyledItemDelegate {
     // The text as glyphs of its font, or nothing when it holds anything but figures.
     std::optional<QGlyphRun> FigureRun(const QString& text, const QFont& font, QSizeF& size) const;
 
+    // The cell's background, as the style paints it.
+    void PaintPanel(QPainter* painter, const QStyleOptionViewItem& opt) const;
+    // The cell's text shaped, elided to fit rect, and kept.
+    const QStaticText& Shaped(QPainter* painter, const QStyleOptionViewItem& opt,
+                              const QRect& rect) const;
+
     // The shaped text of a cell by its text and width; cleared when it grows past the texts a
     // full list can show.
     mutable QHash<QString, QStaticText> shaped_;
