@@ -4,29 +4,23 @@
 
 namespace tickora {
 
-namespace {
-
-struct LoadedCurl {
-    CurlApi api{};
-    std::string failure;  // empty when loaded
-};
-
-LoadedCurl Load() {
-    LoadedCurl loaded;
-    void* library = dlopen("libcurl.so.4", RTLD_NOW | RTLD_LOCAL);
+std::optional<CurlApi> OpenCurl(const char* soname, std::string& why) {
+    void* library = dlopen(soname, RTLD_NOW | RTLD_LOCAL);
     if (library == nullptr) {
         const char* error = dlerror();
-        loaded.failure = "libcurl could not be loaded: " + std::string(error ? error : "");
-        return loaded;
+        why = "libcurl could not be loaded: " + std::string(error ? error : soname);
+        return std::nullopt;
     }
     // The first function libcurl lacks, if any.
     const auto need = [&](const char* name, auto& function) {
-        if (!loaded.failure.empty()) return;
+        if (!why.empty()) return;
         function =
             reinterpret_cast<std::remove_reference_t<decltype(function)>>(dlsym(library, name));
-        if (function == nullptr) loaded.failure = std::string("libcurl lacks ") + name;
+        if (function == nullptr) why = std::string("libcurl lacks ") + name;
     };
-    CurlApi& a = loaded.api;
+    why.clear();
+    CurlApi a{};
+    need("curl_global_init", a.global_init);
     need("curl_easy_init", a.easy_init);
     need("curl_easy_setopt", a.easy_setopt);
     need("curl_easy_getinfo", a.easy_getinfo);
@@ -51,10 +45,24 @@ LoadedCurl Load() {
     need("curl_url_cleanup", a.url_cleanup);
     need("curl_free", a.free);
     need("curl_strnequal", a.strnequal);
-    decltype(&curl_global_init) globalInit = nullptr;
-    need("curl_global_init", globalInit);
-    if (loaded.failure.empty() && globalInit(CURL_GLOBAL_DEFAULT) != CURLE_OK)
+    if (!why.empty()) return std::nullopt;
+    return a;
+}
+
+namespace {
+
+struct LoadedCurl {
+    std::optional<CurlApi> api;
+    std::string failure;
+};
+
+LoadedCurl Load() {
+    LoadedCurl loaded;
+    loaded.api = OpenCurl("libcurl.so.4", loaded.failure);
+    if (loaded.api && loaded.api->global_init(CURL_GLOBAL_DEFAULT) != CURLE_OK) {
+        loaded.api.reset();
         loaded.failure = "libcurl could not be set up";
+    }
     return loaded;
 }
 
@@ -63,7 +71,7 @@ LoadedCurl Load() {
 const CurlApi* LoadCurl(std::string* why) {
     // Loaded once: the library stays for the life of the process.
     static const LoadedCurl loaded = Load();
-    if (loaded.failure.empty()) return &loaded.api;
+    if (loaded.api) return &*loaded.api;
     if (why != nullptr) *why = loaded.failure;
     return nullptr;
 }

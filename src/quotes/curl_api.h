@@ -5,11 +5,13 @@
 
 #include <curl/curl.h>
 
+#include <optional>
 #include <string>
 
 namespace tickora {
 
 struct CurlApi {
+    decltype(&curl_global_init) global_init;
     decltype(&curl_easy_init) easy_init;
     decltype(&curl_easy_setopt) easy_setopt;
     decltype(&curl_easy_getinfo) easy_getinfo;
@@ -35,6 +37,10 @@ struct CurlApi {
     decltype(&curl_free) free;
     decltype(&curl_strnequal) strnequal;
 };
+
+// The functions of the libcurl of that soname, loaded now and kept loaded; nothing when the
+// library or one of the functions is missing, and then why says which.
+std::optional<CurlApi> OpenCurl(const char* soname, std::string& why);
 
 // libcurl, loaded and set up by the first call, from any thread; nullptr when it cannot be
 // loaded, and then every call says why in *why.

@@ -6,6 +6,7 @@
 #include "common/codepage.h"
 #include "hung_lookup.h"
 #include "quote_host.h"
+#include "quotes/curl_api.h"
 #include "quotes/extract.h"
 #include "temp_dir.h"
 
@@ -105,6 +106,10 @@ TEST(FetchTest, TransportFailuresGiveTheErrorText) {
         EXPECT_GT(result.size(), ErrorHead(c.code).size()) << "message missing";
         EXPECT_EQ(SplitQuoteResult(result), QuoteFields{});
     }
+    // Without libcurl there is nothing to fetch with, and the reason names what is missing.
+    std::string why;
+    EXPECT_FALSE(OpenCurl("libtickora-missing.so.9", why));
+    EXPECT_TRUE(Has(why, "libtickora-missing.so.9")) << why;
     // The message is cut at 511 bytes and at a zero byte.
     EXPECT_EQ(FormatFetchError(-1, std::string(600, 'm')).size(), ErrorHead(-1).size() + 511);
     EXPECT_EQ(FormatFetchError(1, std::string("a\0b", 3)), ErrorHead(1) + "a");
