@@ -240,7 +240,7 @@ TEST_F(UiGatewayTest, PostsRunInOrderAndABurstWakesTheUiThreadOncePerQuietTime) 
     EXPECT_EQ(order.back(), 6);
 }
 
-TEST(WorkerSet, JoinsEveryWorkerAndReapsFinishedOnes) {
+TEST(WorkerSet, RunsWorkSideBySideAndAWaitingThreadTakesTheNext) {
     WorkerSet workers;
     std::atomic<int> finished{0};
     std::promise<void> release;
@@ -256,12 +256,16 @@ TEST(WorkerSet, JoinsEveryWorkerAndReapsFinishedOnes) {
     EXPECT_EQ(finished, 3);
     EXPECT_EQ(workers.Running(), 0u);
 
-    // A finished thread is joined without JoinAll.
-    workers.Start([&] { ++finished; });
-    // The thread ends just after its work; nothing else tells when.
+    // A thread whose work is done serves the next work, and stops counting as running.
+    std::thread::id first, second;
+    workers.Start([&] { first = std::this_thread::get_id(); });
+    // The thread counts as running until just after its work; nothing else tells when.
     for (int i = 0; i < 10'000'000 && workers.Running() != 0; ++i) std::this_thread::yield();
     EXPECT_EQ(workers.Running(), 0u);
-    EXPECT_EQ(finished, 4);
+    workers.Start([&] { second = std::this_thread::get_id(); });
+    workers.JoinAll();
+    EXPECT_EQ(first, second);
+    EXPECT_EQ(finished, 3);
 }
 
 }  // namespace
