@@ -52,12 +52,12 @@ Offset Find(std::string_view text, std::string_view needle, Offset from) {
     Offset i = from;
 #if defined(__SSE2__)
     const __m128i first = _mm_set1_epi8(static_cast<char>(nd[0]));
-    const __m128i final = _mm_set1_epi8(static_cast<char>(nd[n - 1]));
+    const __m128i closing = _mm_set1_epi8(static_cast<char>(nd[n - 1]));
     for (; i + 15 <= last; i += 16) {
         const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
         const __m128i z = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i + n - 1));
         auto mask = static_cast<unsigned>(
-            _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, first), _mm_cmpeq_epi8(z, final))));
+            _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, first), _mm_cmpeq_epi8(z, closing))));
         for (; mask != 0; mask &= mask - 1) {
             const Offset h = i + __builtin_ctz(mask);
             if (matchesAt(h)) return h;
