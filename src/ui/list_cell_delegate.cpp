@@ -22,18 +22,23 @@ const ListCellDelegate::FigureGlyphs& ListCellDelegate::FiguresOf(const QFont& f
     const QFontMetricsF metrics(font);
     f.ascent = metrics.ascent();
     f.usable = f.raw.isValid();
+    // Every ordered pair of the characters stands side by side once in this line: the
+    // characters' Lyndon words of one and two, in order, closed by the first character.
     QString pairs;
-    for (const char c : kFigureCharacters) {
-        const QChar ch(c);
+    for (std::size_t i = 0; i < kFigureCharacters.size(); ++i) {
+        const QChar ch(kFigureCharacters[i]);
         const QList<quint32> glyphs = f.raw.glyphIndexesForString(QString(ch));
-        const auto u = static_cast<std::size_t>(c);
+        const auto u = static_cast<std::size_t>(kFigureCharacters[i]);
         f.glyph[u] = glyphs.size() == 1 ? glyphs[0] : 0;
         f.advance[u] = metrics.horizontalAdvance(ch);
         f.usable = f.usable && f.glyph[u] != 0;
-        for (const char next : kFigureCharacters) pairs += QString(ch) + QChar(next);
+        pairs += ch;
+        for (std::size_t j = i + 1; j < kFigureCharacters.size(); ++j)
+            pairs += QString(ch) + QChar(kFigureCharacters[j]);
     }
+    pairs += QChar(kFigureCharacters[0]);
     // Side by side is what shaping gives only if no pair is kerned: every pair, shaped once
-    // in one line, stands where the single advances put it.
+    // in that line, stands where the single advances put it.
     QTextLayout layout(pairs, font);
     layout.beginLayout();
     layout.createLine();
