@@ -21,6 +21,7 @@
 
 #include "app/dialog_layout.h"
 #include "quotes/extraction_pattern.h"
+#include "quotes/page_rules.h"
 #include "quotes/quote_url.h"
 #include "quotes/refresh_pass.h"
 #include "quotes/row_snapshot.h"
@@ -291,6 +292,9 @@ class CQuoteDlg : public QDialog {
     std::mutex m_csFetch;
     ListToolTip* m_tooltip = nullptr;
     PatternTable m_patterns = DefaultPatterns();
+    // The texts m_patterns was made from, and the page rules: the quote-page dialog edits both.
+    std::array<std::string, kPatternCount> m_arrPatternTexts;
+    RuleTexts m_arrRules;
     int m_bConnected = 0;
     std::vector<std::string> m_arrResults;
     int m_nSelectedItem = 0;

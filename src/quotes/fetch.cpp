@@ -368,15 +368,27 @@ std::string FormatFetchError(int code, std::string_view message) {
     return FetchErrorHead() + std::to_string(code) + "\r\n" + CutToBytes(UpToNul(message), 511);
 }
 
-std::string FetchQuote(const std::string& url, const PatternTable& patterns,
+RawPage FetchRawPage(const std::string& url, const FetchOptions& options) {
+    RawPage page;
+    BodySink sink;
+    sink.onBody = [&](std::string_view bytes) {
+        page.bytes.append(bytes.substr(0, kMaxRulePageBytes - page.bytes.size()));
+        return page.bytes.size() < kMaxRulePageBytes;
+    };
+    page.response = FetchBody(url, options, sink);
+    return page;
+}
+
+std::string FetchQuote(const std::string& url, const PageReading& reading,
                        const FetchOptions& options) {
-    FetchedPage page;
     try {
-        page = FetchPage(url, options);
+        if (!reading.ByRules()) return QuoteOfPage(FetchPage(url, options), reading.patterns);
+        const PageRules rules(reading.rules);
+        const RawPage page = FetchRawPage(url, options);
+        return QuoteOfPageByRules(page.bytes, page.response.contentType, rules);
     } catch (const HttpError& e) {
         return FormatFetchError(e.code(), e.what());
     }
-    return QuoteOfPage(std::move(page), patterns);
 }
 
 }  // namespace tickora

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "quotes/extraction_pattern.h"
+#include "quotes/page_reading.h"
 
 namespace tickora {
 
@@ -63,8 +64,17 @@ FetchedPage FetchPage(const std::string& url, const FetchOptions& options = {});
 // then read as Shift_JIS; any other page is read as its own text marks it.
 std::string QuoteOfPage(FetchedPage page, const PatternTable& patterns);
 
-// FetchPage + QuoteOfPage; a transport failure gives the fixed error text instead.
-std::string FetchQuote(const std::string& url, const PatternTable& patterns,
+// A page for the rules: the body as sent, up to kMaxRulePageBytes.
+struct RawPage {
+    std::string bytes;
+    ResponseInfo response;
+};
+// Throws HttpError on any transport failure.
+RawPage FetchRawPage(const std::string& url, const FetchOptions& options = {});
+
+// The QuoteResult of url, read as reading says: FetchPage + QuoteOfPage, or FetchRawPage read by
+// the rules. A transport failure gives the fixed error text instead.
+std::string FetchQuote(const std::string& url, const PageReading& reading,
                        const FetchOptions& options = {});
 
 // FetchErrorHead() + "<code>\r\n<message>", the message cut to 511 bytes.

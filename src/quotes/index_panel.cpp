@@ -28,7 +28,7 @@ void RefreshIndexPanel(RefreshView& view, const RefreshConfig& config) {
         const std::string url =
             ExpandQuoteUrl(config.baseUrl, config.suffixes, Indices()[i].code, 0);
         if (const auto texts =
-                FormatIndexTexts(Indices()[i], FetchQuote(url, config.patterns, config.fetch)))
+                FormatIndexTexts(Indices()[i], FetchQuote(url, config.reading, config.fetch)))
             view.ShowIndex(i, *texts);
     }
 }

@@ -37,7 +37,8 @@ RefreshConfig CQuoteDlg::MakeRefreshConfig() const {
     RefreshConfig config;
     config.baseUrl = m_strBaseUrl;
     config.suffixes = m_szSuffix;
-    config.patterns = m_patterns;
+    config.reading.patterns = m_patterns;
+    config.reading.rules = m_arrRules;
     config.entryCode = m_strEntryCode;
     config.entryMarket = m_cboMarket ? m_cboMarket->currentIndex() : 0;
     config.fetch = m_fetchLimits;

@@ -14,7 +14,7 @@ const std::string& FetchingStatusText() {
 Quote FetchEntryQuote(const RefreshConfig& config) {
     const std::string url =
         ExpandQuoteUrl(config.baseUrl, config.suffixes, config.entryCode, config.entryMarket);
-    return EntryQuote(FetchQuote(url, config.patterns, config.fetch));
+    return EntryQuote(FetchQuote(url, config.reading, config.fetch));
 }
 
 void RunRefreshPass(RefreshView& view, const RefreshConfig& config) {
@@ -32,7 +32,7 @@ void RunRefreshPass(RefreshView& view, const RefreshConfig& config) {
         const int market = FindMarketByPrefix(key.market);
         const std::string url = ExpandQuoteUrl(config.baseUrl, config.suffixes, key.code, market);
         if (!row.hasSlot) break;
-        const std::string result = FetchQuote(url, config.patterns, config.fetch);
+        const std::string result = FetchQuote(url, config.reading, config.fetch);
         view.StoreRowResult(i, key, result, RowQuote(result));
     }
     view.PassEnded();

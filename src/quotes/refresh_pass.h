@@ -13,7 +13,7 @@ namespace tickora {
 struct RefreshConfig {
     std::string baseUrl;
     SuffixTable suffixes = DefaultSuffixes();
-    PatternTable patterns = DefaultPatterns();
+    PageReading reading;
     std::string entryCode;  // text of the code edit
     int entryMarket = 0;    // selection of the market selector
     FetchOptions fetch;

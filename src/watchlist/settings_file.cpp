@@ -36,6 +36,27 @@ bool SavedAsUtf8(std::string_view bytes) {
     });
 }
 
+// What the ini read trims around a value.
+bool IsIniBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f' || c == '\x1A';
+}
+
+// The value as written, so that reading it gives text back byte for byte: a value the read
+// would trim or unquote is put in quotes, of which the read takes off one pair.
+std::string QuotedIfNeeded(const std::string& text) {
+    const bool trimmed = !text.empty() && (IsIniBlank(text.front()) || IsIniBlank(text.back()));
+    const bool quoted = text.size() >= 2 && (text.front() == '"' || text.front() == '\'') &&
+                        text.back() == text.front();
+    return trimmed || quoted ? "\"" + text + "\"" : text;
+}
+
+// Writes key only when the file does not already give value for it.
+void WriteIfChanged(IniFile& ini, const char* section, const char* key, const std::string& def,
+                    std::size_t buffer, const std::string& value) {
+    if (ini.GetString(section, key, def, buffer) != value)
+        ini.WriteString(section, key, QuotedIfNeeded(value));
+}
+
 }  // namespace
 
 SettingsData DefaultSettings() {
@@ -71,6 +92,9 @@ SettingsData LoadSettingsData(const std::string& path, std::string* refusal, std
         data.patternTexts[i] =
             ini.GetString(kLinkSection, pattern.key, pattern.text, kPatternBuffer);
     }
+
+    for (int f = 0; f < kRuleCount; ++f)
+        data.ruleTexts[f] = ini.GetString(kRuleSection, RuleKey(f), "", kRuleBuffer);
 
     data.chkOpenUrl = ini.GetInt(kListSection, "CHKOPENURL", defaults.chkOpenUrl);
     data.chkGoTask = ini.GetInt(kListSection, "CHKGOTASK", defaults.chkGoTask);
@@ -126,7 +150,13 @@ bool SaveSettingsData(const std::string& path, const SettingsData& data, std::st
     for (std::size_t i = 0; i < data.suffixes.size(); ++i) {
         ini.WriteString(kLinkSection, Markets()[i].settingsKey, data.suffixes[i]);
     }
-    // The pattern keys are left exactly as the file holds them.
+    for (std::size_t i = 0; i < data.patternTexts.size(); ++i) {
+        const auto& pattern = DefaultPatternTexts()[i];
+        WriteIfChanged(ini, kLinkSection, pattern.key, pattern.text, kPatternBuffer,
+                       data.patternTexts[i]);
+    }
+    for (int f = 0; f < kRuleCount; ++f)
+        WriteIfChanged(ini, kRuleSection, RuleKey(f), "", kRuleBuffer, data.ruleTexts[f]);
     return ini.Save(path, why);
 }
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "quotes/extraction_pattern.h"
+#include "quotes/page_rules.h"
 #include "quotes/quote_url.h"
 
 namespace tickora {
@@ -31,6 +32,7 @@ struct SettingsData {
     std::string baseUrl, stockUrl, nikkeiUrl, stockLabel, nikkeiLabel;
     SuffixTable suffixes;                                 // each at most 4 bytes
     std::array<std::string, kPatternCount> patternTexts;  // key, meigaramei, ... dekidaka
+    RuleTexts ruleTexts;                                  // [PAGE_RULES]; empty: no rule
 
     bool operator==(const SettingsData&) const = default;
 };
@@ -42,8 +44,9 @@ SettingsData DefaultSettings();
 SettingsData LoadSettingsData(const std::string& path, std::string* refusal = nullptr,
                               std::string* notice = nullptr);
 // Rewrites the watch list and links over the file's current content, keeping everything
-// else in it (pattern keys included), and saves it in one step; false, with the reason, when
-// the file was left as it was.
+// else in it, and saves it in one step; false, with the reason, when the file was left as it
+// was. A pattern or rule is written only when it differs from what the file gives, so keys
+// nobody changed stay exactly as the file holds them.
 bool SaveSettingsData(const std::string& path, const SettingsData& data,
                       std::string* why = nullptr);
 // folder ends in a separator.

@@ -17,7 +17,13 @@ void CQuoteDlg::LoadSettings() {
                      "tickora: %s cannot be read (%s); it is left as it is and nothing is saved\n",
                      path.c_str(), m_strSaveRefusal.c_str());
     if (!notice.empty()) std::fprintf(stderr, "tickora: %s: %s\n", path.c_str(), notice.c_str());
+    m_arrPatternTexts = settings.patternTexts;
     m_patterns = MakePatternTable(settings.patternTexts);
+    m_arrRules = settings.ruleTexts;
+    // A rule that does not compile leaves every page without figures: say so once, here.
+    const PageRules rules(m_arrRules);
+    for (const std::string& error : rules.Errors())
+        std::fprintf(stderr, "tickora: %s [%s] %s\n", path.c_str(), kRuleSection, error.c_str());
     m_nChkOpenUrl = settings.chkOpenUrl;
     m_nChkGoTask = settings.chkGoTask;
     m_nSelectedItem = settings.selectedItem;
@@ -53,6 +59,8 @@ void CQuoteDlg::SaveSettings() {
     settings.stockLabel = m_strStockLabel;
     settings.nikkeiLabel = m_strNikkeiLabel;
     settings.suffixes = m_szSuffix;
+    settings.patternTexts = m_arrPatternTexts;
+    settings.ruleTexts = m_arrRules;
     const std::string path = SettingsPath(m_strProgramFolder);
     if (std::string why; !SaveSettingsData(path, settings, &why))
         std::fprintf(stderr, "tickora: the settings could not be saved to %s (%s)\n", path.c_str(),

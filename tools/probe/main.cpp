@@ -10,10 +10,12 @@
 
 #include "common/codepage.h"
 #include "common/market_table.h"
+#include "common/safe_file.h"
 #include "probe_page.h"
+#include "quotes/pattern_suggest.h"
 #include "quotes/quote_url.h"
+#include "quotes/rule_suggest.h"
 #include "report.h"
-#include "suggest.h"
 #include "watchlist/ini_file.h"
 #include "watchlist/settings_file.h"
 
@@ -26,29 +28,38 @@ constexpr const char* kHelp =
        tickora-probe [--ini FILE] --page URL|FILE
   and with either:
        --suggest "NAME|TIME|PRICE|CHANGE|RATIO|VOLUME" [--write]
+       --check CODE "NAME|TIME|PRICE|CHANGE|RATIO|VOLUME"
        --find TEXT
+       --save FILE
 
-Fetches one quote page as TICKORA's refresh does (same request, same limits, at most 202
-pieces read) and cuts it with the patterns of FILE (default: base_data.ini in the current
-folder; built-in defaults where the file or a key is missing).
+Fetches one quote page as TICKORA's refresh does and reads it as FILE (default:
+base_data.ini in the current folder; built-in defaults where the file or a key is missing)
+says: by the page rules of [PAGE_RULES] once the price (genzaiti) has one, else by the seven
+patterns of [LINK_JOUHOU] (at most 202 pieces of the page read).
 
   CODE [MARKET]  the page of a stock: BASE_URL with 銘柄 = CODE and 市場 = the suffix of
                  MARKET (東証 ＪＱ ＨＣ 大証 名証 福岡 札幌, or TOSYOU ... SAPPORO; default 東証)
   --page URL     that URL; --page FILE: a page saved on disk
-  --suggest ...  the six texts as you read them on the page; prints patterns that cut exactly
-                 them, ready for [LINK_JOUHOU] of base_data.ini
+  --suggest ...  the six texts as you read them on the page (an empty one: a figure the page
+                 does not show); prints page rules and, where they can be made, patterns that
+                 read exactly them, ready for base_data.ini
   --write        with --suggest: also writes them into FILE
+  --check ...    reads the page of another stock (BASE_URL, same market) with the rules (those
+                 just suggested, or FILE's) and says whether they read the texts given
   --find TEXT    every place where TEXT stands in the page
+  --save FILE    writes the page as fetched into FILE, to read the figures off that copy and
+                 give it to --page: figures that move between reading and fetching never match
 
-Lines starting with "; " report; the others are results. Exit status: 0 six fields cut (or
-patterns found, or TEXT found), 1 extraction failed (or no patterns, or TEXT not found),
-2 a usage or network error.
+Lines starting with "; " report; the others are results. Exit status: 0 figures read (or
+rules or patterns found and checked, or TEXT found), 1 nothing read (or no rules and no
+patterns, a check that fails, TEXT not found), 2 a usage or network error.
 )";
 
 struct Options {
     std::string ini = "base_data.ini";
-    std::string code, market, page;
+    std::string code, market, page, save;
     std::optional<std::string> suggest, find;
+    std::optional<std::pair<std::string, std::string>> check;  // code, values
     bool write = false;
 };
 
@@ -71,8 +82,23 @@ bool IsUrl(const std::string& s) {
     return s.find("://") != std::string::npos;
 }
 
-// Writes the seven patterns into [LINK_JOUHOU] of the settings file, leaving all else as it is.
-bool WritePatterns(const std::string& path, const std::array<std::string, kPatternCount>& texts,
+// "A|B|C|D|E|F" as six CP932 texts.
+std::optional<FieldTexts> SixTexts(const std::string& joined) {
+    FieldTexts values;
+    std::istringstream in(joined);
+    std::string part;
+    int n = 0;
+    while (std::getline(in, part, '|')) {
+        if (n < 6) values[n] = Utf8ToCp932(part);
+        ++n;
+    }
+    if (!joined.empty() && joined.back() == '|') ++n;  // getline drops a last empty text
+    if (n != 6) return std::nullopt;
+    return values;
+}
+
+// Writes the rules and, when found, the patterns into base_data.ini, leaving all else as it is.
+bool WriteSettings(const std::string& path, const RuleTexts& rules, const Suggestion& patterns,
                    std::string& why) {
     FileRead read;
     IniFile ini = IniFile::Load(path, &read);
@@ -80,14 +106,115 @@ bool WritePatterns(const std::string& path, const std::array<std::string, kPatte
         why = read.why;
         return false;
     }
-    for (int i = 0; i < kPatternCount; ++i)
-        ini.WriteString("LINK_JOUHOU", DefaultPatternTexts()[i].key, texts[i]);
+    for (int f = 0; f < kRuleCount; ++f) ini.WriteString(kRuleSection, RuleKey(f), rules[f]);
+    if (patterns.Found())
+        for (int i = 0; i < kPatternCount; ++i)
+            ini.WriteString("LINK_JOUHOU", DefaultPatternTexts()[i].key, patterns.texts[i]);
     return ini.Save(path, &why);
+}
+
+struct Fetched {
+    std::string url;  // CP932
+    probe::ProbePage page;
+};
+
+// The page of a URL or a file; nullopt when it could not be had, with the exit status in status.
+std::optional<Fetched> Get(const std::string& url, const std::string& file, int& status) {
+    try {
+        if (!file.empty()) return Fetched{url, probe::ReadProbePage(file)};
+        return Fetched{url, probe::FetchProbePage(url)};
+    } catch (const HttpError& e) {
+        std::cout << "; url     " << Cp932ToUtf8(url) << "\n";
+        std::cerr << "tickora-probe: " << Cp932ToUtf8(FormatFetchError(e.code(), e.what())) << "\n";
+    } catch (const std::exception& e) {
+        std::cerr << "tickora-probe: " << file << ": " << e.what() << "\n";
+    }
+    status = 2;
+    return std::nullopt;
+}
+
+int Suggest(const Options& o, const probe::ProbePage& page, const FieldTexts& values,
+            RuleTexts& rules) {
+    const ParsedPage parsed(PageUtf8(page.raw, page.response.contentType));
+    const RuleSuggestion r = SuggestRules(parsed, values);
+    const Suggestion p =
+        SuggestPatterns(page.text, page.whole, values, page.coding != PageCoding::kEucJp);
+    rules = r.rules;
+    if (r.Found()) {
+        std::cout << "; page rules for [" << kRuleSection << "] of base_data.ini (checked on "
+                  << "this page):\n";
+        for (int f = 0; f < kRuleCount; ++f) {
+            if (!r.why[f].empty()) std::cout << "; " << r.why[f] << "\n";
+            std::cout << RuleKey(f) << "=" << Cp932ToUtf8(r.rules[f]) << "\n";
+        }
+    } else {
+        std::cout << "; no page rules: " << r.why[kPriceFigure] << "\n";
+    }
+    if (p.Found()) {
+        std::cout << "; patterns for [LINK_JOUHOU] of base_data.ini (checked on this page):\n";
+        for (int i = 0; i < kPatternCount; ++i)
+            std::cout << DefaultPatternTexts()[i].key << "=" << Cp932ToUtf8(p.texts[i]) << "\n";
+    } else {
+        std::cout << "; no patterns: " << p.why << "\n";
+    }
+    if (!r.Found() && !p.Found()) return 1;
+    if (o.write) {
+        std::string why;
+        if (!WriteSettings(o.ini, r.rules, p, why)) {
+            std::cerr << "tickora-probe: " << o.ini << " was left as it was: " << why << "\n";
+            return 2;
+        }
+        std::cout << "; written into " << o.ini << "\n";
+    }
+    return 0;
+}
+
+// Reads another stock's page with the rules and says whether they read values from it.
+int Check(const Options& o, const SettingsData& settings, const RuleTexts& rules) {
+    const std::optional<FieldTexts> values = SixTexts(o.check->second);
+    const std::optional<int> market = MarketIndex(o.market);
+    if (!values || !market) return Usage("--check takes CODE and six texts separated by '|'");
+    int status = 0;
+    const std::string url =
+        ExpandQuoteUrl(settings.baseUrl, settings.suffixes, Utf8ToCp932(o.check->first), *market);
+    const std::optional<Fetched> got = Get(url, "", status);
+    if (!got) return status;
+    std::cout << "; check   " << got->page.source << "\n";
+    const PageRules compiled(rules);
+    const ParsedPage parsed(PageUtf8(got->page.raw, got->page.response.contentType));
+    probe::PrintRuleReading(std::cout, rules, compiled, compiled.Read(parsed));
+    const std::string problems = CheckRules(compiled, parsed, *values);
+    if (!problems.empty()) {
+        std::cout << "; the rules do not hold for " << o.check->first << ":\n";
+        std::istringstream lines(problems);
+        for (std::string line; std::getline(lines, line);) std::cout << ";   " << line << "\n";
+        return 1;
+    }
+    std::cout << "; the rules hold for " << o.check->first << "\n";
+    return 0;
+}
+
+// The page as the program reads it: by rules, or by patterns.
+int Report(const SettingsData& settings, const probe::ProbePage& page) {
+    if (UsesRules(settings.ruleTexts)) {
+        const PageRules rules(settings.ruleTexts);
+        const ParsedPage parsed(PageUtf8(page.raw, page.response.contentType));
+        std::cout << "; read by the page rules of [" << kRuleSection << "], "
+                  << std::min(page.raw.size(), kMaxRulePageBytes) << " bytes of the body\n";
+        probe::PrintRuleReading(std::cout, settings.ruleTexts, rules, rules.Read(parsed));
+        return probe::PrintResult(std::cout, rules.QuoteResult(parsed)) ? 0 : 1;
+    }
+    const Extraction x = TraceExtraction(page.text, MakePatternTable(settings.patternTexts),
+                                         page.coding != PageCoding::kEucJp);
+    probe::PrintSearches(std::cout, page, settings.patternTexts, x);
+    return probe::PrintResult(std::cout, x.result) ? 0 : 1;
 }
 
 int Run(const Options& o) {
     std::string refusal;
     const SettingsData settings = LoadSettingsData(o.ini, &refusal);
+    if (o.check && !o.suggest && o.page.empty() && o.code.empty())
+        return Check(o, settings, settings.ruleTexts);
     // The URL as the program holds it: code page 932.
     std::string url;
     if (o.page.empty()) {
@@ -97,60 +224,37 @@ int Run(const Options& o) {
     } else {
         url = Utf8ToCp932(o.page);
     }
+    std::optional<FieldTexts> values;
+    if (o.suggest && !(values = SixTexts(*o.suggest)))
+        return Usage("--suggest takes six texts separated by '|'");
 
-    probe::ProbePage page;
-    try {
-        page = !o.page.empty() && !IsUrl(o.page) ? probe::ReadProbePage(o.page)
-                                                 : probe::FetchProbePage(url);
-    } catch (const HttpError& e) {
-        std::cout << "; url     " << Cp932ToUtf8(url) << "\n";
-        std::cerr << "tickora-probe: " << Cp932ToUtf8(FormatFetchError(e.code(), e.what())) << "\n";
-        return 2;
-    } catch (const std::exception& e) {
-        return Usage(o.page + ": " + e.what());
-    }
+    int status = 0;
+    const bool fromFile = !o.page.empty() && !IsUrl(o.page);
+    const std::optional<Fetched> got = Get(url, fromFile ? o.page : "", status);
+    if (!got) return status;
+    const probe::ProbePage& page = got->page;
 
     std::cout << "; settings " << o.ini
               << (refusal.empty() ? "" : " (cannot be read: " + refusal + "; built-in defaults)")
               << "\n";
     probe::PrintPageHead(std::cout, page);
-    const bool shiftJis = page.coding != PageCoding::kEucJp;
-
-    if (o.find) return probe::PrintPlaces(std::cout, page, Utf8ToCp932(*o.find)) > 0 ? 0 : 1;
-
-    if (o.suggest) {
-        probe::FieldTexts values;
-        std::istringstream in(*o.suggest);
-        std::string part;
-        int n = 0;
-        while (std::getline(in, part, '|')) {
-            if (n < 6) values[n] = Utf8ToCp932(part);
-            ++n;
+    if (!o.save.empty()) {
+        std::string why;
+        if (!ReplaceWholeFile(o.save, page.raw, &why)) {
+            std::cerr << "tickora-probe: " << o.save << " was not written: " << why << "\n";
+            return 2;
         }
-        if (n != 6) return Usage("--suggest takes six texts separated by '|'");
-        const probe::Suggestion s = probe::SuggestPatterns(page.text, page.whole, values, shiftJis);
-        if (!s.Found()) {
-            std::cout << "; no patterns: " << s.why << "\n";
-            return 1;
-        }
-        std::cout << "; patterns for [LINK_JOUHOU] of base_data.ini (checked on this page):\n";
-        for (int i = 0; i < kPatternCount; ++i)
-            std::cout << DefaultPatternTexts()[i].key << "=" << Cp932ToUtf8(s.texts[i]) << "\n";
-        if (o.write) {
-            std::string why;
-            if (!WritePatterns(o.ini, s.texts, why)) {
-                std::cerr << "tickora-probe: " << o.ini << " was left as it was: " << why << "\n";
-                return 2;
-            }
-            std::cout << "; written into " << o.ini << "\n";
-        }
-        return 0;
+        std::cout << "; saved   " << page.raw.size() << " bytes into " << o.save << "\n";
     }
 
-    const Extraction x =
-        TraceExtraction(page.text, MakePatternTable(settings.patternTexts), shiftJis);
-    probe::PrintSearches(std::cout, page, settings.patternTexts, x);
-    return probe::PrintResult(std::cout, x) ? 0 : 1;
+    if (o.find) return probe::PrintPlaces(std::cout, page, Utf8ToCp932(*o.find)) > 0 ? 0 : 1;
+    RuleTexts rules = settings.ruleTexts;
+    if (values) {
+        status = Suggest(o, page, *values, rules);
+        if (status != 0 || !o.check) return status;
+    }
+    if (o.check) return Check(o, settings, rules);
+    return Report(settings, page);
 }
 
 }  // namespace
@@ -170,6 +274,11 @@ int main(int argc, char** argv) {
             o.page = argv[++i];
         } else if (arg == "--suggest" && hasValue) {
             o.suggest = argv[++i];
+        } else if (arg == "--check" && i + 2 < argc) {
+            o.check = std::pair<std::string, std::string>(argv[i + 1], argv[i + 2]);
+            i += 2;
+        } else if (arg == "--save" && hasValue) {
+            o.save = argv[++i];
         } else if (arg == "--find" && hasValue) {
             o.find = argv[++i];
         } else if (arg == "--write") {
@@ -180,9 +289,10 @@ int main(int argc, char** argv) {
             positional.push_back(arg);
         }
     }
-    if (o.suggest && o.find) return Usage("--suggest and --find go alone");
+    if (o.find && (o.suggest || o.check)) return Usage("--find goes alone");
     if (o.write && !o.suggest) return Usage("--write goes with --suggest");
-    if (o.page.empty() == positional.empty() || positional.size() > 2)
+    const bool checkAlone = o.check && !o.suggest && o.page.empty() && positional.empty();
+    if (!checkAlone && (o.page.empty() == positional.empty() || positional.size() > 2))
         return Usage("give CODE [MARKET] or --page URL|FILE");
     if (!positional.empty()) {
         o.code = positional[0];

@@ -1,11 +1,13 @@
 #include "probe_page.h"
 
+#include <algorithm>
 #include <climits>
 #include <stdexcept>
 
 #include "common/codepage.h"
 #include "common/safe_file.h"
 #include "quotes/page_reader.h"
+#include "quotes/page_rules.h"
 
 namespace tickora::probe {
 
@@ -16,6 +18,7 @@ class TwoReaders {
   public:
     bool Feed(std::string_view bytes) {
         read_.Feed(bytes);
+        raw_.append(bytes.substr(0, kMaxRulePageBytes - std::min(raw_.size(), kMaxRulePageBytes)));
         if (whole_.BodyBytes() + bytes.size() > kMaxWholeBytes)
             bytes = bytes.substr(0, kMaxWholeBytes - whole_.BodyBytes());
         whole_.Feed(bytes);
@@ -32,12 +35,14 @@ class TwoReaders {
         page.coding = CodingOf(page.declared, read_.Page());
         page.text = PageTextFor(read_.TakePage(), page.coding);
         page.whole = PageTextFor(whole_.TakePage(), page.coding);
+        page.raw = std::move(raw_);
         return page;
     }
 
   private:
     PageReader read_;
     PageReader whole_{INT_MAX};
+    std::string raw_;
 };
 
 }  // namespace

@@ -21,6 +21,7 @@ struct ProbePage {
     bool bodyGoesOn = false;    // the body has more than the read pieces
     std::string text;           // CP932: what the extraction reads
     std::string whole;          // CP932: the whole body (up to kMaxWholeBytes), read alike
+    std::string raw;            // the body as sent, up to what the rules read
 };
 
 // The whole body is kept up to this size; the program itself reads at most 202 pieces.

@@ -101,16 +101,40 @@ void PrintSearches(std::ostream& out, const ProbePage& page,
     }
 }
 
-bool PrintResult(std::ostream& out, const Extraction& x) {
-    if (x.result.empty()) {
+bool PrintResult(std::ostream& out, const std::string& result) {
+    if (result.empty()) {
         out << "result=empty\n";
         return false;
     }
-    const QuoteFields f = SplitQuoteResult(x.result);
+    const QuoteFields f = SplitQuoteResult(result);
     const char* const keys[] = {"name", "time", "price", "change", "ratio", "volume"};
     for (int i = 0; i < 6; ++i) out << keys[i] << "=" << Cp932ToUtf8(f[i]) << "\n";
     out << "mark=" << Cp932ToUtf8(RiseFallMark(f[4])) << "\n";
     return true;
+}
+
+void PrintRuleReading(std::ostream& out, const RuleTexts& texts, const PageRules& rules,
+                      const RuleReading& reading) {
+    for (const std::string& error : rules.Errors()) out << "; error   " << error << "\n";
+    for (int f = 0; f < kRuleCount; ++f) {
+        const FigureRead& read = reading[f];
+        out << "; " << RuleKey(f) << "  " << Cp932ToUtf8(texts[f]) << "\n";
+        if (!read.ruled) {
+            out << ";   "
+                << (SplitRule(texts[f]).path.empty() ? "no rule: the figure stays empty"
+                                                     : "not compiled")
+                << "\n";
+            continue;
+        }
+        if (!read.element.empty()) out << ";   found " << read.element << "\n";
+        std::string text = read.text;
+        const std::string figure = Cp932ToUtf8(read.value);
+        if (read.found && text.compare(read.at, figure.size(), figure) == 0)
+            text = text.substr(0, read.at) + "[[" + figure + "]]" +
+                   text.substr(read.at + figure.size());
+        if (!text.empty()) out << ";   text  " << text << "\n";
+        if (!read.found) out << ";   nothing read: " << read.why << "\n";
+    }
 }
 
 int PrintPlaces(std::ostream& out, const ProbePage& page, std::string_view text) {

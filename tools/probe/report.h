@@ -8,6 +8,7 @@
 
 #include "probe_page.h"
 #include "quotes/extract.h"
+#include "quotes/page_rules.h"
 
 namespace tickora::probe {
 
@@ -19,8 +20,13 @@ void PrintPageHead(std::ostream& out, const ProbePage& page);
 void PrintSearches(std::ostream& out, const ProbePage& page,
                    const std::array<std::string, kPatternCount>& texts, const Extraction& x);
 
-// name= ... mark= (or result=empty); true when six fields were cut.
-bool PrintResult(std::ostream& out, const Extraction& x);
+// name= ... mark= (or result=empty) of a QuoteResult; true when it is not empty.
+bool PrintResult(std::ostream& out, const std::string& result);
+
+// Each rule's text and what it read: the element found and its text with the figure in
+// [[ ]], or why nothing was read.
+void PrintRuleReading(std::ostream& out, const RuleTexts& texts, const PageRules& rules,
+                      const RuleReading& reading);
 
 // Every place where text (CP932) stands in the whole body; the count of places.
 int PrintPlaces(std::ostream& out, const ProbePage& page, std::string_view text);

@@ -8,7 +8,7 @@
 
 #include "quotes/extraction_pattern.h"
 
-namespace tickora::probe {
+namespace tickora {
 
 // The six texts of a quote, CP932, in field order: name, time, price, change, ratio, volume.
 using FieldTexts = std::array<std::string, 6>;
@@ -29,4 +29,4 @@ Suggestion SuggestPatterns(std::string_view page, std::string_view whole, const 
 // "name", "time", ... for reports.
 const char* FieldName(int field);
 
-}  // namespace tickora::probe
+}  // namespace tickora

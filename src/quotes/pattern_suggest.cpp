@@ -1,4 +1,4 @@
-#include "suggest.h"
+#include "quotes/pattern_suggest.h"
 
 #include <algorithm>
 #include <optional>
@@ -8,7 +8,7 @@
 #include "common/sjis.h"
 #include "quotes/extract.h"
 
-namespace tickora::probe {
+namespace tickora {
 
 namespace {
 
@@ -292,4 +292,4 @@ Suggestion SuggestPatterns(std::string_view page, std::string_view whole, const 
     return s;
 }
 
-}  // namespace tickora::probe
+}  // namespace tickora

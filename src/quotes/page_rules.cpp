@@ -1,0 +1,391 @@
+#include "quotes/page_rules.h"
+
+#define PCRE2_CODE_UNIT_WIDTH 8
+#include <libxml/HTMLparser.h>
+#include <libxml/xpath.h>
+#include <libxml/xpathInternals.h>
+#include <pcre2.h>
+
+#include <mutex>
+
+#include "common/codepage.h"
+#include "common/sjis.h"
+#include "quotes/extract.h"
+#include "quotes/extraction_pattern.h"
+
+namespace tickora {
+
+namespace {
+
+// Bounds of one rule on one page: XPath steps, and the regular expression's backtracking,
+// nesting and memory (KiB), so that no rule or page can hold a pass for long.
+constexpr unsigned long kXPathOpLimit = 50'000'000;
+constexpr uint32_t kMatchLimit = 1'000'000;
+constexpr uint32_t kDepthLimit = 1'000;
+constexpr uint32_t kHeapLimitKiB = 8'192;
+constexpr std::size_t kShownTextBytes = 400;
+
+constexpr int kParseOptions = HTML_PARSE_RECOVER | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING |
+                              HTML_PARSE_NONET | HTML_PARSE_COMPACT | HTML_PARSE_IGNORE_ENC;
+
+// The last message libxml2 gave this thread; it prints nothing itself.
+thread_local std::string tLastXmlError;
+
+void KeepXmlError(void*, xmlError* error) {
+    tLastXmlError = error && error->message ? error->message : "";
+    while (!tLastXmlError.empty() && tLastXmlError.back() == '\n') tLastXmlError.pop_back();
+}
+
+void DropGenericError(void*, const char*, ...) {}
+
+// libxml2's error handlers are the thread's own.
+void QuietXml() {
+    static std::once_flag once;
+    std::call_once(once, [] { xmlInitParser(); });
+    xmlSetStructuredErrorFunc(nullptr, KeepXmlError);
+    xmlSetGenericErrorFunc(nullptr, DropGenericError);
+}
+
+bool IsBlankByte(char c) {
+    return c == ' ' || c == '\t';
+}
+
+std::string_view Trim(std::string_view s) {
+    while (!s.empty() && IsBlankByte(s.front())) s.remove_prefix(1);
+    while (!s.empty() && IsBlankByte(s.back())) s.remove_suffix(1);
+    return s;
+}
+
+// The code point of the UTF-8 sequence at the start of s (n bytes, valid).
+char32_t CodePoint(std::string_view s, std::size_t n) {
+    const auto b = [&](std::size_t i) { return static_cast<char32_t>(static_cast<uint8_t>(s[i])); };
+    if (n == 1) return b(0);
+    if (n == 2) return (b(0) & 0x1F) << 6 | (b(1) & 0x3F);
+    if (n == 3) return (b(0) & 0x0F) << 12 | (b(1) & 0x3F) << 6 | (b(2) & 0x3F);
+    return (b(0) & 0x07) << 18 | (b(1) & 0x3F) << 12 | (b(2) & 0x3F) << 6 | (b(3) & 0x3F);
+}
+
+bool IsSpace(char32_t c) {
+    return c == ' ' || (c >= '\t' && c <= '\r') || c == 0xA0 || c == 0x3000 || c == 0x1680 ||
+           (c >= 0x2000 && c <= 0x200A) || c == 0x202F || c == 0x205F || c == 0x2028 ||
+           c == 0x2029 || c == 0x85;
+}
+
+// The ASCII a full-width figure character stands for, or 0.
+char AsciiOf(char32_t c) {
+    if (c >= 0xFF10 && c <= 0xFF19) return static_cast<char>('0' + (c - 0xFF10));
+    switch (c) {
+        case 0xFF0B:
+            return '+';
+        case 0xFF0D:
+        case 0x2212:
+            return '-';
+        case 0xFF05:
+            return '%';
+        case 0xFF0C:
+            return ',';
+        case 0xFF0E:
+            return '.';
+    }
+    return 0;
+}
+
+std::string ElementTag(const xmlNode* node) {
+    if (node == nullptr || node->type != XML_ELEMENT_NODE) return {};
+    std::string tag = "<" + std::string(reinterpret_cast<const char*>(node->name));
+    for (const char* attribute : {"id", "class"}) {
+        xmlChar* v = xmlGetProp(node, reinterpret_cast<const xmlChar*>(attribute));
+        if (v == nullptr) continue;
+        tag += std::string(" ") + attribute + "=\"" + reinterpret_cast<const char*>(v) + "\"";
+        xmlFree(v);
+    }
+    return tag + ">";
+}
+
+}  // namespace
+
+const char* RuleKey(int figure) {
+    return figure >= 0 && figure < kRuleCount ? DefaultPatternTexts()[figure + 1].key : "";
+}
+
+RuleParts SplitRule(std::string_view text) {
+    char quote = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (quote != 0) {
+            if (c == quote) quote = 0;
+        } else if (c == '\'' || c == '"') {
+            quote = c;
+        } else if (c == '~') {
+            return {std::string(Trim(text.substr(0, i))), std::string(Trim(text.substr(i + 1)))};
+        }
+    }
+    return {std::string(Trim(text)), {}};
+}
+
+std::string JoinRule(std::string_view path, std::string_view expression) {
+    std::string rule(Trim(path));
+    if (!Trim(expression).empty()) rule += " ~ " + std::string(Trim(expression));
+    return rule;
+}
+
+bool UsesRules(const RuleTexts& rules) {
+    return !SplitRule(rules[kPriceFigure]).path.empty();
+}
+
+namespace {
+
+// Valid UTF-8 for the parser, which would otherwise take the rest of the page for Latin-1.
+std::string ValidUtf8(std::string_view in) {
+    static const std::string_view kReplacement = "\xEF\xBF\xBD";
+    std::string out;
+    out.reserve(in.size());
+    std::size_t run = 0;  // start of the run of bytes copied as they are
+    for (std::size_t i = 0; i < in.size();) {
+        const auto c = static_cast<unsigned char>(in[i]);
+        if (c != 0 && c < 0x80) {
+            ++i;
+            continue;
+        }
+        const std::size_t n = c == 0 ? 0 : Utf8SequenceLength(in.substr(i, 4));
+        if (n > 0) {
+            i += n;
+            continue;
+        }
+        out.append(in.substr(run, i - run));
+        if (c != 0) out.append(kReplacement);
+        run = ++i;
+    }
+    out.append(in.substr(run));
+    return out;
+}
+
+}  // namespace
+
+std::string PageUtf8(std::string_view bytes, PageCoding coding) {
+    switch (coding) {
+        case PageCoding::kShiftJis:
+            return ValidUtf8(Cp932ToUtf8(bytes));
+        case PageCoding::kEucJp:
+            return ValidUtf8(Cp932ToUtf8(EucJpToShiftJis(bytes)));
+        case PageCoding::kUtf8:
+            break;
+    }
+    if (bytes.starts_with("\xEF\xBB\xBF")) bytes.remove_prefix(3);
+    return ValidUtf8(bytes);
+}
+
+std::string PageUtf8(std::string_view bytes, std::string_view contentType) {
+    return PageUtf8(bytes, CodingOf(DeclaredCharset(contentType, bytes), bytes));
+}
+
+std::string NormalizeFigure(std::string_view in) {
+    std::string out;
+    out.reserve(in.size());
+    bool blank = false;  // a blank is owed before the next character
+    for (std::size_t i = 0; i < in.size();) {
+        std::size_t n = Utf8SequenceLength(in.substr(i, 4));
+        if (n == 0) n = 1;  // not UTF-8: kept as it is, the conversion makes it '?'
+        const char32_t c = n == 1 ? static_cast<unsigned char>(in[i]) : CodePoint(in.substr(i), n);
+        if (IsSpace(c)) {
+            blank = !out.empty();
+        } else {
+            if (blank) out += ' ';
+            blank = false;
+            if (const char ascii = AsciiOf(c))
+                out += ascii;
+            else
+                out.append(in.substr(i, n));
+        }
+        i += n;
+    }
+    return out;
+}
+
+ParsedPage::ParsedPage(std::string_view utf8) {
+    QuietXml();
+    const std::string_view page = utf8.substr(0, kMaxRulePageBytes);
+    doc_ =
+        htmlReadMemory(page.data(), static_cast<int>(page.size()), nullptr, "UTF-8", kParseOptions);
+}
+
+ParsedPage::~ParsedPage() {
+    if (doc_) xmlFreeDoc(static_cast<xmlDocPtr>(doc_));
+}
+
+struct PageRules::Compiled {
+    xmlXPathCompExprPtr path = nullptr;
+    pcre2_code* expression = nullptr;
+    ~Compiled() {
+        if (path) xmlXPathFreeCompExpr(path);
+        if (expression) pcre2_code_free(expression);
+    }
+};
+
+PageRules::PageRules(const RuleTexts& texts) {
+    QuietXml();
+    for (int f = 0; f < kRuleCount; ++f) {
+        const RuleParts parts = SplitRule(texts[f]);
+        if (parts.path.empty()) continue;
+        auto rule = std::make_unique<Compiled>();
+        const std::string key = RuleKey(f);
+        const std::string path = Cp932ToUtf8(parts.path);
+        tLastXmlError.clear();
+        rule->path = xmlXPathCompile(reinterpret_cast<const xmlChar*>(path.c_str()));
+        if (rule->path == nullptr) {
+            errors_.push_back(key + ": the path \"" + path + "\" is no XPath 1.0 expression" +
+                              (tLastXmlError.empty() ? "" : " (" + tLastXmlError + ")"));
+            continue;
+        }
+        if (!parts.expression.empty()) {
+            const std::string expression = Cp932ToUtf8(parts.expression);
+            int code = 0;
+            PCRE2_SIZE offset = 0;
+            rule->expression = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(expression.data()),
+                                             expression.size(), PCRE2_UTF, &code, &offset, nullptr);
+            if (rule->expression == nullptr) {
+                PCRE2_UCHAR message[256];
+                pcre2_get_error_message(code, message, sizeof message);
+                errors_.push_back(key + ": the expression \"" + expression +
+                                  "\" does not compile (" + reinterpret_cast<char*>(message) +
+                                  " at offset " + std::to_string(offset) + ")");
+                continue;
+            }
+        }
+        rules_[f] = std::move(rule);
+    }
+}
+
+PageRules::~PageRules() = default;
+
+namespace {
+
+// The string value of a path on the page, and the element it came from.
+bool Evaluate(xmlDocPtr doc, xmlXPathCompExprPtr path, std::string& value, std::string& element,
+              std::string& why) {
+    xmlXPathContextPtr context = xmlXPathNewContext(doc);
+    if (context == nullptr) {
+        why = "no memory for the path";
+        return false;
+    }
+    context->opLimit = kXPathOpLimit;
+    tLastXmlError.clear();
+    xmlXPathObjectPtr result = xmlXPathCompiledEval(path, context);
+    bool ok = false;
+    if (result == nullptr) {
+        why = "the path failed on this page" +
+              (tLastXmlError.empty() ? std::string() : " (" + tLastXmlError + ")");
+    } else if (result->type == XPATH_NODESET && xmlXPathNodeSetIsEmpty(result->nodesetval)) {
+        why = "the path finds no node";
+    } else {
+        if (result->type == XPATH_NODESET) element = ElementTag(result->nodesetval->nodeTab[0]);
+        xmlChar* text = xmlXPathCastToString(result);
+        value = text ? reinterpret_cast<const char*>(text) : "";
+        xmlFree(text);
+        ok = true;
+    }
+    xmlXPathFreeObject(result);
+    xmlXPathFreeContext(context);
+    return ok;
+}
+
+// The first group of the expression in text (or the whole match when it has no group).
+bool MatchFigure(const pcre2_code* expression, const std::string& text, std::size_t& at,
+                 std::size_t& size, std::string& why) {
+    pcre2_match_data* data = pcre2_match_data_create_from_pattern(expression, nullptr);
+    pcre2_match_context* limits = pcre2_match_context_create(nullptr);
+    if (data == nullptr || limits == nullptr) {
+        pcre2_match_data_free(data);
+        pcre2_match_context_free(limits);
+        why = "no memory for the expression";
+        return false;
+    }
+    pcre2_set_match_limit(limits, kMatchLimit);
+    pcre2_set_depth_limit(limits, kDepthLimit);
+    pcre2_set_heap_limit(limits, kHeapLimitKiB);
+    const int rc = pcre2_match(expression, reinterpret_cast<PCRE2_SPTR>(text.data()), text.size(),
+                               0, 0, data, limits);
+    const PCRE2_SIZE* ovector = pcre2_get_ovector_pointer(data);
+    uint32_t groups = 0;
+    pcre2_pattern_info(expression, PCRE2_INFO_CAPTURECOUNT, &groups);
+    const int group = groups > 0 ? 1 : 0;
+    const bool found = rc > group && ovector[2 * group] != PCRE2_UNSET;
+    if (found) {
+        at = ovector[2 * group];
+        size = ovector[2 * group + 1] - at;
+    } else if (rc == PCRE2_ERROR_NOMATCH || rc > 0) {
+        why = "the expression does not match the path's text";
+    } else {
+        PCRE2_UCHAR message[256];
+        pcre2_get_error_message(rc, message, sizeof message);
+        why = "the expression gave up on the path's text (" +
+              std::string(reinterpret_cast<char*>(message)) + ")";
+    }
+    pcre2_match_data_free(data);
+    pcre2_match_context_free(limits);
+    return found;
+}
+
+// At most kShownTextBytes of text, never ending inside a character.
+std::string Shown(std::string_view text) {
+    if (text.size() <= kShownTextBytes) return std::string(text);
+    std::size_t end = kShownTextBytes;
+    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
+    return std::string(text.substr(0, end));
+}
+
+}  // namespace
+
+RuleReading PageRules::Read(const ParsedPage& page) const {
+    RuleReading reading;
+    auto* doc = static_cast<xmlDocPtr>(page.Document());
+    for (int f = 0; f < kRuleCount; ++f) {
+        FigureRead& read = reading[f];
+        const Compiled* rule = rules_[f].get();
+        if (rule == nullptr) continue;
+        read.ruled = true;
+        if (doc == nullptr) {
+            read.why = "the page holds no HTML";
+            continue;
+        }
+        std::string raw;
+        if (!Evaluate(doc, rule->path, raw, read.element, read.why)) continue;
+        const std::string text = NormalizeFigure(raw);
+        std::size_t at = 0, size = text.size();
+        const bool matched =
+            !rule->expression || MatchFigure(rule->expression, text, at, size, read.why);
+        // The text from a little before the figure, which may stand deep in a script.
+        std::size_t from = at > 60 ? at - 60 : 0;
+        while (from > 0 && (static_cast<unsigned char>(text[from]) & 0xC0) == 0x80) --from;
+        read.text = Shown(std::string_view(text).substr(from));
+        read.at = at - from;
+        if (!matched) continue;
+        const std::string figure = NormalizeFigure(text.substr(at, size));
+        if (figure.empty()) {
+            read.why = "the text found is empty";
+            continue;
+        }
+        read.found = true;
+        read.value = Utf8ToCp932(figure);
+    }
+    return reading;
+}
+
+std::string PageRules::QuoteResult(const ParsedPage& page) const {
+    if (Broken()) return {};
+    const RuleReading reading = Read(page);
+    if (!reading[kPriceFigure].found) return {};
+    static const std::string kWideLowLine = Sj("＿");
+    std::string result;
+    for (const FigureRead& read : reading)
+        result += ReplaceAll(read.value, "_", kWideLowLine) + "_";
+    return result;
+}
+
+std::string QuoteOfPageByRules(std::string_view bytes, std::string_view contentType,
+                               const PageRules& rules) {
+    if (rules.Broken()) return {};
+    return rules.QuoteResult(ParsedPage(PageUtf8(bytes, contentType)));
+}
+
+}  // namespace tickora
