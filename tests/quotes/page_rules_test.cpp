@@ -1,0 +1,212 @@
+// Page rules: the text they make of a figure, how they are written and kept, what a bad rule
+// or a hostile page does, and rules suggested on one stock's page reading the site's others.
+
+#include "quotes/page_rules.h"
+
+#include <gtest/gtest.h>
+
+#include "common/codepage.h"
+#include "market.h"
+#include "pages.h"
+#include "quote_host.h"
+#include "quotes/extract.h"
+#include "quotes/fetch.h"
+#include "quotes/rule_suggest.h"
+#include "temp_dir.h"
+#include "watchlist/settings_file.h"
+
+namespace tickora {
+namespace {
+
+namespace host = quotehost;
+
+RuleTexts Rules(std::initializer_list<std::pair<int, std::string>> set) {
+    RuleTexts rules;
+    for (const auto& [figure, text] : set) rules[figure] = Sj(text);
+    return rules;
+}
+
+std::string Read(const RuleTexts& rules, const std::string& page,
+                 const std::string& contentType = "text/html; charset=utf-8") {
+    return QuoteOfPageByRules(page, contentType, PageRules(rules));
+}
+
+TEST(PageRules, FiguresAreReadAsAPersonReadsThem) {
+    const struct {
+        const char* what;
+        std::string cell, rule, figure;
+    } cases[] = {
+        {"indented on a line of its own", "<td id=v>\n      18,572,000\n    </td>", "//td",
+         "18,572,000"},
+        {"no-break and ideographic spaces fold", "<td>1,192&nbsp;\xE3\x80\x80 円</td>", "//td",
+         "1,192 円"},
+        {"full-width signs and digits", "<td>＋１６．７２％</td>", "//td", "+16.72%"},
+        {"full-width minus and minus sign", "<td>－5 / −6，0</td>", "//td", "-5 / -6,0"},
+        {"a price split by a tag", "<td>408.<span class=d>0</span>円</td>", "//td ~ ^([\\d.]+)",
+         "408.0"},
+        {"change and ratio share an element", "<td>+5.0(+1.24%)</td>", "//td ~ \\((.+?)\\)",
+         "+1.24%"},
+        {"an expression without a group takes its match", "<td>abc 12:40</td>", "//td ~ \\d+:\\d+",
+         "12:40"},
+        {"JSON in a script", "<script>{\"p\":\"2,724.5\",\"q\":1}</script>",
+         "//script ~ \"p\":\"([^\"]+)\"", "2,724.5"},
+        {"an XPath string value", "<td>7</td>", "concat('x', //td)", "x7"},
+        {"'_' cannot shift the fields", "<td>a_b</td>", "//td", "a＿b"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string page = "<html><body><table><tr>" + c.cell + "</tr></table></body></html>";
+        EXPECT_EQ(Read(Rules({{kPriceFigure, c.rule}}), page), "__" + Sj(c.figure) + "____");
+    }
+}
+
+TEST(PageRules, RuleTextsSplitAndSurviveTheIniByteForByte) {
+    const struct {
+        std::string text, path, expression;
+    } cases[] = {
+        {"//th[.='出来高']/following-sibling::td[1]", "//th[.='出来高']/following-sibling::td[1]",
+         ""},
+        {"//td[@class='a~b'] ~ ([\\d,]+)株", "//td[@class='a~b']", "([\\d,]+)株"},
+        {"//td[.=\"~\"]~x~y", "//td[.=\"~\"]", "x~y"},
+        {"'//td'", "'//td'", ""},  // quoted whole: the ini would drop the quotes
+        {"\"x\" ~ \"", "\"x\"", "\""},
+        {"//ソ[.='表'] ~ ソ(.)", "//ソ[.='表']", "ソ(.)"},  // second bytes 0x5C
+    };
+    test::TempDir dir;
+    const std::string path = SettingsPath(dir.folder());
+    SettingsData data = DefaultSettings();
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        const auto& c = cases[i];
+        SCOPED_TRACE(c.text);
+        const RuleParts parts = SplitRule(Sj(c.text));
+        EXPECT_EQ(parts.path, Sj(c.path));
+        EXPECT_EQ(parts.expression, Sj(c.expression));
+        EXPECT_EQ(SplitRule(JoinRule(parts.path, parts.expression)).expression, parts.expression);
+        data.ruleTexts[i % kRuleCount] = Sj(c.text);
+        ASSERT_TRUE(SaveSettingsData(path, data));
+        EXPECT_EQ(LoadSettingsData(path).ruleTexts, data.ruleTexts);
+    }
+    // Without rules a save adds no section, and one that changes nothing changes no byte.
+    test::TempDir clean;
+    ASSERT_TRUE(SaveSettingsData(SettingsPath(clean.folder()), DefaultSettings()));
+    EXPECT_EQ(clean.Read("base_data.ini").find("PAGE_RULES"), std::string::npos);
+    const std::string saved = dir.Read("base_data.ini");
+    ASSERT_TRUE(SaveSettingsData(path, LoadSettingsData(path)));
+    EXPECT_EQ(dir.Read("base_data.ini"), saved);
+}
+
+TEST(PageRules, OnlyAPriceRuleSwitchesPagesToRules) {
+    EXPECT_FALSE(UsesRules(Rules({{0, "//h1"}, {4, "//td"}})));
+    EXPECT_FALSE(UsesRules(Rules({{kPriceFigure, "  ~ (x)"}})));
+    EXPECT_TRUE(UsesRules(Rules({{kPriceFigure, "//b"}})));
+    // A figure without a rule is empty; the rest are read.
+    EXPECT_EQ(Read(Rules({{kPriceFigure, "//b"}, {4, "//i"}}), "<b>12</b><i>-1%</i>"),
+              "__12__-1%__");
+}
+
+TEST(PageRules, BadRulesAndHostilePagesReadNothingAndNeverHang) {
+    const std::string aLot(200'000, 'a');
+    std::string deep;
+    for (int i = 0; i < 20'000; ++i) deep += "<div>";
+    const struct {
+        const char* what;
+        RuleTexts rules;
+        std::string page;
+        const char* error;  // the start of the one error named, or ""
+    } cases[] = {
+        {"a path that does not compile", Rules({{kPriceFigure, "//b"}, {5, "//td[["}}), "<b>1</b>",
+         "dekidaka: the path"},
+        {"an expression that does not compile", Rules({{kPriceFigure, "//b ~ ([0-9]"}}), "<b>1</b>",
+         "genzaiti: the expression"},
+        {"a runaway expression gives up", Rules({{kPriceFigure, "//b ~ ^(a+)+$"}}),
+         "<b>" + aLot + "!</b>", ""},
+        {"a runaway path gives up", Rules({{kPriceFigure, "count(//*/following::*/following::*)"}}),
+         deep, ""},
+        {"nesting 20,000 deep", Rules({{kPriceFigure, "//div[last()]"}}), deep + "x", ""},
+        {"garbage bytes", Rules({{kPriceFigure, "//b"}}),
+         std::string("\xFF\xFE\x00<b\x00\x81>\x80\xC0", 10), ""},
+        {"no markup at all", Rules({{kPriceFigure, "//b"}}), "", ""},
+        {"an external entity is not loaded", Rules({{kPriceFigure, "//b"}}),
+         "<!DOCTYPE html [<!ENTITY x SYSTEM \"file:///etc/passwd\">]><b>&x;</b>", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const PageRules rules(c.rules);
+        const std::vector<std::string> errors = rules.Errors();
+        EXPECT_EQ(errors.size(), c.error[0] ? 1u : 0u);
+        if (!errors.empty()) {
+            EXPECT_TRUE(errors[0].starts_with(c.error)) << errors[0];
+        }
+        EXPECT_EQ(QuoteOfPageByRules(c.page, "text/html", rules), "");
+    }
+}
+
+TEST(PageRules, PagesOfEveryCharsetAreParsedAsUtf8) {
+    const RuleTexts rules = Rules({{0, "//h1"}, {kPriceFigure, "//b"}});
+    const std::string body = "<h1>東西</h1><b>1,234</b>";
+    EXPECT_EQ(Read(rules, Sj("<meta charset=Shift_JIS>" + body), "text/html"),
+              Sj("東西__1,234____"));
+    EXPECT_EQ(Read(rules, "\xEF\xBB\xBF" + body, "text/html"), Sj("東西__1,234____"));
+    // EUC-JP: 0xC5EC 0xC0BE is 東西.
+    EXPECT_EQ(Read(rules, "<h1>\xC5\xEC\xC0\xBE</h1><b>1</b>", "text/html"), Sj("東西__1____"));
+}
+
+// The figures a page of the host shows for a symbol at a fixed moment, as a person reads them.
+FieldTexts Shown(const std::string& symbol, const host::MarketClock& clock) {
+    const host::Quote q = host::Market::QuoteOf(*host::Market::Find(symbol), clock);
+    return {Sj(q.name), q.time, q.price, q.change, q.ratio, q.volume};
+}
+
+TEST(PageRules, RulesSuggestedOnOneStockReadTheOthersOfTheSite) {
+    const host::MarketClock clock{20'000, 12 * 60 + 40};
+    using Layout = std::string (*)(std::string_view, const host::MarketClock&);
+    const struct {
+        const char* what;
+        Layout page;
+    } layouts[] = {
+        {"class-named divs", host::ModernQuotePage},
+    };
+    for (const auto& layout : layouts) {
+        SCOPED_TRACE(layout.what);
+        const FieldTexts values = Shown("8058.t", clock);
+        const RuleSuggestion s = SuggestRules(ParsedPage(layout.page("8058.t", clock)), values);
+        ASSERT_TRUE(s.Found());
+        for (int f = 0; f < kRuleCount; ++f) {
+            EXPECT_NE(s.rules[f], "") << s.why[f];
+            EXPECT_EQ(s.rules[f].find(values[f]), std::string::npos) << s.rules[f];
+        }
+        const PageRules rules(s.rules);
+        for (const char* symbol : {"8058.t", "7203.t", "4611.q", "998407"}) {
+            SCOPED_TRACE(symbol);
+            const FieldTexts expected = Shown(symbol, clock);
+            const ParsedPage other(layout.page(symbol, clock));
+            EXPECT_EQ(CheckRules(rules, other, expected), "");
+            const QuoteFields got = SplitQuoteResult(rules.QuoteResult(other));
+            EXPECT_EQ(RiseFallMark(got[4]), RiseFallMark(expected[4]));
+        }
+    }
+}
+
+TEST(PageRules, AFetchReadsByRulesThroughEveryFailure) {
+    test::QuoteHost quoteHost;
+    PageReading reading;
+    reading.rules = Rules({{kPriceFigure, "//span[@class='price-value']"},
+                           {4, "//span[@class='change-ratio'] ~ \\((.+)\\)"}});
+    const FetchOptions quick{2'000, 2, 10, nullptr};
+    const QuoteFields fields =
+        SplitQuoteResult(FetchQuote(quoteHost.Url("/v2/q?s=7203.t"), reading));
+    EXPECT_GT(fields[2].size(), 0u);
+    EXPECT_EQ(RiseFallMark(fields[4]), FallMark());
+    for (const char* path :
+         {"/fault/404/v2/q?s=7203.t", "/fault/garbage/v2/q?s=7203.t", "/fault/huge/v2/q?s=7203.t"})
+        EXPECT_EQ(FetchQuote(quoteHost.Url(path), reading, quick), "") << path;
+    for (const char* path : {"/fault/reset/v2/q?s=7203.t", "/fault/stall/v2/q?s=7203.t"})
+        EXPECT_TRUE(FetchQuote(quoteHost.Url(path), reading, quick).starts_with(FetchErrorHead()))
+            << path;
+    const test::ClosedPort closed;
+    EXPECT_TRUE(
+        FetchQuote(closed.Url("/v2/q?s=7203.t"), reading, quick).starts_with(FetchErrorHead()));
+}
+
+}  // namespace
+}  // namespace tickora
