@@ -21,6 +21,13 @@ Answer Html(std::string body) {
     return a;
 }
 
+// The modern layouts name their charset in the header as well as in a <meta charset>.
+Answer Utf8Html(std::string body) {
+    Answer a = Html(std::move(body));
+    a.contentType = "text/html; charset=utf-8";
+    return a;
+}
+
 Answer HomePage() {
     return Html(SitePage("ホーム",
                          "<p>練習用の架空の相場です。銘柄はすべて架空の会社です。</p>\n"
@@ -90,11 +97,10 @@ Answer Blob(const Query& q) {
 Answer NormalAnswer(std::string_view path, const Query& query, const MarketClock& clock) {
     if (path == "/") return HomePage();
     if (path == "/q") return Html(QuotePage(Param(query, "s"), clock));
-    if (path == "/v2/q") {
-        Answer a = Html(ModernQuotePage(Param(query, "s"), clock));
-        a.contentType = "text/html; charset=utf-8";
-        return a;
-    }
+    if (path == "/v2/q") return Utf8Html(ModernQuotePage(Param(query, "s"), clock));
+    if (path == "/v3/table/q") return Utf8Html(TableQuotePage(Param(query, "s"), clock));
+    if (path == "/v3/module/q") return Utf8Html(ModuleQuotePage(Param(query, "s"), clock));
+    if (path == "/v3/script/q") return Utf8Html(ScriptQuotePage(Param(query, "s"), clock));
     if (path == "/bbs") return BoardPage(query);
     if (path == "/index.cfm") return CompanyPage(query);
     if (path == "/blob") return Blob(query);

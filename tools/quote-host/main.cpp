@@ -36,6 +36,13 @@ Paths:
   /v2/q?s=SYMBOL     the same quotes in the layout of today's portals: UTF-8 (declared in
                      the Content-Type header and a <meta charset>), values in class-named
                      div and span elements after some 130 lines of other markup
+  /v3/table/q?s=SYMBOL   UTF-8, the figures beside th labels with up/down/flat classes, the
+                     volume alone on an indented line; the board past line 600 of ~100 KB
+  /v3/module/q?s=SYMBOL  UTF-8 on a few minified lines, hashed class names, change and
+                     ratio in one element, the price split at its point, full-width signs
+                     and no-break spaces; the board past byte 300,000
+  /v3/script/q?s=SYMBOL  UTF-8, empty placeholders; the figures only in a JSON object in a
+                     <script id="__APP_STATE__">, filled in by an inline script
   /c/1d/8/ANY.gif    intraday chart, a GIF89a image
   /  /bbs  /index.cfm  home page, message board (?code= or ?board=100CODE), company
                      information (?code= or ?scode=); every default link of the program's

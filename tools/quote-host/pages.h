@@ -23,6 +23,17 @@ std::string QuotePage(std::string_view symbol, const MarketClock& clock,
 // own markup (so the built-in patterns find nothing in it).
 std::string ModernQuotePage(std::string_view symbol, const MarketClock& clock);
 
+// Three more UTF-8 layouts of the same quote, each with a page of its own look for a symbol that
+// names nothing:
+//   TableQuotePage   figures beside th labels, trend classes, the board some 1,100 lines and
+//                    60 KB into a page of about 100 KB, the volume alone on an indented line
+//   ModuleQuotePage  minified on a few lines, hashed CSS-module class names, the board past
+//                    300 KB, change and ratio in one element, the price split at its point
+//   ScriptQuotePage  empty placeholders filled by a script from a JSON state object
+std::string TableQuotePage(std::string_view symbol, const MarketClock& clock);
+std::string ModuleQuotePage(std::string_view symbol, const MarketClock& clock);
+std::string ScriptQuotePage(std::string_view symbol, const MarketClock& clock);
+
 // A plain Shift_JIS page of the demo site: title and paragraphs in UTF-8.
 std::string SitePage(std::string_view title, std::string_view bodyHtmlUtf8);
 
