@@ -17,9 +17,8 @@ namespace tickora {
 
 namespace {
 
-// Bounds of one rule on one page: XPath steps, and the regular expression's backtracking,
-// nesting and memory (KiB), so that no rule or page can hold a pass for long.
-constexpr unsigned long kXPathOpLimit = 50'000'000;
+// Bounds of one rule on one page: the regular expression's backtracking, nesting and memory
+// (KiB), so that no rule or page can hold a pass for long.
 constexpr uint32_t kMatchLimit = 1'000'000;
 constexpr uint32_t kDepthLimit = 1'000;
 constexpr uint32_t kHeapLimitKiB = 8'192;

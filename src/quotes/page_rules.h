@@ -28,6 +28,10 @@ inline constexpr std::size_t kRuleBuffer = 1024;
 // How much of a body is read and parsed for rules; today's pages reach some 1.2 MB.
 inline constexpr std::size_t kMaxRulePageBytes = 4u << 20;
 
+// The XPath steps one rule may take on one page: a scan of every element of a page of
+// kMaxRulePageBytes takes some 1.5 million.
+inline constexpr unsigned long kXPathOpLimit = 5'000'000;
+
 // The settings key of figure 0..5: the key of its pattern (meigaramei ... dekidaka).
 const char* RuleKey(int figure);
 

@@ -167,6 +167,13 @@ std::optional<std::string> FigureGroup(std::string_view v) {
     return group + EscapeRegex(v.substr(i)) + ")";
 }
 
+// A label is a word: a lone character is more likely a unit.
+std::size_t Characters(std::string_view utf8) {
+    return static_cast<std::size_t>(std::count_if(utf8.begin(), utf8.end(), [](char c) {
+        return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    }));
+}
+
 bool IsDigitOrMark(char c) {
     return std::isdigit(static_cast<unsigned char>(c)) || c == '+' || c == '-';
 }
@@ -288,11 +295,14 @@ class Suggester {
         } else if (kind == 1) {
             const xmlNode* label = PreviousElement(e);
             const std::string text = label ? XPathSpaces(Content(label)) : "";
-            if (!text.empty() && text.size() <= kMaxLabelText && Stable(text) &&
+            if (Characters(text) >= 2 && text.size() <= kMaxLabelText && Stable(text) &&
                 !Literal(text).empty())
-                paths.push_back("//" + std::string(reinterpret_cast<const char*>(label->name)) +
-                                "[normalize-space(.)=" + Literal(text) +
-                                "]/following-sibling::" + tag + "[1]");
+                // The element right after its label, found in one walk of the page: a path that
+                // goes from every label to its siblings costs libxml2 quadratic time on a page
+                // that repeats the label thousands of times.
+                paths.push_back("//" + tag + "[preceding-sibling::*[1][self::" +
+                                reinterpret_cast<const char*>(label->name) +
+                                " and normalize-space(.)=" + Literal(text) + "]]");
         } else if (kind == 2) {
             const std::vector<std::string> tokens = Tokens(XPathSpaces(Attribute(e, "class")), ' ');
             for (const std::string& token : tokens) {
@@ -333,7 +343,7 @@ class Suggester {
         if (auto it = pathTexts_.find(path); it != pathTexts_.end()) return it->second;
         std::optional<std::string> text;
         if (xmlXPathContextPtr context = xmlXPathNewContext(doc_)) {
-            context->opLimit = 50'000'000;
+            context->opLimit = kXPathOpLimit;
             xmlXPathObjectPtr result =
                 xmlXPathEvalExpression(reinterpret_cast<const xmlChar*>(path.c_str()), context);
             if (result &&
@@ -370,7 +380,8 @@ class Suggester {
         for (std::size_t chars = 0; start > 0 && chars < kMaxContextChars; ++chars) {
             std::size_t prev = start - 1;
             while (prev > 0 && (static_cast<unsigned char>(text[prev]) & 0xC0) == 0x80) --prev;
-            if (IsDigitOrMark(text[prev])) break;
+            // A digit, a sign or a letter beyond ASCII may be another figure or the name.
+            if (IsDigitOrMark(text[prev]) || static_cast<unsigned char>(text[prev]) >= 0x80) break;
             start = prev;
         }
         for (const std::string& other : values_) {
