@@ -167,7 +167,6 @@ std::optional<std::string> FigureGroup(std::string_view v) {
     return group + EscapeRegex(v.substr(i)) + ")";
 }
 
-// A label is a word: a lone character is more likely a unit.
 std::size_t Characters(std::string_view utf8) {
     return static_cast<std::size_t>(std::count_if(utf8.begin(), utf8.end(), [](char c) {
         return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
@@ -295,8 +294,9 @@ class Suggester {
         } else if (kind == 1) {
             const xmlNode* label = PreviousElement(e);
             const std::string text = label ? XPathSpaces(Content(label)) : "";
-            if (Characters(text) >= 2 && text.size() <= kMaxLabelText && Stable(text) &&
-                !Literal(text).empty())
+            // A label is a word, not a unit of one character nor a figure of another kind.
+            if (Characters(text) >= 2 && !FigureGroup(text) && text.size() <= kMaxLabelText &&
+                Stable(text) && !Literal(text).empty())
                 // The element right after its label, found in one walk of the page: a path that
                 // goes from every label to its siblings costs libxml2 quadratic time on a page
                 // that repeats the label thousands of times.

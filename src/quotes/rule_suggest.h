@@ -4,6 +4,7 @@
 // stable part of a class name, a heading; never on markup that names the direction, never on
 // a build hash, a position in a list or the figure itself. Each rule is checked on the page.
 
+#include <algorithm>
 #include <array>
 #include <string>
 
@@ -17,6 +18,10 @@ struct RuleSuggestion {
     std::array<std::string, 6> why;  // UTF-8: why a figure with a value got no rule
     // The rules read the page: the price has one.
     bool Found() const { return !rules[kPriceFigure].empty(); }
+    // Every value given has its rule.
+    bool Complete() const {
+        return Found() && std::all_of(why.begin(), why.end(), [](auto& w) { return w.empty(); });
+    }
 };
 
 // values: CP932, in figure order; an empty value is a figure the page does not show.

@@ -98,7 +98,7 @@ std::optional<FieldTexts> SixTexts(const std::string& joined) {
 }
 
 // Writes the rules and, when found, the patterns into base_data.ini, leaving all else as it is.
-bool WriteSettings(const std::string& path, const RuleTexts& rules, const Suggestion& patterns,
+bool WriteSettings(const std::string& path, const RuleTexts* rules, const Suggestion& patterns,
                    std::string& why) {
     FileRead read;
     IniFile ini = IniFile::Load(path, &read);
@@ -106,7 +106,8 @@ bool WriteSettings(const std::string& path, const RuleTexts& rules, const Sugges
         why = read.why;
         return false;
     }
-    for (int f = 0; f < kRuleCount; ++f) ini.WriteString(kRuleSection, RuleKey(f), rules[f]);
+    for (int f = 0; rules && f < kRuleCount; ++f)
+        ini.WriteString(kRuleSection, RuleKey(f), (*rules)[f]);
     if (patterns.Found())
         for (int i = 0; i < kPatternCount; ++i)
             ini.WriteString("LINK_JOUHOU", DefaultPatternTexts()[i].key, patterns.texts[i]);
@@ -139,16 +140,16 @@ int Suggest(const Options& o, const probe::ProbePage& page, const FieldTexts& va
     const RuleSuggestion r = SuggestRules(parsed, values);
     const Suggestion p =
         SuggestPatterns(page.text, page.whole, values, page.coding != PageCoding::kEucJp);
-    rules = r.rules;
-    if (r.Found()) {
+    if (r.Complete()) {
+        rules = r.rules;
         std::cout << "; page rules for [" << kRuleSection << "] of base_data.ini (checked on "
                   << "this page):\n";
-        for (int f = 0; f < kRuleCount; ++f) {
-            if (!r.why[f].empty()) std::cout << "; " << r.why[f] << "\n";
+        for (int f = 0; f < kRuleCount; ++f)
             std::cout << RuleKey(f) << "=" << Cp932ToUtf8(r.rules[f]) << "\n";
-        }
     } else {
-        std::cout << "; no page rules: " << r.why[kPriceFigure] << "\n";
+        const auto why =
+            std::find_if(r.why.begin(), r.why.end(), [](auto& w) { return !w.empty(); });
+        std::cout << "; no page rules: " << (why == r.why.end() ? "no price given" : *why) << "\n";
     }
     if (p.Found()) {
         std::cout << "; patterns for [LINK_JOUHOU] of base_data.ini (checked on this page):\n";
@@ -157,10 +158,10 @@ int Suggest(const Options& o, const probe::ProbePage& page, const FieldTexts& va
     } else {
         std::cout << "; no patterns: " << p.why << "\n";
     }
-    if (!r.Found() && !p.Found()) return 1;
+    if (!r.Complete() && !p.Found()) return 1;
     if (o.write) {
         std::string why;
-        if (!WriteSettings(o.ini, r.rules, p, why)) {
+        if (!WriteSettings(o.ini, r.Complete() ? &r.rules : nullptr, p, why)) {
             std::cerr << "tickora-probe: " << o.ini << " was left as it was: " << why << "\n";
             return 2;
         }
