@@ -215,6 +215,8 @@ ParsedPage::~ParsedPage() {
 struct PageRules::Compiled {
     xmlXPathCompExprPtr path = nullptr;
     pcre2_code* expression = nullptr;
+    std::string pathText;
+    int sameAs = kRuleCount;  // the first figure with the same path
     ~Compiled() {
         if (path) xmlXPathFreeCompExpr(path);
         if (expression) pcre2_code_free(expression);
@@ -229,6 +231,9 @@ PageRules::PageRules(const RuleTexts& texts) {
         auto rule = std::make_unique<Compiled>();
         const std::string key = RuleKey(f);
         const std::string path = Cp932ToUtf8(parts.path);
+        rule->pathText = path;
+        for (int g = f - 1; g >= 0; --g)
+            if (rules_[g] && rules_[g]->pathText == path) rule->sameAs = g;
         tLastXmlError.clear();
         rule->path = xmlXPathCompile(reinterpret_cast<const xmlChar*>(path.c_str()));
         if (rule->path == nullptr) {
@@ -242,6 +247,8 @@ PageRules::PageRules(const RuleTexts& texts) {
             PCRE2_SIZE offset = 0;
             rule->expression = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(expression.data()),
                                              expression.size(), PCRE2_UTF, &code, &offset, nullptr);
+            // Matching by JIT where it can; the match limits hold either way.
+            if (rule->expression) pcre2_jit_compile(rule->expression, PCRE2_JIT_COMPLETE);
             if (rule->expression == nullptr) {
                 PCRE2_UCHAR message[256];
                 pcre2_get_error_message(code, message, sizeof message);
@@ -259,51 +266,57 @@ PageRules::~PageRules() = default;
 
 namespace {
 
-// The string value of a path on the page, and the element it came from.
-bool Evaluate(xmlDocPtr doc, xmlXPathCompExprPtr path, std::string& value, std::string& element,
-              std::string& why) {
-    xmlXPathContextPtr context = xmlXPathNewContext(doc);
-    if (context == nullptr) {
-        why = "no memory for the path";
-        return false;
-    }
-    context->opLimit = kXPathOpLimit;
+// What a path found on the page: its string value made as a figure is, and its element.
+struct PathResult {
+    bool found = false;
+    std::string text, element, why;
+};
+
+PathResult Evaluate(xmlXPathContextPtr context, xmlXPathCompExprPtr path) {
+    PathResult r;
+    context->opCount = 0;
     tLastXmlError.clear();
     xmlXPathObjectPtr result = xmlXPathCompiledEval(path, context);
-    bool ok = false;
     if (result == nullptr) {
-        why = "the path failed on this page" +
-              (tLastXmlError.empty() ? std::string() : " (" + tLastXmlError + ")");
+        r.why = "the path failed on this page" +
+                (tLastXmlError.empty() ? std::string() : " (" + tLastXmlError + ")");
     } else if (result->type == XPATH_NODESET && xmlXPathNodeSetIsEmpty(result->nodesetval)) {
-        why = "the path finds no node";
+        r.why = "the path finds no node";
     } else {
-        if (result->type == XPATH_NODESET) element = ElementTag(result->nodesetval->nodeTab[0]);
+        if (result->type == XPATH_NODESET) r.element = ElementTag(result->nodesetval->nodeTab[0]);
         xmlChar* text = xmlXPathCastToString(result);
-        value = text ? reinterpret_cast<const char*>(text) : "";
+        r.text = NormalizeFigure(text ? reinterpret_cast<const char*>(text) : "");
         xmlFree(text);
-        ok = true;
+        r.found = true;
     }
     xmlXPathFreeObject(result);
-    xmlXPathFreeContext(context);
-    return ok;
+    return r;
+}
+
+pcre2_match_context* MatchLimits() {
+    pcre2_match_context* limits = pcre2_match_context_create(nullptr);
+    if (limits) {
+        pcre2_set_match_limit(limits, kMatchLimit);
+        pcre2_set_depth_limit(limits, kDepthLimit);
+        pcre2_set_heap_limit(limits, kHeapLimitKiB);
+    }
+    return limits;
 }
 
 // The first group of the expression in text (or the whole match when it has no group).
 bool MatchFigure(const pcre2_code* expression, const std::string& text, std::size_t& at,
                  std::size_t& size, std::string& why) {
+    // The limits are the same for every match: one context per thread holds them.
+    static thread_local const std::unique_ptr<pcre2_match_context, void (*)(pcre2_match_context*)>
+        limits(MatchLimits(), pcre2_match_context_free);
     pcre2_match_data* data = pcre2_match_data_create_from_pattern(expression, nullptr);
-    pcre2_match_context* limits = pcre2_match_context_create(nullptr);
     if (data == nullptr || limits == nullptr) {
         pcre2_match_data_free(data);
-        pcre2_match_context_free(limits);
         why = "no memory for the expression";
         return false;
     }
-    pcre2_set_match_limit(limits, kMatchLimit);
-    pcre2_set_depth_limit(limits, kDepthLimit);
-    pcre2_set_heap_limit(limits, kHeapLimitKiB);
     const int rc = pcre2_match(expression, reinterpret_cast<PCRE2_SPTR>(text.data()), text.size(),
-                               0, 0, data, limits);
+                               0, 0, data, limits.get());
     const PCRE2_SIZE* ovector = pcre2_get_ovector_pointer(data);
     uint32_t groups = 0;
     pcre2_pattern_info(expression, PCRE2_INFO_CAPTURECOUNT, &groups);
@@ -321,7 +334,6 @@ bool MatchFigure(const pcre2_code* expression, const std::string& text, std::siz
               std::string(reinterpret_cast<char*>(message)) + ")";
     }
     pcre2_match_data_free(data);
-    pcre2_match_context_free(limits);
     return found;
 }
 
@@ -338,18 +350,26 @@ std::string Shown(std::string_view text) {
 RuleReading PageRules::Read(const ParsedPage& page) const {
     RuleReading reading;
     auto* doc = static_cast<xmlDocPtr>(page.Document());
+    xmlXPathContextPtr context = doc ? xmlXPathNewContext(doc) : nullptr;
+    if (context) context->opLimit = kXPathOpLimit;
+    // Figures that share a path (change and ratio in one element, a script's JSON) share
+    // its one evaluation.
+    std::array<PathResult, kRuleCount> results;
     for (int f = 0; f < kRuleCount; ++f) {
         FigureRead& read = reading[f];
         const Compiled* rule = rules_[f].get();
         if (rule == nullptr) continue;
         read.ruled = true;
-        if (doc == nullptr) {
+        if (context == nullptr) {
             read.why = "the page holds no HTML";
             continue;
         }
-        std::string raw;
-        if (!Evaluate(doc, rule->path, raw, read.element, read.why)) continue;
-        const std::string text = NormalizeFigure(raw);
+        results[f] = rule->sameAs < f ? results[rule->sameAs] : Evaluate(context, rule->path);
+        const PathResult& found = results[f];
+        read.element = found.element;
+        read.why = found.why;
+        if (!found.found) continue;
+        const std::string& text = found.text;
         std::size_t at = 0, size = text.size();
         const bool matched =
             !rule->expression || MatchFigure(rule->expression, text, at, size, read.why);
@@ -367,6 +387,7 @@ RuleReading PageRules::Read(const ParsedPage& page) const {
         read.found = true;
         read.value = Utf8ToCp932(figure);
     }
+    if (context) xmlXPathFreeContext(context);
     return reading;
 }
 

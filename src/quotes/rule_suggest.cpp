@@ -297,12 +297,13 @@ class Suggester {
             // A label is a word, not a unit of one character nor a figure of another kind.
             if (Characters(text) >= 2 && !FigureGroup(text) && text.size() <= kMaxLabelText &&
                 Stable(text) && !Literal(text).empty())
-                // The element right after its label, found in one walk of the page: a path that
-                // goes from every label to its siblings costs libxml2 quadratic time on a page
-                // that repeats the label thousands of times.
-                paths.push_back("//" + tag + "[preceding-sibling::*[1][self::" +
-                                reinterpret_cast<const char*>(label->name) +
-                                " and normalize-space(.)=" + Literal(text) + "]]");
+                // The first such label's next element. A path that goes on from every label
+                // costs libxml2 quadratic time on a page that repeats the label thousands of
+                // times.
+                paths.push_back("(//" + std::string(reinterpret_cast<const char*>(label->name)) +
+                                "[normalize-space(.)=" + Literal(text) +
+                                "][following-sibling::*[1][self::" + tag +
+                                "]])[1]/following-sibling::" + tag + "[1]");
         } else if (kind == 2) {
             const std::vector<std::string> tokens = Tokens(XPathSpaces(Attribute(e, "class")), ' ');
             for (const std::string& token : tokens) {
