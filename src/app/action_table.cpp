@@ -65,6 +65,7 @@ const std::vector<CQuoteDlg::Action> CQuoteDlg::kActions = {
     {.id = ids::kCmdLinkSettings,
      .text = "銘柄リストのリンクURL設定",
      .run = &D::OnLinkUrlSettings},
+    {.id = ids::kCmdQuotePageSettings, .text = "株価ページ設定...", .run = &D::OnQuotePageSettings},
     {.id = ids::kCmdVersion, .text = "バージョン情報", .run = &D::OnVersionInfo},
     {.id = ids::kCmdClose, .text = "閉じる", .run = &D::OnCloseCommand},
 };

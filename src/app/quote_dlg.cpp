@@ -45,6 +45,14 @@ namespace tickora {
 
 namespace {
 
+// The column each entry-row edit stands under.
+constexpr std::pair<int, std::size_t> kEntryColumns[] = {
+    {ids::kCodeEdit, ids::kColCode},     {ids::kNameEdit, ids::kColName},
+    {ids::kTimeEdit, ids::kColTime},     {ids::kPriceEdit, ids::kColPrice},
+    {ids::kChangeEdit, ids::kColChange}, {ids::kRatioEdit, ids::kColRatio},
+    {ids::kVolumeEdit, ids::kColVolume}, {ids::kMarkEdit, ids::kColMark},
+};
+
 QIcon LoadIcon(const char* name, bool withLarge) {
     QIcon icon;
     icon.addFile(QStringLiteral(":/res/%1-16.png").arg(QLatin1String(name)), QSize(16, 16));
@@ -165,6 +173,10 @@ QWidget* CQuoteDlg::CreateControl(const ControlDef& def) {
             edit->setReadOnly(def.kind == ControlKind::ReadOnlyEdit);
             // The code edit does not scroll: it takes only what fits its width.
             if (def.id == ids::kCodeEdit) edit->setValidator(new FitWidthValidator(edit));
+            // A screen reader names an entry-row edit by the column it stands under.
+            for (const auto& [id, column] : kEntryColumns)
+                if (def.id == id)
+                    edit->setAccessibleName(QString::fromUtf8(ids::kColumnTitles[column]));
             return edit;
         }
         case ControlKind::Combo: {

@@ -239,6 +239,7 @@ class CQuoteDlg : public QDialog {
     void OnJasdaqText();
     void OnHomeLink();
     void OnLinkUrlSettings();
+    void OnQuotePageSettings();
 
     // Version box (src/app/about_dlg.cpp).
     void OnVersionInfo();

@@ -19,6 +19,9 @@ inline constexpr int kColRatio = 6;
 inline constexpr int kColVolume = 7;
 inline constexpr int kColMark = 8;
 inline constexpr int kColumnCount = 9;
+// The columns' titles (UTF-8), which also name the controls that show a column's figure.
+inline constexpr std::array<const char*, kColumnCount> kColumnTitles = {
+    "No.", "銘柄", "市場", "更新時", "現在値", "前日差", "変化率", "出来高", "増減"};
 }  // namespace ids
 
 using RowCells = std::array<std::string, ids::kColumnCount>;

@@ -17,7 +17,8 @@ inline constexpr std::array<int, 9> kTrayMenu = {ids::kCmdNikkei,      0, 0,
                                                  ids::kCmdStartInTray, 0, ids::kCmdClose};
 inline constexpr int kTrayStockPosition = 2;
 
-inline constexpr std::array<int, 6> kSettingsMenu = {
-    ids::kCmdLinkSettings, 0, ids::kCmdStartInTray, 0, ids::kCmdVersion, ids::kCmdClose};
+inline constexpr std::array<int, 7> kSettingsMenu = {
+    ids::kCmdLinkSettings, ids::kCmdQuotePageSettings, 0, ids::kCmdStartInTray, 0, ids::kCmdVersion,
+    ids::kCmdClose};
 
 }  // namespace tickora

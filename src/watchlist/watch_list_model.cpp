@@ -9,11 +9,6 @@
 
 namespace tickora {
 
-namespace {
-constexpr std::array<const char*, ids::kColumnCount> kHeaders = {
-    "No.", "銘柄", "市場", "更新時", "現在値", "前日差", "変化率", "出来高", "増減"};
-}
-
 WatchListModel::WatchListModel(QObject* parent) : QAbstractTableModel(parent) {}
 
 void WatchListModel::Show(StoredRow& row, std::size_t column) {
@@ -140,7 +135,7 @@ QVariant WatchListModel::data(const QModelIndex& index, int role) const {
 QVariant WatchListModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation != Qt::Horizontal || section < 0 || section >= ids::kColumnCount) return {};
     if (role == Qt::DisplayRole)
-        return QString::fromUtf8(kHeaders[static_cast<std::size_t>(section)]);
+        return QString::fromUtf8(ids::kColumnTitles[static_cast<std::size_t>(section)]);
     if (role == Qt::TextAlignmentRole)
         return QVariant::fromValue(Qt::Alignment(Qt::AlignLeft | Qt::AlignVCenter));
     return {};
