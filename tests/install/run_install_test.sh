@@ -26,6 +26,29 @@ done
 grep -qx "Exec=$prefix/bin/tickora" "$prefix/share/applications/tickora.desktop" ||
     fail "desktop entry: $(grep Exec "$prefix/share/applications/tickora.desktop")"
 
+# --help and --version print and end without a display, through the launcher and from the
+# program itself, and make no folder; the files named are those the program would use.
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
+home=$work/fresh-home
+mkdir -p "$home"
+bare() {  # option, program: no display, a fresh home; other arguments are ignored
+    env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM -u XDG_DATA_HOME -u XDG_STATE_HOME \
+        HOME="$home" "$2" ignored "$1" >"$work/option.out" 2>&1 ||
+        fail "$2 $1: exit $?: $(cat "$work/option.out")"
+}
+for program in "$prefix/bin/tickora" "$prefix/libexec/tickora/tickora"; do
+    folder=$home/.local/share/tickora
+    [ "$program" = "$prefix/bin/tickora" ] || folder=$prefix/libexec/tickora
+    bare --version "$program"
+    [ "$(cat "$work/option.out")" = "tickora $version" ] || fail "--version: $(cat "$work/option.out")"
+    bare --help "$program"
+    for text in "$folder/base_data.ini" "$folder/銘柄URL.txt" "$folder/日経URL.txt" \
+        "$home/.local/state/tickora" '"Watch real prices" of README.md'; do
+        grep -qF "$text" "$work/option.out" || fail "$program --help names no $text: $(cat "$work/option.out")"
+    done
+    [ -z "$(ls -A "$home")" ] || fail "$program --help or --version made $(find "$home")"
+done
+
 start_quote_host "$prefix/bin/tickora-quote-host"
 
 export QT_QPA_PLATFORM=offscreen
