@@ -75,6 +75,14 @@ run_case() {  # folder, code, command...
 data=$work/data
 XDG_DATA_HOME=$data PATH="$prefix/bin:$PATH" run_case "$data/tickora" 1111 tickora
 [ -z "$(find "$data/tickora" -type l)" ] || fail "the launcher left a link in the data folder"
+# A first run, with no list yet, starts on the demo list in code page 932.
+first=$work/first/tickora
+XDG_DATA_HOME=$work/first "$prefix/bin/tickora" >"$work/tickora-first.log" 2>&1 &
+pids+=($!)
+wait_for 100 grep -q KOSUU=5 "$first/base_data.ini" || fail "the first run wrote no demo list"
+kill -TERM "${pids[-1]}"
+wait_for 100 sh -c "! kill -0 ${pids[-1]}" || fail "the first run did not end on SIGTERM"
+iconv -f CP932 -t UTF-8 "$first/base_data.ini" | grep -qa '^SIJOU3=ＪＱ' || fail "demo list: $(cat "$first/base_data.ini")"
 
 PATH="$prefix/libexec/tickora:$PATH" run_case "$prefix/libexec/tickora" 2222 tickora
 
