@@ -97,12 +97,21 @@ grep -q '^mark=' "$work/probe.out" || fail "the installed probe cut no quote: $(
 
 repo=$(dirname "$0")/../..
 user=$work/user-prefix
+# Folders there before, one holding another program's file and one empty, and a file of the
+# user's put into a folder the install made: all stay, and only they.
+mkdir -p "$user/share/applications" "$user/share/man"
+others=("$user/share/applications/other.desktop" "$user/share/icons/hicolor/48x48/apps/other.png")
+touch "${others[0]}"
 TICKORA_BUILD_DIR=$build bash "$repo/scripts/install.sh" "$user" >"$work/install.log" 2>&1 ||
     fail "install.sh: $(tail "$work/install.log")"
 [ -x "$user/bin/tickora" ] && [ -s "$user/lib/tickora/installed-files" ] || fail "install.sh installed nothing"
+touch "${others[1]}"
 XDG_DATA_HOME=$data bash "$repo/scripts/uninstall.sh" "$user" >"$work/uninstall.log" 2>&1 ||
     fail "uninstall.sh: $(cat "$work/uninstall.log")"
-left=$(find "$user" -type f -o -type l)
-[ -z "$left" ] || fail "uninstall.sh left: $left"
+left=$(find "$user" -type f -o -type l | sort)
+[ "$left" = "$(printf '%s\n' "${others[@]}")" ] || fail "uninstall.sh left: $left"
+empty=$(find "$user" -mindepth 1 -type d -empty)
+[ "$empty" = "$user/share/man" ] || fail "uninstall.sh left these empty folders: $empty"
 [ -s "$data/tickora/base_data.ini" ] || fail "uninstall.sh took the user's settings"
+grep -qF "your files in $data/tickora are kept" "$work/uninstall.log" || fail "uninstall.sh: $(cat "$work/uninstall.log")"
 echo PASS
