@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Removes exactly what scripts/install.sh installed into PREFIX (default ~/.local). The user's
-# own files (settings, URL lists and chart folders in ~/.local/share/tickora) stay.
+# Removes exactly what scripts/install.sh installed into PREFIX (default ~/.local), and the
+# folders it made once they are empty. The user's own files (settings, URL lists and chart
+# folders in ~/.local/share/tickora) stay.
 #   scripts/uninstall.sh [PREFIX]
 set -euo pipefail
 prefix=${1:-$HOME/.local}
@@ -15,5 +16,17 @@ while IFS= read -r file; do
     rm -f "$file"
 done <"$manifest"
 rm -f "$manifest"
+# The folders the install made, deepest first, each only once nothing else is in it.
+folders=$prefix/lib/tickora/installed-folders
+made=$(if [ -f "$folders" ]; then LC_ALL=C sort -r "$folders"; fi)
+rm -f "$folders"
+while IFS= read -r folder; do
+    [ -z "$folder" ] || rmdir "$folder" 2>/dev/null || true
+done <<<"$made"
+# An install older than the list of folders made at least these two.
 rmdir "$prefix/lib/tickora" "$prefix/libexec/tickora" 2>/dev/null || true
-echo "removed TICKORA from $prefix; your files in $data are kept"
+if [ -d "$data" ]; then
+    echo "removed TICKORA from $prefix; your files in $data are kept"
+else
+    echo "removed TICKORA from $prefix"
+fi

@@ -47,7 +47,7 @@ bool CQuoteApp::InitInstance(std::string_view argv0) {
     if (QFontDatabase::families(QFontDatabase::Japanese).isEmpty())
         std::fputs(
             "tickora: no installed font has Japanese characters, so its texts show as empty "
-            "boxes; install one: apt-get install fonts-noto-cjk (or fonts-ipafont-gothic)\n",
+            "boxes; install one: apt-get install fonts-ipafont-gothic (or fonts-noto-cjk)\n",
             stderr);
     if (g_stopPipe[0] < 0 && ::pipe2(g_stopPipe, O_CLOEXEC | O_NONBLOCK) != 0) g_stopPipe[0] = -1;
     SetStopHandler(OnStopSignal);

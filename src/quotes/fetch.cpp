@@ -273,6 +273,18 @@ CURLcode Perform(CURL* c, Transfer& transfer, const FetchOptions& options, std::
     return result;
 }
 
+// What this fetch alone asks for, on top of the options every fetch shares: the URL, the
+// limits and the fetch's own state, which KeepEasy unsets again.
+void SetFetchOptions(CURL* c, const std::string& wire, const FetchOptions& options, char* errorText,
+                     Transfer& transfer) {
+    Curl().easy_setopt(c, CURLOPT_URL, wire.c_str());
+    Curl().easy_setopt(c, CURLOPT_CONNECTTIMEOUT_MS, options.connectTimeoutMs);
+    Curl().easy_setopt(c, CURLOPT_TIMEOUT, options.totalSeconds);
+    Curl().easy_setopt(c, CURLOPT_ERRORBUFFER, errorText);
+    Curl().easy_setopt(c, CURLOPT_WRITEDATA, &transfer);
+    Curl().easy_setopt(c, CURLOPT_HEADERDATA, &transfer);
+}
+
 }  // namespace
 
 std::string WireUrl(std::string_view url) {
@@ -311,13 +323,7 @@ ResponseInfo FetchBody(const std::string& url, const FetchOptions& options, Body
                             "The name lookup of " + name + " has not returned yet");
     }
 
-    Curl().easy_setopt(c, CURLOPT_URL, wire.c_str());
-    Curl().easy_setopt(c, CURLOPT_CONNECTTIMEOUT_MS, options.connectTimeoutMs);
-    Curl().easy_setopt(c, CURLOPT_TIMEOUT, options.totalSeconds);
-    Curl().easy_setopt(c, CURLOPT_ERRORBUFFER, errorText);
-    Curl().easy_setopt(c, CURLOPT_WRITEDATA, &transfer);
-    Curl().easy_setopt(c, CURLOPT_HEADERDATA, &transfer);
-
+    SetFetchOptions(c, wire, options, errorText, transfer);
     std::string message;
     const CURLcode rc = Perform(c, transfer, options, message);
     const bool stoppedBySink = rc == CURLE_WRITE_ERROR && transfer.stopped;

@@ -1,6 +1,6 @@
 #include "quotes/gateway_refresh_view.h"
 
-#include "quotes/quote_places.h"
+#include "watchlist/quote_places.h"
 #include "watchlist/watch_list_model.h"
 
 namespace tickora {

@@ -10,7 +10,7 @@
 #include "app/quote_dlg.h"
 #include "common/control_ids.h"
 #include "quotes/gateway_refresh_view.h"
-#include "quotes/quote_places.h"
+#include "watchlist/quote_places.h"
 #include "watchlist/watch_list_model.h"
 
 namespace tickora {

@@ -14,12 +14,15 @@ namespace tickora {
 
 bool CQuoteDlg::OnListMouseEvent(QEvent* event) {
     const QEvent::Type type = event->type();
-    if (type != QEvent::MouseButtonPress && type != QEvent::MouseMove &&
-        type != QEvent::MouseButtonRelease)
+    if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonDblClick &&
+        type != QEvent::MouseMove && type != QEvent::MouseButtonRelease)
         return false;
     const auto* mouse = static_cast<QMouseEvent*>(event);
     switch (type) {
+        // The second press of a double click comes as the double click alone; held, it starts
+        // a drag as any press does.
         case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick:
             if (mouse->button() == Qt::LeftButton) m_dragPressPos = mouse->position().toPoint();
             return false;
         case QEvent::MouseMove:

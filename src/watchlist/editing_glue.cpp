@@ -10,8 +10,8 @@
 #include "common/codepage.h"
 #include "common/control_ids.h"
 #include "common/sjis.h"
-#include "quotes/quote_places.h"
 #include "watchlist/editing.h"
+#include "watchlist/quote_places.h"
 #include "watchlist/watch_list_model.h"
 
 namespace tickora {

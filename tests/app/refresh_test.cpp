@@ -9,21 +9,23 @@ namespace tickora::test {
 namespace {
 
 // Rows deleted, moved and removed while a slow pass runs: every row ends with its own stock's
-// figures or with none until the next pass, never with another stock's, and a row deleted
-// while its page is on the way is not written (the sanitizer build makes a write past the end
-// of the result slots fatal).
+// figures or with none until the next pass, never with another stock's (the same code on
+// another market is another stock), and a row deleted while its page is on the way is not
+// written (the sanitizer build makes a write past the end of the result slots fatal).
 TEST_F(WindowTest, APassWritesARowOnlyWhileItHoldsTheStockItFetched) {
     std::map<std::string, std::string> names;
-    for (const char* code : {"8058", "7203", "6501", "9984", "4063", "8306"})
+    for (const char* code : {"8058", "7203", "6501", "9984", "8306"})
         names[code] =
             SplitQuoteResult(FetchQuote(host_.Url("/q?s=") + code + ".t", DefaultPatterns()))[0];
-    WriteIni(Rows("8058,7203,6501,9984,4063,8306"), 0, 0, HostTemplate("/q?delay=300&s=銘柄.市場"));
+    std::vector<IniRow> rows = Rows("8058,7203,6501,9984,7203,8306");
+    rows[4].market = "大証";  // the host gives it the figures of 7203 on 東証
+    WriteIni(rows, 0, 0, HostTemplate("/q?delay=300&s=銘柄.市場"));
     const std::size_t before = host_.Arrivals().size();
     CQuoteDlg& dlg = Start();
-    ASSERT_TRUE(WaitForArrivals(before + 5));  // three indices, rows 0 and 1 (7203)
+    ASSERT_TRUE(WaitForArrivals(before + 5));  // three indices, rows 0 and 1 (7203 東証)
     SelectRow(0);
     dlg.OnCommand(ids::kCmdDelete);
-    ASSERT_TRUE(Model().Move(3, 1));           // 7203 4063 6501 9984 8306
+    ASSERT_TRUE(Model().Move(3, 1));           // 7203 7203(大証) 6501 9984 8306
     ASSERT_TRUE(WaitForArrivals(before + 8));  // 6501, 9984, then 8306 in the last row
     SelectRow(4);
     dlg.OnCommand(ids::kCmdDelete);

@@ -52,8 +52,12 @@ class InPlaceWrite : public ::testing::Test {
 };
 
 TEST_F(InPlaceWrite, ACutShortWriteLeavesTheOldOrTheNewCompleteFile) {
-    const std::string oldText = "[MEIGARA_DATA]\r\n" + std::string(4000, 'o') + "\r\nKOSUU=2\r\n";
+    const std::string oldText =
+        "[MEIGARA_DATA]\r\nNUM0=1111\r\n" + std::string(4000, 'o') + "\r\nKOSUU=2\r\n";
     const std::string newText = "[MEIGARA_DATA]\r\n" + std::string(12000, 'n') + "\r\nKOSUU=3\r\n";
+    // As long as the old text, a digit changed on either side of the half-way cut.
+    const std::string sameSize =
+        "[MEIGARA_DATA]\r\nNUM0=2111\r\n" + std::string(4000, 'o') + "\r\nKOSUU=3\r\n";
     const struct {
         const char* what;
         int stage;           // -1: no kill at a stage
@@ -61,9 +65,12 @@ TEST_F(InPlaceWrite, ACutShortWriteLeavesTheOldOrTheNewCompleteFile) {
         bool ignoreSigxfsz;  // the limit then fails the write instead of killing
         int signal, status;  // how the child ends
         bool becomesNew;
+        bool sameSize = false;  // the new text is as long as the old
     } cases[] = {
         {"killed once the journal is kept", 0, RLIM_INFINITY, false, SIGKILL, -1, false},
         {"killed half way through the text", 1, RLIM_INFINITY, false, SIGKILL, -1, false},
+        {"killed half way through a text as long", 1, RLIM_INFINITY, false, SIGKILL, -1, false,
+         true},
         {"killed after the new text is on disk", 2, RLIM_INFINITY, false, SIGKILL, -1, true},
         {"a file-size limit kills the writer", -1, 8000, false, SIGXFSZ, -1, false},
         {"a file-size limit fails the write: rolled back", -1, 8000, true, 0, 1, false},
@@ -72,7 +79,8 @@ TEST_F(InPlaceWrite, ACutShortWriteLeavesTheOldOrTheNewCompleteFile) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         dir_.Write("base_data.ini", oldText);
-        const ChildEnd end = WriteInChild(newText, [&c] {
+        const std::string& next = c.sameSize ? sameSize : newText;
+        const ChildEnd end = WriteInChild(next, [&c] {
             if (c.stage >= 0) {
                 g_killAt = static_cast<InPlaceStage>(c.stage);
                 SetInPlaceStageHook([](InPlaceStage s) {
@@ -85,9 +93,16 @@ TEST_F(InPlaceWrite, ACutShortWriteLeavesTheOldOrTheNewCompleteFile) {
         });
         EXPECT_EQ(end.signal, c.signal);
         EXPECT_EQ(end.status, c.status);
+        const std::string& expected = c.becomesNew ? next : oldText;
+        // A writer that ended by itself left the file whole on disk, rolled back or not,
+        // before any read restores it from the journal.
+        if (end.signal == 0) {
+            EXPECT_TRUE(dir_.Read("base_data.ini") == expected);
+            EXPECT_FALSE(JournalLeft());
+        }
         // The next start reads the file: a write cut short is undone first.
         const FileRead read = ReadWholeFile(file_);
-        EXPECT_TRUE(read.bytes == (c.becomesNew ? newText : oldText)) << read.bytes.size();
+        EXPECT_TRUE(read.bytes == expected) << read.bytes.size();
         EXPECT_FALSE(JournalLeft());
     }
 }

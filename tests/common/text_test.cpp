@@ -28,6 +28,10 @@ TEST(Find, AgreesWithTheCharacterWalk) {
     // 0x83 0x41 is one double-byte character whose second byte is 'A'.
     EXPECT_EQ(Find("\x83\x41\x41", "A"), 2);
     EXPECT_EQ(Find("\x83\x41", "A"), kNone);
+    // The lead range ends at 0xFC, among extended kanji: 髙 is 0xFB 0xFC.
+    EXPECT_EQ(Find("\xFA\x41\x41", "A"), 2);
+    EXPECT_EQ(Find("\xFB\xFC<", "\xFC<"), kNone);
+    EXPECT_EQ(Find("\xFB\xFC\x40\xFC\x40", "\xFC\x40"), 3);
     EXPECT_EQ(Find("Shift_jis", "Shift_JIS"), kNone);
     // A small alphabet of lead bytes, bytes that are both lead and trail, and ASCII makes
     // false matches on second bytes frequent.

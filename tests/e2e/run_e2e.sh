@@ -202,7 +202,7 @@ printf '<?xml version="1.0"?>\n<fontconfig><dir>%s/no-fonts</dir><cachedir>%s/fc
     "$work" "$work" >"$work/no-fonts.conf"
 write_ini 0 8058
 FONTCONFIG_FILE=$work/no-fonts.conf start_app nofont
-wait_for 100 grep -q "apt-get install fonts-noto-cjk" "$work/tickora-nofont.log" ||
+wait_for 100 grep -q "apt-get install fonts-ipafont-gothic" "$work/tickora-nofont.log" ||
     fail "no word about the missing font"
 kill -TERM "$app"
 wait_end "no fonts"

@@ -107,7 +107,8 @@ TEST(LinkTemplates, OnlyAbsoluteWebLinksWithAHostAreOpened) {
          {"--version", "-h", "-8058.t", "%2D%2Dversion", "file:///etc/passwd", "smb://server/share",
           "javascript:alert(1)", "data:text/html,<b>x</b>", "/etc/passwd", "quotes.example/q",
           "http:///no-host", "http://user@/no-host", "http://:80/", "http://x/a\nb",
-          " http://leading.blank/"})
+          " http://leading.blank/", "ftp://quotes.example/q", "file://quotes.example/x",
+          "javascript://h/%0Aalert(1)", "mailto:a@quotes.example"})
         EXPECT_FALSE(IsWebLink(url)) << url;
 }
 

@@ -14,9 +14,11 @@ lintian --fail-on error,warning "$deb" >"$work/lintian.log" 2>&1 ||
 dpkg-deb -x "$deb" "$work/root"
 appstreamcli validate --no-net "$work"/root/usr/share/metainfo/*.metainfo.xml >"$work/as.log" 2>&1 ||
     fail "appstreamcli: $(cat "$work/as.log")"
-for dep in 'fonts-noto-cjk | fonts-ipafont-gothic' qt6-wayland libqt6widgets6 libcurl4; do
+for dep in 'fonts-ipafont-gothic | fonts-noto-cjk' libqt6widgets6 libcurl4; do
     dpkg-deb -f "$deb" Depends | grep -qF "$dep" || fail "no dependency on $dep"
 done
+dpkg-deb -f "$deb" Depends | grep -q wayland && fail "qt6-wayland is a dependency, not a recommendation"
+[ "$(dpkg-deb -f "$deb" Recommends)" = qt6-wayland ] || fail "qt6-wayland is not recommended"
 
 Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
 pids+=($!)

@@ -167,6 +167,10 @@ TEST(QuoteResult, FieldsAndMark) {
     EXPECT_EQ(RiseFallMark("-0.5%"), Sj("▼ "));
     EXPECT_EQ(RiseFallMark("0.00%"), Sj("－ "));
     EXPECT_EQ(RiseFallMark("+-"), Sj("△ "));
+    // The sign counts wherever it stands, as patterns that end before a bracket or tag leave it.
+    EXPECT_EQ(RiseFallMark("(-0.5%)"), Sj("▼ "));
+    EXPECT_EQ(RiseFallMark("<font color=red>-0.5%"), Sj("▼ "));
+    EXPECT_EQ(RiseFallMark("(+0.5%)"), Sj("△ "));
     EXPECT_EQ(RiseFallMark("\x81-"), Sj("－ "));  // '-' as a second byte is no sign
 }
 

@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "common/codepage.h"
-#include "common/control_ids.h"
 #include "memory_view.h"
 #include "quote_host.h"
 #include "quotes/extract.h"
@@ -50,12 +49,13 @@ TEST_F(RefreshPassTest, FetchesEntryIndicesThenRowsInOrderUntilTheWindowCloses) 
     for (const auto& r : host.Requests()) targets.push_back(r.target);
     EXPECT_EQ(targets, (std::vector<std::string>{"/q?s=7203.o", "/q?s=998407", "/q?s=998405",
                                                  "/q?s=23337", "/q?s=6758.n", "/q?s=12345"}));
-    const RowCells& row = view.rows[0];
-    EXPECT_FALSE(row[ids::kColName].empty());
-    EXPECT_GT(std::stoi(row[ids::kColPrice]), 0);
-    EXPECT_EQ(row[ids::kColMark], RiseFallMark(row[ids::kColRatio]));
+    ASSERT_TRUE(view.quotes[0]);
+    const Quote& row = *view.quotes[0];
+    EXPECT_FALSE(row.name.empty());
+    EXPECT_GT(std::stoi(row.price), 0);
+    EXPECT_EQ(row.mark, RiseFallMark(row.ratio));
     EXPECT_EQ(view.slots[0].back(), '_');
-    EXPECT_TRUE(view.rows[1][ids::kColName].empty());
+    EXPECT_FALSE(view.quotes[1]);
     EXPECT_EQ(view.passesEnded, 1);
     ASSERT_TRUE(view.entry);
     EXPECT_NE(view.entry->name, "no data");
@@ -68,22 +68,21 @@ TEST_F(RefreshPassTest, FetchesEntryIndicesThenRowsInOrderUntilTheWindowCloses) 
 
     // The window closes after the index panel: no row is fetched, nothing more written.
     view.aliveFor = 4;  // the pass's own check, then one per index
-    view.rows[0][ids::kColName].clear();
+    view.quotes[0].reset();
     RunRefreshPass(view, Config(host.Url("/q?s=")));
     EXPECT_EQ(host.Requests().size(), 9u);
-    EXPECT_TRUE(view.rows[0][ids::kColName].empty());
+    EXPECT_FALSE(view.quotes[0]);
 }
 
 TEST_F(RefreshPassTest, FailuresBlankOrKeepRows) {
     MemoryView view;
     view.AddRow("8058", Sj("東証"));
-    view.rows[0][ids::kColName] = "old name";
-    view.rows[0][ids::kColMark] = RiseMark();
+    const Quote old{"old name", "", "", "", "", "", RiseMark()};
+    view.quotes[0] = old;
 
     // A page without the row keeps the row and the index texts as they were.
     RunRefreshPass(view, Config(host.Url("/fault/404/q?s=")));
-    EXPECT_EQ(view.rows[0][ids::kColName], "old name");
-    EXPECT_EQ(view.rows[0][ids::kColMark], RiseMark());
+    EXPECT_EQ(view.quotes[0], old);
     EXPECT_EQ(view.slots[0], "");
 
     // A network failure blanks the fields and sets the flat mark; the entry row says so.
@@ -91,7 +90,7 @@ TEST_F(RefreshPassTest, FailuresBlankOrKeepRows) {
     RefreshConfig down = Config(closed.Url("/q?s="));
     down.entryCode = "8058";
     RunRefreshPass(view, down);
-    EXPECT_EQ(view.rows[0], (RowCells{"8058", "", Sj("東証"), "", "", "", "", "", FlatMark()}));
+    EXPECT_EQ(view.quotes[0], (Quote{"", "", "", "", "", "", FlatMark()}));
     for (const auto& index : view.indices) EXPECT_FALSE(index);
     const std::string none = "no data";
     EXPECT_EQ(view.entry, (Quote{none, none, none, none, none, none, none}));

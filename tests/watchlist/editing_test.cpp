@@ -208,9 +208,15 @@ class DragTest : public WindowTest {
   public:
     QWidget* Viewport() { return List()->viewport(); }
     QPoint RowPoint(int row) { return List()->visualRect(Model().index(row, 1)).center(); }
-    // A real drag's start: press on a row and move past the drag distance.
-    void BeginDrag(int row) {
-        QTest::mousePress(Viewport(), Qt::LeftButton, {}, RowPoint(row));
+    // A real drag's start: press on a row and move past the drag distance. After a click, a
+    // widget sees the second press of a double click as the double click itself.
+    void BeginDrag(int row, bool afterClick = false) {
+        if (afterClick) {
+            QTest::mouseClick(Viewport(), Qt::LeftButton, {}, RowPoint(row));
+            QTest::mouseDClick(Viewport(), Qt::LeftButton, {}, RowPoint(row));
+        } else {
+            QTest::mousePress(Viewport(), Qt::LeftButton, {}, RowPoint(row));
+        }
         QTest::mouseMove(Viewport(), RowPoint(row) + QPoint(0, 12));
         ASSERT_TRUE(P().Dragging());
     }
@@ -224,6 +230,7 @@ TEST_F(DragTest, DropsLandOnTheTargetRowOrChangeNothing) {
         int from, to;  // to: a row or OffTheRows
         const char* codes;
         int selected;
+        bool doubleClick = false;  // the drag's press is a double click's second: its link opens
     } cases[] = {
         {"1 onto 3", 0, 2, "2222,3333,1111,4444", 2},
         {"4 onto 2", 3, 1, "1111,4444,2222,3333", 1},
@@ -234,6 +241,7 @@ TEST_F(DragTest, DropsLandOnTheTargetRowOrChangeNothing) {
         {"outside the list", 1, kOutside, four, 1},
         // Under the drag distance there is no drag, and the press keeps its row selected.
         {"a press moved just into the next row", 1, kJustAcross, four, 1},
+        {"a double click held and moved", 0, 2, "2222,3333,1111,4444", 2, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -250,7 +258,7 @@ TEST_F(DragTest, DropsLandOnTheTargetRowOrChangeNothing) {
             EXPECT_EQ(SelectedRow(), c.from);
             QTest::mouseRelease(Viewport(), Qt::LeftButton, {}, row.bottomLeft() + QPoint(20, 3));
         } else {
-            BeginDrag(c.from);
+            BeginDrag(c.from, c.doubleClick);
             QTest::mouseMove(Viewport(), to);
             QTest::mouseRelease(Viewport(), Qt::LeftButton, {}, to);
         }
@@ -261,6 +269,10 @@ TEST_F(DragTest, DropsLandOnTheTargetRowOrChangeNothing) {
         EXPECT_EQ(Model().Row(c.selected), dragged);
         EXPECT_EQ(P().Results().size(), 4u);
         EXPECT_EQ(P().SelectedItem(), 3);
+        // Only the double click opens a link: the pressed row's, by the default template.
+        const std::vector<std::string> link = {"http://127.0.0.1:50505/q?s=1111.t"};
+        EXPECT_EQ(opener_->urls, c.doubleClick ? link : std::vector<std::string>{});
+        opener_->urls.clear();
         TearDown();
     }
 }

@@ -1,6 +1,6 @@
 #pragma once
 // Where each field of a quote stands in the window: its column in the watch list and its
-// edit in the entry row.
+// edit in the entry row. The window's side alone uses it; a pass hands over whole quotes.
 
 #include <array>
 
