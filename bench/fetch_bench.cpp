@@ -74,7 +74,7 @@ void BM_RefreshPassBesideRawGets(benchmark::State& state) {
     const auto answered = Host().Requests();
     for (std::size_t i = before; i < answered.size(); ++i)
         requests.push_back(RequestFor(answered[i].target));
-    if (view.rows[14][tickora::ids::kColName].empty() || requests.size() != 19)
+    if (!view.quotes[14] || view.quotes[14]->name.empty() || requests.size() != 19)
         state.SkipWithError("rows not filled, or a pass of other than 19 requests");
 
     const auto t = tickora::bench::TimeSideBySide(

@@ -98,7 +98,7 @@ TEST_F(LinksTest, EveryTriggerOpensItsLinkAndKeysActOnTheFocusedControl) {
     ASSERT_NE(popup(), nullptr);
     QWidget* settings = Control(ids::kSettingsButton);
     EXPECT_EQ(popup()->pos(), settings->mapToGlobal(QPoint(0, settings->height())));
-    EXPECT_TRUE(popup()->actions()[2]->isChecked());
+    EXPECT_TRUE(popup()->actions()[3]->isChecked());
     popup()->close();
     // Enter elsewhere and Escape anywhere do nothing; Delete edits outside the list.
     press(ids::kNameEdit, Qt::Key_Return);
