@@ -6,9 +6,9 @@
 #include <iconv.h>
 
 #include "common/codepage.h"
-#include "quotes/extract.h"
+#include "reading/extract.h"
 #include "quotes/fetch.h"
-#include "quotes/page_charset.h"
+#include "reading/page_charset.h"
 #include "side_by_side.h"
 
 namespace {

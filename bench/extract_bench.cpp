@@ -8,8 +8,8 @@
 
 #include "common/codepage.h"
 #include "quote_host.h"
-#include "quotes/extract.h"
-#include "quotes/extraction_pattern.h"
+#include "reading/extract.h"
+#include "reading/extraction_pattern.h"
 #include "quotes/fetch.h"
 #include "side_by_side.h"
 

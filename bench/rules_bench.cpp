@@ -10,8 +10,8 @@
 #include "common/codepage.h"
 #include "market.h"
 #include "pages.h"
-#include "quotes/page_rules.h"
-#include "quotes/rule_suggest.h"
+#include "reading/page_rules.h"
+#include "reading/rule_suggest.h"
 #include "side_by_side.h"
 
 namespace {
@@ -22,9 +22,9 @@ using Layout = std::string (*)(std::string_view, const host::MarketClock&);
 const host::MarketClock kClock{20'000, 12 * 60 + 40};
 
 // The rules a user gets from --suggest on the layout's page of a rising stock.
-tickora::RuleTexts RulesFor(Layout layout, bool decimal) {
+tickora::FigureTexts RulesFor(Layout layout, bool decimal) {
     const host::Quote q = host::Market::QuoteOf(*host::Market::Find("8058.t"), kClock);
-    const tickora::FieldTexts values = {
+    const tickora::FigureTexts values = {
         tickora::Sj(q.name), q.time, q.price + (decimal ? ".0" : ""), q.change, q.ratio, q.volume};
     return tickora::SuggestRules(tickora::ParsedPage(layout("8058.t", kClock)), values).rules;
 }

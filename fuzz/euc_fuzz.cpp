@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "common/codepage.h"
-#include "quotes/extract.h"
+#include "reading/extract.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view input(reinterpret_cast<const char*>(data), size);

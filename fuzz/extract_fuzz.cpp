@@ -7,8 +7,8 @@
 #include <string_view>
 
 #include "common/sjis.h"
-#include "quotes/extract.h"
-#include "quotes/extraction_pattern.h"
+#include "reading/extract.h"
+#include "reading/extraction_pattern.h"
 #include "quotes/fetch.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

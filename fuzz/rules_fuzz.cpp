@@ -6,14 +6,14 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "quotes/extract.h"
-#include "quotes/page_rules.h"
-#include "quotes/rule_suggest.h"
+#include "reading/extract.h"
+#include "reading/page_rules.h"
+#include "reading/rule_suggest.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view input(reinterpret_cast<const char*>(data), size);
     // Six NUL-ended rule texts, then the page; without six, a rule reading the first <b>.
-    tickora::RuleTexts rules;
+    tickora::FigureTexts rules;
     std::size_t pos = 0;
     int given = 0;
     for (auto& rule : rules) {
@@ -23,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         pos = end + 1;
         ++given;
     }
-    if (given < tickora::kRuleCount) {
+    if (given < tickora::kFigureCount) {
         rules = {};
         rules[tickora::kPriceFigure] = "//b ~ ([\\d,.]+)";
         pos = 0;
@@ -36,8 +36,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     // Suggestions for the figures the rules read are checked on the page they came from.
     const tickora::ParsedPage parsed(tickora::PageUtf8(page, page.substr(0, 40)));
-    const tickora::QuoteFields read = tickora::SplitQuoteResult(result);
-    tickora::FieldTexts values;
+    const tickora::FigureTexts read = tickora::SplitQuoteResult(result);
+    tickora::FigureTexts values;
     for (int f = 0; f < 6; ++f) values[f] = read[f];
     const tickora::RuleSuggestion s = tickora::SuggestRules(parsed, values);
     const tickora::RuleReading again = tickora::PageRules(s.rules).Read(parsed);

@@ -4,11 +4,11 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "quotes/extract.h"
+#include "reading/extract.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view input(reinterpret_cast<const char*>(data), size);
-    const tickora::QuoteFields fields = tickora::SplitQuoteResult(input);
+    const tickora::FigureTexts fields = tickora::SplitQuoteResult(input);
     std::size_t total = 0;
     for (const auto& f : fields) total += f.size();
     if (total > input.size()) std::abort();

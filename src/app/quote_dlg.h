@@ -20,8 +20,8 @@
 #include <vector>
 
 #include "app/dialog_layout.h"
-#include "quotes/extraction_pattern.h"
-#include "quotes/page_rules.h"
+#include "reading/extraction_pattern.h"
+#include "reading/page_rules.h"
 #include "quotes/quote_url.h"
 #include "quotes/refresh_pass.h"
 #include "quotes/row_snapshot.h"
@@ -295,7 +295,7 @@ class CQuoteDlg : public QDialog {
     PatternTable m_patterns = DefaultPatterns();
     // The texts m_patterns was made from, and the page rules: the quote-page dialog edits both.
     std::array<std::string, kPatternCount> m_arrPatternTexts;
-    RuleTexts m_arrRules;
+    FigureTexts m_arrRules;
     int m_bConnected = 0;
     std::vector<std::string> m_arrResults;
     int m_nSelectedItem = 0;

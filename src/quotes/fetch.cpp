@@ -14,9 +14,9 @@
 #include "common/codepage.h"
 #include "common/sjis.h"
 #include "quotes/curl_api.h"
-#include "quotes/extract.h"
-#include "quotes/page_charset.h"
-#include "quotes/page_reader.h"
+#include "reading/extract.h"
+#include "reading/page_charset.h"
+#include "reading/page_reader.h"
 
 namespace tickora {
 

@@ -5,8 +5,8 @@
 #include <string>
 #include <string_view>
 
-#include "quotes/extraction_pattern.h"
-#include "quotes/page_reading.h"
+#include "reading/extraction_pattern.h"
+#include "reading/page_reading.h"
 
 namespace tickora {
 

@@ -2,7 +2,7 @@
 
 #include "common/codepage.h"
 #include "common/leading_int.h"
-#include "quotes/extract.h"
+#include "reading/extract.h"
 
 namespace tickora {
 
@@ -16,7 +16,7 @@ const std::array<IndexInfo, 3>& Indices() {
 }
 
 std::optional<IndexTexts> FormatIndexTexts(const IndexInfo& index, const std::string& result) {
-    const QuoteFields f = SplitQuoteResult(result);
+    const FigureTexts f = SplitQuoteResult(result);
     if (LeadingInt(f[2]) <= 0) return std::nullopt;
     return IndexTexts{index.label + " ( " + f[1] + " ) " + f[2], " " + f[3] + " "};
 }

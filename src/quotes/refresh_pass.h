@@ -1,7 +1,7 @@
 #pragma once
 #include <string>
 
-#include "quotes/extraction_pattern.h"
+#include "reading/extraction_pattern.h"
 #include "quotes/fetch.h"
 #include "quotes/quote_url.h"
 #include "quotes/refresh_view.h"

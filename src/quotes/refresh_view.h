@@ -3,7 +3,7 @@
 #include <optional>
 #include <string>
 
-#include "quotes/quote.h"
+#include "common/quote.h"
 
 namespace tickora {
 

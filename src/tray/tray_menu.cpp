@@ -3,7 +3,7 @@
 #include "common/codepage.h"
 #include "common/control_ids.h"
 #include "common/sjis.h"
-#include "quotes/extract.h"
+#include "common/quote.h"
 
 namespace tickora {
 

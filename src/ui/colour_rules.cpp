@@ -1,7 +1,7 @@
 #include "ui/colour_rules.h"
 
 #include "common/sjis.h"
-#include "quotes/extract.h"
+#include "common/quote.h"
 
 namespace tickora {
 

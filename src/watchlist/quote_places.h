@@ -6,7 +6,7 @@
 
 #include "common/control_ids.h"
 #include "common/row_cells.h"
-#include "quotes/quote.h"
+#include "common/quote.h"
 
 namespace tickora {
 

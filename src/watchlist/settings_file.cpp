@@ -93,8 +93,8 @@ SettingsData LoadSettingsData(const std::string& path, std::string* refusal, std
             ini.GetString(kLinkSection, pattern.key, pattern.text, kPatternBuffer);
     }
 
-    for (int f = 0; f < kRuleCount; ++f)
-        data.ruleTexts[f] = ini.GetString(kRuleSection, RuleKey(f), "", kRuleBuffer);
+    for (int f = 0; f < kFigureCount; ++f)
+        data.ruleTexts[f] = ini.GetString(kRuleSection, FigureKey(f), "", kRuleBuffer);
 
     data.chkOpenUrl = ini.GetInt(kListSection, "CHKOPENURL", defaults.chkOpenUrl);
     data.chkGoTask = ini.GetInt(kListSection, "CHKGOTASK", defaults.chkGoTask);
@@ -155,8 +155,8 @@ bool SaveSettingsData(const std::string& path, const SettingsData& data, std::st
         WriteIfChanged(ini, kLinkSection, pattern.key, pattern.text, kPatternBuffer,
                        data.patternTexts[i]);
     }
-    for (int f = 0; f < kRuleCount; ++f)
-        WriteIfChanged(ini, kRuleSection, RuleKey(f), "", kRuleBuffer, data.ruleTexts[f]);
+    for (int f = 0; f < kFigureCount; ++f)
+        WriteIfChanged(ini, kRuleSection, FigureKey(f), "", kRuleBuffer, data.ruleTexts[f]);
     return ini.Save(path, why);
 }
 

@@ -6,8 +6,8 @@
 #include <string_view>
 #include <vector>
 
-#include "quotes/extraction_pattern.h"
-#include "quotes/page_rules.h"
+#include "reading/extraction_pattern.h"
+#include "reading/page_rules.h"
 #include "quotes/quote_url.h"
 
 namespace tickora {
@@ -32,7 +32,7 @@ struct SettingsData {
     std::string baseUrl, stockUrl, nikkeiUrl, stockLabel, nikkeiLabel;
     SuffixTable suffixes;                                 // each at most 4 bytes
     std::array<std::string, kPatternCount> patternTexts;  // key, meigaramei, ... dekidaka
-    RuleTexts ruleTexts;                                  // [PAGE_RULES]; empty: no rule
+    FigureTexts ruleTexts;                                  // [PAGE_RULES]; empty: no rule
 
     bool operator==(const SettingsData&) const = default;
 };

@@ -33,7 +33,7 @@ class DlgProbe {
     std::optional<TrayIconKind> TrayIconImage() const { return d_.m_trayIconKind; }
     // Settings with no widget, changed by tests between requests.
     std::string& BaseUrl() { return d_.m_strBaseUrl; }
-    RuleTexts& Rules() { return d_.m_arrRules; }
+    FigureTexts& Rules() { return d_.m_arrRules; }
     std::string& StockUrl() { return d_.m_strStockUrl; }
     std::string& NikkeiUrl() { return d_.m_strNikkeiUrl; }
     std::string& StockLabel() { return d_.m_strStockLabel; }

@@ -7,7 +7,7 @@
 #include "hung_lookup.h"
 #include "quote_host.h"
 #include "quotes/curl_api.h"
-#include "quotes/extract.h"
+#include "reading/extract.h"
 #include "temp_dir.h"
 
 namespace tickora {
@@ -30,7 +30,7 @@ TEST(FetchTest, QuotePagesOfBothKinds) {
     const auto check = [&](const std::string& path, bool shiftJis, char sign) {
         SCOPED_TRACE(path);
         const std::string page = FetchPage(host.Url(path), kQuick).bytes;
-        const QuoteFields f = SplitQuoteResult(ExtractFields(page, DefaultPatterns()));
+        const FigureTexts f = SplitQuoteResult(ExtractFields(page, DefaultPatterns()));
         EXPECT_EQ(Has(page, "Shift_JIS"), shiftJis);
         EXPECT_EQ(Has(page, "<font color=red>"), sign == '-' && !shiftJis);
         EXPECT_EQ(f[1].size(), 5u) << f[1];
@@ -104,7 +104,7 @@ TEST(FetchTest, TransportFailuresGiveTheErrorText) {
         const std::string result = FetchQuote(c.url, DefaultPatterns(), kQuick);
         EXPECT_TRUE(result.starts_with(ErrorHead(c.code))) << Cp932ToUtf8(result);
         EXPECT_GT(result.size(), ErrorHead(c.code).size()) << "message missing";
-        EXPECT_EQ(SplitQuoteResult(result), QuoteFields{});
+        EXPECT_EQ(SplitQuoteResult(result), FigureTexts{});
     }
     // Without libcurl there is nothing to fetch with, and the reason names what is missing.
     std::string why;

@@ -12,7 +12,7 @@
 #include "common/codepage.h"
 #include "memory_view.h"
 #include "quote_host.h"
-#include "quotes/extract.h"
+#include "reading/extract.h"
 #include "quotes/index_panel.h"
 #include "quotes/ui_gateway.h"
 #include "quotes/worker_set.h"

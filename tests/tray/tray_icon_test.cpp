@@ -3,7 +3,7 @@
 #include <QWindow>
 
 #include "../app/window_fixture.h"
-#include "quotes/extract.h"
+#include "common/quote.h"
 #include "tray/menu_pictures.h"
 
 namespace tickora::test {

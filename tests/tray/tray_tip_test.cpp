@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "common/codepage.h"
-#include "quotes/extract.h"
+#include "common/quote.h"
 #include "tray/tray_menu.h"
 
 namespace tickora {

@@ -5,7 +5,7 @@
 #include "../app/window_fixture.h"
 #include "chart/chart_snapshot.h"
 #include "common/leading_int.h"
-#include "quotes/extract.h"
+#include "common/quote.h"
 #include "quotes/fetch.h"
 
 namespace tickora::test {

@@ -12,9 +12,9 @@
 #include "common/market_table.h"
 #include "common/safe_file.h"
 #include "probe_page.h"
-#include "quotes/pattern_suggest.h"
+#include "reading/pattern_suggest.h"
 #include "quotes/quote_url.h"
-#include "quotes/rule_suggest.h"
+#include "reading/rule_suggest.h"
 #include "report.h"
 #include "watchlist/ini_file.h"
 #include "watchlist/settings_file.h"
@@ -83,8 +83,8 @@ bool IsUrl(const std::string& s) {
 }
 
 // "A|B|C|D|E|F" as six CP932 texts.
-std::optional<FieldTexts> SixTexts(const std::string& joined) {
-    FieldTexts values;
+std::optional<FigureTexts> SixTexts(const std::string& joined) {
+    FigureTexts values;
     std::istringstream in(joined);
     std::string part;
     int n = 0;
@@ -98,7 +98,7 @@ std::optional<FieldTexts> SixTexts(const std::string& joined) {
 }
 
 // Writes the rules and, when found, the patterns into base_data.ini, leaving all else as it is.
-bool WriteSettings(const std::string& path, const RuleTexts* rules, const Suggestion& patterns,
+bool WriteSettings(const std::string& path, const FigureTexts* rules, const Suggestion& patterns,
                    std::string& why) {
     FileRead read;
     IniFile ini = IniFile::Load(path, &read);
@@ -106,8 +106,8 @@ bool WriteSettings(const std::string& path, const RuleTexts* rules, const Sugges
         why = read.why;
         return false;
     }
-    for (int f = 0; rules && f < kRuleCount; ++f)
-        ini.WriteString(kRuleSection, RuleKey(f), (*rules)[f]);
+    for (int f = 0; rules && f < kFigureCount; ++f)
+        ini.WriteString(kRuleSection, FigureKey(f), (*rules)[f]);
     if (patterns.Found())
         for (int i = 0; i < kPatternCount; ++i)
             ini.WriteString("LINK_JOUHOU", DefaultPatternTexts()[i].key, patterns.texts[i]);
@@ -134,8 +134,8 @@ std::optional<Fetched> Get(const std::string& url, const std::string& file, int&
     return std::nullopt;
 }
 
-int Suggest(const Options& o, const probe::ProbePage& page, const FieldTexts& values,
-            RuleTexts& rules) {
+int Suggest(const Options& o, const probe::ProbePage& page, const FigureTexts& values,
+            FigureTexts& rules) {
     const ParsedPage parsed(PageUtf8(page.raw, page.response.contentType));
     const RuleSuggestion r = SuggestRules(parsed, values);
     const Suggestion p =
@@ -144,8 +144,8 @@ int Suggest(const Options& o, const probe::ProbePage& page, const FieldTexts& va
         rules = r.rules;
         std::cout << "; page rules for [" << kRuleSection << "] of base_data.ini (checked on "
                   << "this page):\n";
-        for (int f = 0; f < kRuleCount; ++f)
-            std::cout << RuleKey(f) << "=" << Cp932ToUtf8(r.rules[f]) << "\n";
+        for (int f = 0; f < kFigureCount; ++f)
+            std::cout << FigureKey(f) << "=" << Cp932ToUtf8(r.rules[f]) << "\n";
     } else {
         const auto why =
             std::find_if(r.why.begin(), r.why.end(), [](auto& w) { return !w.empty(); });
@@ -171,8 +171,8 @@ int Suggest(const Options& o, const probe::ProbePage& page, const FieldTexts& va
 }
 
 // Reads another stock's page with the rules and says whether they read values from it.
-int Check(const Options& o, const SettingsData& settings, const RuleTexts& rules) {
-    const std::optional<FieldTexts> values = SixTexts(o.check->second);
+int Check(const Options& o, const SettingsData& settings, const FigureTexts& rules) {
+    const std::optional<FigureTexts> values = SixTexts(o.check->second);
     const std::optional<int> market = MarketIndex(o.market);
     if (!values || !market) return Usage("--check takes CODE and six texts separated by '|'");
     int status = 0;
@@ -225,7 +225,7 @@ int Run(const Options& o) {
     } else {
         url = Utf8ToCp932(o.page);
     }
-    std::optional<FieldTexts> values;
+    std::optional<FigureTexts> values;
     if (o.suggest && !(values = SixTexts(*o.suggest)))
         return Usage("--suggest takes six texts separated by '|'");
 
@@ -249,7 +249,7 @@ int Run(const Options& o) {
     }
 
     if (o.find) return probe::PrintPlaces(std::cout, page, Utf8ToCp932(*o.find)) > 0 ? 0 : 1;
-    RuleTexts rules = settings.ruleTexts;
+    FigureTexts rules = settings.ruleTexts;
     if (values) {
         status = Suggest(o, page, *values, rules);
         if (status != 0 || !o.check) return status;

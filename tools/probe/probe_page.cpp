@@ -6,8 +6,8 @@
 
 #include "common/codepage.h"
 #include "common/safe_file.h"
-#include "quotes/page_reader.h"
-#include "quotes/page_rules.h"
+#include "reading/page_reader.h"
+#include "reading/page_rules.h"
 
 namespace tickora::probe {
 

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "quotes/fetch.h"
-#include "quotes/page_charset.h"
+#include "reading/page_charset.h"
 
 namespace tickora::probe {
 

@@ -106,19 +106,19 @@ bool PrintResult(std::ostream& out, const std::string& result) {
         out << "result=empty\n";
         return false;
     }
-    const QuoteFields f = SplitQuoteResult(result);
+    const FigureTexts f = SplitQuoteResult(result);
     const char* const keys[] = {"name", "time", "price", "change", "ratio", "volume"};
     for (int i = 0; i < 6; ++i) out << keys[i] << "=" << Cp932ToUtf8(f[i]) << "\n";
     out << "mark=" << Cp932ToUtf8(RiseFallMark(f[4])) << "\n";
     return true;
 }
 
-void PrintRuleReading(std::ostream& out, const RuleTexts& texts, const PageRules& rules,
+void PrintRuleReading(std::ostream& out, const FigureTexts& texts, const PageRules& rules,
                       const RuleReading& reading) {
     for (const std::string& error : rules.Errors()) out << "; error   " << error << "\n";
-    for (int f = 0; f < kRuleCount; ++f) {
+    for (int f = 0; f < kFigureCount; ++f) {
         const FigureRead& read = reading[f];
-        out << "; " << RuleKey(f) << "  " << Cp932ToUtf8(texts[f]) << "\n";
+        out << "; " << FigureKey(f) << "  " << Cp932ToUtf8(texts[f]) << "\n";
         if (!read.ruled) {
             out << ";   "
                 << (SplitRule(texts[f]).path.empty() ? "no rule: the figure stays empty"

@@ -7,8 +7,8 @@
 #include <string_view>
 
 #include "probe_page.h"
-#include "quotes/extract.h"
-#include "quotes/page_rules.h"
+#include "reading/extract.h"
+#include "reading/page_rules.h"
 
 namespace tickora::probe {
 
@@ -25,7 +25,7 @@ bool PrintResult(std::ostream& out, const std::string& result);
 
 // Each rule's text and what it read: the element found and its text with the figure in
 // [[ ]], or why nothing was read.
-void PrintRuleReading(std::ostream& out, const RuleTexts& texts, const PageRules& rules,
+void PrintRuleReading(std::ostream& out, const FigureTexts& texts, const PageRules& rules,
                       const RuleReading& reading);
 
 // Every place where text (CP932) stands in the whole body; the count of places.

@@ -3,13 +3,11 @@
 #include <string>
 #include <string_view>
 
+#include "common/quote.h"
 #include "common/sjis.h"
-#include "quotes/extraction_pattern.h"
+#include "reading/extraction_pattern.h"
 
 namespace tickora {
-
-// The six fields of a quote, in QuoteResult order: name, time, value, change, ratio, volume.
-using QuoteFields = std::array<std::string, 6>;
 
 // Where one pattern was looked for and found: the anchor has no suffix.
 struct PatternSearch {
@@ -38,20 +36,5 @@ std::string ExtractFields(std::string_view page, const PatternTable& patterns);
 // byte has no partner; it is copied unchanged, so that the caller's final byte-drop
 // removes exactly that byte.
 std::string EucJpToShiftJis(std::string_view text);
-
-// "例外が発生しました。\r\nエラー: " (CP932): how the result of a failed fetch begins.
-const std::string& FetchErrorHead();
-
-// Splits a QuoteResult at '_' into its six fields; missing fields are empty, and the result
-// of a failed fetch gives six empty fields whatever its message says.
-QuoteFields SplitQuoteResult(std::string_view result);
-
-// "△ " for a ratio holding '+', else "▼ " for one holding '-', else "－ " (CP932).
-const std::string& RiseFallMark(std::string_view ratio);
-
-// The three marks, for code that compares against them.
-const std::string& RiseMark();
-const std::string& FallMark();
-const std::string& FlatMark();
 
 }  // namespace tickora

@@ -6,12 +6,10 @@
 #include <string>
 #include <string_view>
 
-#include "quotes/extraction_pattern.h"
+#include "common/figures.h"
+#include "reading/extraction_pattern.h"
 
 namespace tickora {
-
-// The six texts of a quote, CP932, in field order: name, time, price, change, ratio, volume.
-using FieldTexts = std::array<std::string, 6>;
 
 struct Suggestion {
     std::array<std::string, kPatternCount> texts;  // CP932, table order, as the ini holds them
@@ -23,10 +21,7 @@ struct Suggestion {
 // body, to tell a value that stands only past the last read piece. The delimiters come from
 // the markup around each value, never from the value, so that the patterns also cut another
 // page of the same layout; they are checked by running the program's own extraction.
-Suggestion SuggestPatterns(std::string_view page, std::string_view whole, const FieldTexts& values,
+Suggestion SuggestPatterns(std::string_view page, std::string_view whole, const FigureTexts& values,
                            bool readAsShiftJis);
-
-// "name", "time", ... for reports.
-const char* FieldName(int field);
 
 }  // namespace tickora

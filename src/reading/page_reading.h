@@ -1,6 +1,6 @@
 #pragma once
-#include "quotes/extraction_pattern.h"
-#include "quotes/page_rules.h"
+#include "reading/extraction_pattern.h"
+#include "reading/page_rules.h"
 
 namespace tickora {
 
@@ -15,7 +15,7 @@ struct PageReading {
     bool ByRules() const { return UsesRules(rules); }
 
     PatternTable patterns = DefaultPatterns();
-    RuleTexts rules;
+    FigureTexts rules;
 };
 
 }  // namespace tickora

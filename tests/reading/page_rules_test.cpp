@@ -1,7 +1,7 @@
 // Page rules: the text they make of a figure, how they are written and kept, what a bad rule
 // or a hostile page does, and rules suggested on one stock's page reading the site's others.
 
-#include "quotes/page_rules.h"
+#include "reading/page_rules.h"
 
 #include <gtest/gtest.h>
 
@@ -9,9 +9,9 @@
 #include "market.h"
 #include "pages.h"
 #include "quote_host.h"
-#include "quotes/extract.h"
+#include "reading/extract.h"
 #include "quotes/fetch.h"
-#include "quotes/rule_suggest.h"
+#include "reading/rule_suggest.h"
 #include "temp_dir.h"
 #include "watchlist/settings_file.h"
 
@@ -20,13 +20,13 @@ namespace {
 
 namespace host = quotehost;
 
-RuleTexts Rules(std::initializer_list<std::pair<int, std::string>> set) {
-    RuleTexts rules;
+FigureTexts Rules(std::initializer_list<std::pair<int, std::string>> set) {
+    FigureTexts rules;
     for (const auto& [figure, text] : set) rules[figure] = Sj(text);
     return rules;
 }
 
-std::string Read(const RuleTexts& rules, const std::string& page,
+std::string Read(const FigureTexts& rules, const std::string& page,
                  const std::string& contentType = "text/html; charset=utf-8") {
     return QuoteOfPageByRules(page, contentType, PageRules(rules));
 }
@@ -82,7 +82,7 @@ TEST(PageRules, RuleTextsSplitAndSurviveTheIniByteForByte) {
         EXPECT_EQ(parts.path, Sj(c.path));
         EXPECT_EQ(parts.expression, Sj(c.expression));
         EXPECT_EQ(SplitRule(JoinRule(parts.path, parts.expression)).expression, parts.expression);
-        data.ruleTexts[i % kRuleCount] = Sj(c.text);
+        data.ruleTexts[i % kFigureCount] = Sj(c.text);
         ASSERT_TRUE(SaveSettingsData(path, data));
         EXPECT_EQ(LoadSettingsData(path).ruleTexts, data.ruleTexts);
     }
@@ -114,7 +114,7 @@ TEST(PageRules, BadRulesAndHostilePagesNeitherCrashNorHang) {
         garbage += static_cast<char>((x *= 48271) >> 24);
     const struct {
         const char* what;
-        RuleTexts rules;
+        FigureTexts rules;
         std::string page;
         const char* error;  // the start of the one error named, or ""
         const char* result;
@@ -153,7 +153,7 @@ TEST(PageRules, BadRulesAndHostilePagesNeitherCrashNorHang) {
 }
 
 TEST(PageRules, PagesOfEveryCharsetAreParsedAsUtf8) {
-    const RuleTexts rules = Rules({{0, "//h1"}, {kPriceFigure, "//b"}});
+    const FigureTexts rules = Rules({{0, "//h1"}, {kPriceFigure, "//b"}});
     const std::string body = "<h1>東西</h1><b>1,234</b>";
     EXPECT_EQ(Read(rules, Sj("<meta charset=Shift_JIS>" + body), "text/html"),
               Sj("東西__1,234____"));
@@ -164,7 +164,7 @@ TEST(PageRules, PagesOfEveryCharsetAreParsedAsUtf8) {
 
 // The figures a page of the host shows for a symbol at a fixed moment, as a person reads them;
 // some layouts write every price with a decimal.
-FieldTexts Shown(const std::string& symbol, const host::MarketClock& clock, bool decimal) {
+FigureTexts Shown(const std::string& symbol, const host::MarketClock& clock, bool decimal) {
     const host::Quote q = host::Market::QuoteOf(*host::Market::Find(symbol), clock);
     const bool addDecimal = decimal && q.price.find('.') == std::string::npos;
     return {Sj(q.name), q.time, q.price + (addDecimal ? ".0" : ""), q.change, q.ratio, q.volume};
@@ -185,20 +185,20 @@ TEST(PageRules, RulesSuggestedOnOneStockReadTheOthersOfTheSite) {
     };
     for (const auto& layout : layouts) {
         SCOPED_TRACE(layout.what);
-        const FieldTexts values = Shown("8058.t", clock, layout.decimal);
+        const FigureTexts values = Shown("8058.t", clock, layout.decimal);
         const RuleSuggestion s = SuggestRules(ParsedPage(layout.page("8058.t", clock)), values);
         ASSERT_TRUE(s.Found());
-        for (int f = 0; f < kRuleCount; ++f) {
+        for (int f = 0; f < kFigureCount; ++f) {
             EXPECT_NE(s.rules[f], "") << s.why[f];
             EXPECT_EQ(s.rules[f].find(values[f]), std::string::npos) << s.rules[f];
         }
         const PageRules rules(s.rules);
         for (const char* symbol : {"8058.t", "7203.t", "4611.q", "998407"}) {
             SCOPED_TRACE(symbol);
-            const FieldTexts expected = Shown(symbol, clock, layout.decimal);
+            const FigureTexts expected = Shown(symbol, clock, layout.decimal);
             const ParsedPage other(layout.page(symbol, clock));
             EXPECT_EQ(CheckRules(rules, other, expected), "");
-            const QuoteFields got = SplitQuoteResult(rules.QuoteResult(other));
+            const FigureTexts got = SplitQuoteResult(rules.QuoteResult(other));
             EXPECT_EQ(RiseFallMark(got[4]), RiseFallMark(expected[4]));
         }
     }
@@ -210,7 +210,7 @@ TEST(PageRules, AFetchReadsByRulesThroughEveryFailure) {
     reading.rules = Rules({{kPriceFigure, "//span[@class='price-value']"},
                            {4, "//span[@class='change-ratio'] ~ \\((.+)\\)"}});
     const FetchOptions quick{2'000, 2, 10, nullptr};
-    const QuoteFields fields =
+    const FigureTexts fields =
         SplitQuoteResult(FetchQuote(quoteHost.Url("/v2/q?s=7203.t"), reading));
     EXPECT_GT(fields[2].size(), 0u);
     EXPECT_EQ(RiseFallMark(fields[4]), FallMark());

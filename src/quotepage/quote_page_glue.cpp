@@ -6,7 +6,7 @@
 
 #include "app/quote_dlg.h"
 #include "common/market_table.h"
-#include "quotes/quote_page_dlg.h"
+#include "quotepage/quote_page_dlg.h"
 #include "watchlist/watch_list_model.h"
 
 namespace tickora {

@@ -8,13 +8,13 @@
 #include <array>
 #include <string>
 
-#include "quotes/page_rules.h"
-#include "quotes/pattern_suggest.h"
+#include "reading/page_rules.h"
+#include "reading/pattern_suggest.h"
 
 namespace tickora {
 
 struct RuleSuggestion {
-    RuleTexts rules;                 // CP932; empty where no value was given or none was found
+    FigureTexts rules;                 // CP932; empty where no value was given or none was found
     std::array<std::string, 6> why;  // UTF-8: why a figure with a value got no rule
     // The rules read the page: the price has one.
     bool Found() const { return !rules[kPriceFigure].empty(); }
@@ -25,10 +25,10 @@ struct RuleSuggestion {
 };
 
 // values: CP932, in figure order; an empty value is a figure the page does not show.
-RuleSuggestion SuggestRules(const ParsedPage& page, const FieldTexts& values);
+RuleSuggestion SuggestRules(const ParsedPage& page, const FigureTexts& values);
 
 // Which figures the rules read differently from values on a page (UTF-8 lines, one a figure,
 // "name: found "x", expected "y""); empty when every given value is read as given.
-std::string CheckRules(const PageRules& rules, const ParsedPage& page, const FieldTexts& values);
+std::string CheckRules(const PageRules& rules, const ParsedPage& page, const FigureTexts& values);
 
 }  // namespace tickora

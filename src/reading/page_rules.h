@@ -13,14 +13,11 @@
 #include <string_view>
 #include <vector>
 
-#include "quotes/page_charset.h"
+#include "common/figures.h"
+#include "reading/page_charset.h"
 
 namespace tickora {
 
-inline constexpr int kRuleCount = 6;  // name, time, price, change, ratio, volume
-// CP932 rule texts, in figure order, as [PAGE_RULES] of base_data.ini holds them.
-using RuleTexts = std::array<std::string, kRuleCount>;
-inline constexpr int kPriceFigure = 2;
 
 inline constexpr const char* kRuleSection = "PAGE_RULES";
 // The read buffer of a rule, terminating zero included.
@@ -32,9 +29,6 @@ inline constexpr std::size_t kMaxRulePageBytes = 4u << 20;
 // kMaxRulePageBytes takes some 1.5 million.
 inline constexpr unsigned long kXPathOpLimit = 5'000'000;
 
-// The settings key of figure 0..5: the key of its pattern (meigaramei ... dekidaka).
-const char* RuleKey(int figure);
-
 struct RuleParts {
     std::string path;
     std::string expression;
@@ -43,7 +37,7 @@ RuleParts SplitRule(std::string_view text);
 std::string JoinRule(std::string_view path, std::string_view expression);
 
 // Pages are read by rules once the price has a rule.
-bool UsesRules(const RuleTexts& rules);
+bool UsesRules(const FigureTexts& rules);
 
 // A page's bytes as the parser takes them: UTF-8, without zero bytes, every byte that is not
 // valid UTF-8 replaced by U+FFFD. A Shift_JIS page is converted from CP932, an EUC-JP page
@@ -75,13 +69,13 @@ struct FigureRead {
     std::size_t at = 0;   // where the figure stands in text (bytes)
     std::string why;      // UTF-8: why nothing was found
 };
-using RuleReading = std::array<FigureRead, kRuleCount>;
+using RuleReading = std::array<FigureRead, kFigureCount>;
 
 // The six rules, compiled. A rule that does not compile is named in Errors(), and the rules
 // then read no page at all.
 class PageRules {
   public:
-    explicit PageRules(const RuleTexts& texts);
+    explicit PageRules(const FigureTexts& texts);
     ~PageRules();
     PageRules(const PageRules&) = delete;
     PageRules& operator=(const PageRules&) = delete;
@@ -97,7 +91,7 @@ class PageRules {
 
   private:
     struct Compiled;
-    std::array<std::unique_ptr<Compiled>, kRuleCount> rules_;
+    std::array<std::unique_ptr<Compiled>, kFigureCount> rules_;
     std::vector<std::string> errors_;
 };
 

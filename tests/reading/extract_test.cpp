@@ -1,12 +1,12 @@
-#include "quotes/extract.h"
+#include "reading/extract.h"
 
 #include <gtest/gtest.h>
 
 #include "common/codepage.h"
-#include "quotes/extraction_pattern.h"
+#include "reading/extraction_pattern.h"
 #include "quotes/fetch.h"
-#include "quotes/page_charset.h"
-#include "quotes/page_reader.h"
+#include "reading/page_charset.h"
+#include "reading/page_reader.h"
 
 namespace tickora {
 namespace {
@@ -158,7 +158,7 @@ TEST(EucJpToShiftJis, Conversion) {
 
 // A result's six fields, and the mark its ratio's sign gives.
 TEST(QuoteResult, FieldsAndMark) {
-    using F = QuoteFields;
+    using F = FigureTexts;
     EXPECT_EQ(SplitQuoteResult("A_B_"), (F{"A", "B", "", "", "", ""}));
     EXPECT_EQ(SplitQuoteResult("A__C_D_E_F_G_"), (F{"A", "", "C", "D", "E", "F"}));
     // A field holding '_' shifts every later one.

@@ -1,4 +1,4 @@
-#include "quotes/page_trial.h"
+#include "quotepage/quote_page.h"
 
 #include <libxml/HTMLparser.h>
 #include <libxml/tree.h>
@@ -6,9 +6,9 @@
 #include <climits>
 
 #include "common/codepage.h"
-#include "quotes/extract.h"
-#include "quotes/page_charset.h"
-#include "quotes/page_reader.h"
+#include "reading/extract.h"
+#include "reading/page_charset.h"
+#include "reading/page_reader.h"
 
 namespace tickora {
 
@@ -28,14 +28,14 @@ std::string Quoted(std::string_view cp932) {
     return "\"" + Cp932ToUtf8(cp932) + "\"";
 }
 
-std::array<std::string, 6> HowRules(const PageCopy& copy, const RuleTexts& texts) {
+std::array<std::string, 6> HowRules(const PageCopy& copy, const FigureTexts& texts) {
     std::array<std::string, 6> how;
     const PageRules rules(texts);
     const RuleReading reading =
         rules.Read(ParsedPage(PageUtf8(copy.bytes, copy.response.contentType)));
-    for (int f = 0; f < kRuleCount; ++f) {
+    for (int f = 0; f < kFigureCount; ++f) {
         const FigureRead& read = reading[f];
-        const std::string key = RuleKey(f);
+        const std::string key = FigureKey(f);
         for (const std::string& error : rules.Errors())
             if (error.starts_with(key + ":")) how[f] = "ルールの誤り: " + error;
         if (!how[f].empty()) continue;
@@ -176,7 +176,7 @@ std::string VisibleText(const PageCopy& copy) {
     return text;
 }
 
-PageSuggestion SuggestForPage(const PageCopy& copy, const FieldTexts& values) {
+PageSuggestion SuggestForPage(const PageCopy& copy, const FigureTexts& values) {
     PageSuggestion s;
     s.rules = SuggestRules(ParsedPage(PageUtf8(copy.bytes, copy.response.contentType)), values);
     const std::string read = Pieces(copy, PageReader::kMaxPieces);

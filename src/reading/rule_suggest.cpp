@@ -1,4 +1,4 @@
-#include "quotes/rule_suggest.h"
+#include "reading/rule_suggest.h"
 
 #include <libxml/HTMLparser.h>
 #include <libxml/tree.h>
@@ -23,8 +23,6 @@ constexpr std::size_t kMaxContextChars = 16;  // of the text before or after a f
 constexpr std::size_t kMaxCandidates = 48;
 constexpr int kAncestorLevels = 3;
 constexpr int kMaxOccurrences = 4;
-
-const char* const kFigureNames[6] = {"name", "time", "price", "change", "ratio", "volume"};
 
 // Words that name a direction: markup holding them changes with the day's move.
 const char* const kDirectionWords[] = {
@@ -179,7 +177,7 @@ bool IsDigitOrMark(char c) {
 
 class Suggester {
   public:
-    Suggester(const ParsedPage& page, const FieldTexts& values)
+    Suggester(const ParsedPage& page, const FigureTexts& values)
         : page_(page), doc_(static_cast<xmlDocPtr>(page.Document())) {
         for (int f = 0; f < 6; ++f) values_[f] = NormalizeFigure(Cp932ToUtf8(values[f]));
         if (doc_) Walk();
@@ -190,7 +188,7 @@ class Suggester {
         const std::string& v = values_[f];
         const std::vector<const xmlNode*> candidates = Candidates(v);
         if (candidates.empty()) {
-            why = "the " + std::string(kFigureNames[f]) + " text \"" + v +
+            why = "the " + std::string(FigureName(f)) + " text \"" + v +
                   "\" is not in the page's text" + (doc_ ? "" : " (the page holds no HTML)");
             return {};
         }
@@ -202,7 +200,7 @@ class Suggester {
                         if (!rule.empty()) return rule;
                     }
         why = "no rule that anchors on a label, an id or a stable class name reads the " +
-              std::string(kFigureNames[f]) + " text \"" + v + "\" from this page";
+              std::string(FigureName(f)) + " text \"" + v + "\" from this page";
         return {};
     }
 
@@ -362,7 +360,7 @@ class Suggester {
 
     // Whether the rule, run as the program runs it, reads figure f as given.
     std::string Checked(int f, const std::string& rule) {
-        RuleTexts texts;
+        FigureTexts texts;
         texts[f] = Utf8ToCp932(rule);
         const PageRules rules(texts);
         const FigureRead read = rules.Read(page_)[f];
@@ -436,7 +434,7 @@ class Suggester {
 
 }  // namespace
 
-RuleSuggestion SuggestRules(const ParsedPage& page, const FieldTexts& values) {
+RuleSuggestion SuggestRules(const ParsedPage& page, const FigureTexts& values) {
     RuleSuggestion s;
     Suggester suggester(page, values);
     for (int f = 0; f < 6; ++f)
@@ -444,7 +442,7 @@ RuleSuggestion SuggestRules(const ParsedPage& page, const FieldTexts& values) {
     return s;
 }
 
-std::string CheckRules(const PageRules& rules, const ParsedPage& page, const FieldTexts& values) {
+std::string CheckRules(const PageRules& rules, const ParsedPage& page, const FigureTexts& values) {
     std::string out;
     const RuleReading reading = rules.Read(page);
     for (int f = 0; f < 6; ++f) {
@@ -452,7 +450,7 @@ std::string CheckRules(const PageRules& rules, const ParsedPage& page, const Fie
         const std::string expected = NormalizeFigure(Cp932ToUtf8(values[f]));
         const FigureRead& read = reading[f];
         if (read.found && Cp932ToUtf8(read.value) == expected) continue;
-        out += std::string(kFigureNames[f]) + ": ";
+        out += std::string(FigureName(f)) + ": ";
         if (!read.ruled)
             out += "no rule, expected \"" + expected + "\"\n";
         else if (!read.found)

@@ -1,4 +1,4 @@
-#include "quotes/page_charset.h"
+#include "reading/page_charset.h"
 
 #include <cstring>
 

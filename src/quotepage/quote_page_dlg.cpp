@@ -1,4 +1,4 @@
-#include "quotes/quote_page_dlg.h"
+#include "quotepage/quote_page_dlg.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -21,7 +21,7 @@
 #include "common/leading_int.h"
 #include "common/market_table.h"
 #include "common/row_cells.h"
-#include "quotes/extract.h"
+#include "reading/extract.h"
 #include "ui/dialog_units.h"
 
 namespace tickora {
@@ -104,10 +104,10 @@ CQuotePageDlg::CQuotePageDlg(QWidget* owner, const FetchOptions& limits)
     auto* tabs = new QTabWidget(this);
     auto* rulesPage = new QWidget;
     auto* rules = new QFormLayout(rulesPage);
-    for (int f = 0; f < kRuleCount; ++f) {
+    for (int f = 0; f < kFigureCount; ++f) {
         m_editRules[f] = Named(new QLineEdit(rulesPage), qp::kRuleFirst + f,
                                QString::fromUtf8("ルール ") + FigureTitle(f));
-        rules->addRow(FigureTitle(f) + QStringLiteral(" (") + RuleKey(f) + ")", m_editRules[f]);
+        rules->addRow(FigureTitle(f) + QStringLiteral(" (") + FigureKey(f) + ")", m_editRules[f]);
     }
     connect(m_editRules[kPriceFigure], &QLineEdit::textChanged, this, &CQuotePageDlg::UpdateMode);
     tabs->addTab(rulesPage, QString::fromUtf8("ページルール [PAGE_RULES]"));
@@ -229,7 +229,7 @@ int CQuotePageDlg::DoModal() {
 void CQuotePageDlg::OnInitDialog() {
     setWindowIcon(QIcon(QStringLiteral(":/res/flat-16.png")));
     m_editBaseUrl->setText(Shown(m_settings.baseUrl));
-    for (int f = 0; f < kRuleCount; ++f) m_editRules[f]->setText(Shown(m_settings.rules[f]));
+    for (int f = 0; f < kFigureCount; ++f) m_editRules[f]->setText(Shown(m_settings.rules[f]));
     for (int i = 0; i < kPatternCount; ++i)
         m_editPatterns[i]->setText(Shown(m_settings.patternTexts[i]));
     m_editTestCode->setText(Shown(m_strTestCode));
@@ -242,7 +242,7 @@ void CQuotePageDlg::OnInitDialog() {
 PageSettings CQuotePageDlg::Edited() const {
     PageSettings s = m_settings;
     s.baseUrl = Typed(m_editBaseUrl->text());
-    for (int f = 0; f < kRuleCount; ++f) s.rules[f] = Typed(m_editRules[f]->text());
+    for (int f = 0; f < kFigureCount; ++f) s.rules[f] = Typed(m_editRules[f]->text());
     for (int i = 0; i < kPatternCount; ++i) s.patternTexts[i] = Typed(m_editPatterns[i]->text());
     return s;
 }
@@ -352,7 +352,7 @@ void CQuotePageDlg::OnSuggest() {
             QString::fromUtf8("先に「試す」でテスト銘柄のページを取得してください"));
         return;
     }
-    FieldTexts values;
+    FigureTexts values;
     for (int f = 0; f < 6; ++f) values[f] = Typed(m_editValues[f]->text());
     const PageSuggestion s = SuggestForPage(*m_copy, values);
     if (s.patterns.Found())
@@ -360,7 +360,7 @@ void CQuotePageDlg::OnSuggest() {
             m_editPatterns[i]->setText(Shown(s.patterns.texts[i]));
     QString note;
     if (s.rules.Complete()) {
-        for (int f = 0; f < kRuleCount; ++f) m_editRules[f]->setText(Shown(s.rules.rules[f]));
+        for (int f = 0; f < kFigureCount; ++f) m_editRules[f]->setText(Shown(s.rules.rules[f]));
         note = QString::fromUtf8("ページルールを提案しました（このページで確かめ済み）");
     } else {
         const auto why = std::find_if(s.rules.why.begin(), s.rules.why.end(),

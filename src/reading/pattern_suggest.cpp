@@ -1,4 +1,4 @@
-#include "quotes/pattern_suggest.h"
+#include "reading/pattern_suggest.h"
 
 #include <algorithm>
 #include <optional>
@@ -6,7 +6,7 @@
 
 #include "common/codepage.h"
 #include "common/sjis.h"
-#include "quotes/extract.h"
+#include "reading/extract.h"
 
 namespace tickora {
 
@@ -18,8 +18,6 @@ constexpr std::size_t kMaxAnchorBytes = 160;
 constexpr Offset kMaxAnchorDistance = 8192;  // how far before the name an anchor is looked for
 constexpr std::size_t kMaxOccurrences = 4096;
 constexpr std::size_t kMaxChains = 64;
-
-const char* const kFieldNames[6] = {"name", "time", "price", "change", "ratio", "volume"};
 
 std::string Quoted(std::string_view cp932) {
     return "\"" + Cp932ToUtf8(cp932) + "\"";
@@ -33,7 +31,7 @@ struct Placement {
 
 class Writer {
   public:
-    Writer(std::string_view page, const FieldTexts& values) : page_(page), values_(values) {
+    Writer(std::string_view page, const FigureTexts& values) : page_(page), values_(values) {
         // Character starts, for candidates that the character-aware search can find.
         starts_.assign(page.size() + 1, false);
         for (std::size_t i = 0; i < page.size();) {
@@ -70,7 +68,7 @@ class Writer {
             }
             if (!placed) {
                 if (why.empty())
-                    why = "no delimiter before the " + std::string(kFieldNames[j]) + " text " +
+                    why = "no delimiter before the " + std::string(FigureName(j)) + " text " +
                           Quoted(values_[j]) + " is found first where it stands" +
                           (j == 0 ? " after an anchor" : "");
                 return std::nullopt;
@@ -100,7 +98,7 @@ class Writer {
         const auto size = static_cast<Offset>(page_.size());
         const std::string value = Quoted(values_[j]);
         if (t >= size || page_[t] == '\n') {
-            why = "a line end follows the " + std::string(kFieldNames[j]) + " text " + value +
+            why = "a line end follows the " + std::string(FigureName(j)) + " text " + value +
                   ", and a pattern cannot hold one";
             return std::nullopt;
         }
@@ -121,7 +119,7 @@ class Writer {
             if (FirstFrom(suffix, s + 1, end) == t) return std::string(suffix);
             if (end == lineEnd) break;
         }
-        why = "nothing after the " + std::string(kFieldNames[j]) + " text " + value +
+        why = "nothing after the " + std::string(FigureName(j)) + " text " + value +
               " on its line ends it without also standing inside it";
         return std::nullopt;
     }
@@ -147,7 +145,7 @@ class Writer {
             (page_[k] == '<' ? tags : others).push_back(k);
         }
         if (tags.empty() && others.empty() && why.empty()) {
-            why = "the " + std::string(kFieldNames[j]) + " text " + Quoted(values_[j]) +
+            why = "the " + std::string(FigureName(j)) + " text " + Quoted(values_[j]) +
                   (underscore == s - 1 ? " follows a '_', and a field's prefix cannot hold one"
                                        : " has no delimiter before it on its line");
         }
@@ -172,7 +170,7 @@ class Writer {
     }
 
     std::string_view page_;
-    const FieldTexts& values_;
+    const FigureTexts& values_;
     std::vector<bool> starts_;
 };
 
@@ -187,7 +185,7 @@ std::vector<Offset> Occurrences(std::string_view text, std::string_view value) {
 // Every way to take the six values in order, one per occurrence of the volume, each with
 // the nearest earlier occurrences of the others; tightest first, as a quote stands together.
 std::vector<Placement> Placements(const std::array<std::vector<Offset>, 6>& occ,
-                                  const FieldTexts& values) {
+                                  const FigureTexts& values) {
     std::vector<Placement> out;
     for (const Offset last : occ[5]) {
         Placement p;
@@ -212,14 +210,14 @@ std::vector<Placement> Placements(const std::array<std::vector<Offset>, 6>& occ,
 }
 
 // Why no in-order placement exists: the first value that does not follow the one before.
-std::string OrderProblem(const std::array<std::vector<Offset>, 6>& occ, const FieldTexts& values) {
+std::string OrderProblem(const std::array<std::vector<Offset>, 6>& occ, const FigureTexts& values) {
     Offset from = 2;
     for (int j = 0; j < 6; ++j) {
         const auto it = std::lower_bound(occ[j].begin(), occ[j].end(), from);
         if (it == occ[j].end()) {
             if (j == 0) return "the name text stands too close to the start of the page";
-            return "values out of order: the " + std::string(kFieldNames[j]) + " text " +
-                   Quoted(values[j]) + " does not stand after the " + kFieldNames[j - 1] +
+            return "values out of order: the " + std::string(FigureName(j)) + " text " +
+                   Quoted(values[j]) + " does not stand after the " + FigureName(j - 1) +
                    " text " + Quoted(values[j - 1]) +
                    "; the program cuts the fields in the order name, time, price, change, "
                    "ratio, volume";
@@ -231,18 +229,14 @@ std::string OrderProblem(const std::array<std::vector<Offset>, 6>& occ, const Fi
 
 }  // namespace
 
-const char* FieldName(int field) {
-    return field >= 0 && field < 6 ? kFieldNames[field] : "";
-}
-
-Suggestion SuggestPatterns(std::string_view page, std::string_view whole, const FieldTexts& values,
+Suggestion SuggestPatterns(std::string_view page, std::string_view whole, const FigureTexts& values,
                            bool readAsShiftJis) {
     Suggestion s;
     std::array<std::vector<Offset>, 6> occ;
     std::string missing;
     for (int j = 0; j < 6; ++j) {
         if (values[j].empty()) {
-            s.why = "the " + std::string(kFieldNames[j]) +
+            s.why = "the " + std::string(FigureName(j)) +
                     " text is empty; the program cuts at least one byte for every field";
             return s;
         }
@@ -250,7 +244,7 @@ Suggestion SuggestPatterns(std::string_view page, std::string_view whole, const 
         if (!occ[j].empty()) continue;
         const Offset later = Find(whole, values[j], 0);
         missing += missing.empty() ? "" : "; ";
-        missing += "the " + std::string(kFieldNames[j]) + " text " + Quoted(values[j]);
+        missing += "the " + std::string(FigureName(j)) + " text " + Quoted(values[j]);
         missing += later != kNone && later >= static_cast<Offset>(page.size())
                        ? " is found only past the 202nd piece (at byte " + std::to_string(later) +
                              "; the read page ends at byte " + std::to_string(page.size()) + ")"
@@ -277,7 +271,7 @@ Suggestion SuggestPatterns(std::string_view page, std::string_view whole, const 
         // The program's own extraction is the judge.
         std::array<std::string, kPatternCount> split = *texts;
         const Extraction x = TraceExtraction(page, MakePatternTable(split), readAsShiftJis);
-        const QuoteFields got = SplitQuoteResult(x.result);
+        const FigureTexts got = SplitQuoteResult(x.result);
         if (std::equal(got.begin(), got.end(), values.begin())) {
             s.texts = *texts;
             return s;

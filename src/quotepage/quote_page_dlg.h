@@ -11,7 +11,7 @@
 #include <string>
 
 #include "quotes/fetch.h"
-#include "quotes/page_trial.h"
+#include "quotepage/quote_page.h"
 #include "quotes/worker_set.h"
 
 class QComboBox;
@@ -91,7 +91,7 @@ class CQuotePageDlg : public QDialog {
 
     QLineEdit* m_editBaseUrl = nullptr;
     QLabel* m_lblMode = nullptr;
-    std::array<QLineEdit*, kRuleCount> m_editRules{};
+    std::array<QLineEdit*, kFigureCount> m_editRules{};
     std::array<QLineEdit*, kPatternCount> m_editPatterns{};
     QLineEdit* m_editTestCode = nullptr;
     QComboBox* m_cboTestMarket = nullptr;

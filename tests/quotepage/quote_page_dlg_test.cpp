@@ -2,7 +2,7 @@
 // rules suggested from figures picked off the fetched copy, a second stock checked, OK putting
 // the rules to use and keeping them, Cancel changing nothing, and a page that cannot be had.
 
-#include "quotes/quote_page_dlg.h"
+#include "quotepage/quote_page_dlg.h"
 
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -12,7 +12,7 @@
 #include <QTextBlock>
 
 #include "../app/window_fixture.h"
-#include "quotes/extract.h"
+#include "reading/extract.h"
 #include "watchlist/settings_file.h"
 
 namespace tickora::test {
@@ -97,7 +97,7 @@ TEST_F(QuotePageTest, RulesSuggestedInTheDialogFillEveryRowAndSurviveARestart) {
     ASSERT_TRUE(WaitForPasses());
     EXPECT_FALSE(Cell(0, ids::kColPrice).empty());
     EXPECT_EQ(Cell(1, ids::kColMark), FallMark());
-    const RuleTexts kept = P().Rules();
+    const FigureTexts kept = P().Rules();
     dlg_.reset();  // the end saves
     EXPECT_EQ(LoadSettingsData(SettingsPath(dir_.folder())).ruleTexts, kept);
 }

@@ -1,4 +1,4 @@
-#include "quotes/page_reader.h"
+#include "reading/page_reader.h"
 
 namespace tickora {
 

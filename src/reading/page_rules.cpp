@@ -1,4 +1,4 @@
-#include "quotes/page_rules.h"
+#include "reading/page_rules.h"
 
 #define PCRE2_CODE_UNIT_WIDTH 8
 #include <libxml/HTMLparser.h>
@@ -10,8 +10,8 @@
 
 #include "common/codepage.h"
 #include "common/sjis.h"
-#include "quotes/extract.h"
-#include "quotes/extraction_pattern.h"
+#include "reading/extract.h"
+#include "reading/extraction_pattern.h"
 
 namespace tickora {
 
@@ -103,10 +103,6 @@ std::string ElementTag(const xmlNode* node) {
 
 }  // namespace
 
-const char* RuleKey(int figure) {
-    return figure >= 0 && figure < kRuleCount ? DefaultPatternTexts()[figure + 1].key : "";
-}
-
 RuleParts SplitRule(std::string_view text) {
     char quote = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
@@ -128,7 +124,7 @@ std::string JoinRule(std::string_view path, std::string_view expression) {
     return rule;
 }
 
-bool UsesRules(const RuleTexts& rules) {
+bool UsesRules(const FigureTexts& rules) {
     return !SplitRule(rules[kPriceFigure]).path.empty();
 }
 
@@ -216,20 +212,20 @@ struct PageRules::Compiled {
     xmlXPathCompExprPtr path = nullptr;
     pcre2_code* expression = nullptr;
     std::string pathText;
-    int sameAs = kRuleCount;  // the first figure with the same path
+    int sameAs = kFigureCount;  // the first figure with the same path
     ~Compiled() {
         if (path) xmlXPathFreeCompExpr(path);
         if (expression) pcre2_code_free(expression);
     }
 };
 
-PageRules::PageRules(const RuleTexts& texts) {
+PageRules::PageRules(const FigureTexts& texts) {
     QuietXml();
-    for (int f = 0; f < kRuleCount; ++f) {
+    for (int f = 0; f < kFigureCount; ++f) {
         const RuleParts parts = SplitRule(texts[f]);
         if (parts.path.empty()) continue;
         auto rule = std::make_unique<Compiled>();
-        const std::string key = RuleKey(f);
+        const std::string key = FigureKey(f);
         const std::string path = Cp932ToUtf8(parts.path);
         rule->pathText = path;
         for (int g = f - 1; g >= 0; --g)
@@ -354,8 +350,8 @@ RuleReading PageRules::Read(const ParsedPage& page) const {
     if (context) context->opLimit = kXPathOpLimit;
     // Figures that share a path (change and ratio in one element, a script's JSON) share
     // its one evaluation.
-    std::array<PathResult, kRuleCount> results;
-    for (int f = 0; f < kRuleCount; ++f) {
+    std::array<PathResult, kFigureCount> results;
+    for (int f = 0; f < kFigureCount; ++f) {
         FigureRead& read = reading[f];
         const Compiled* rule = rules_[f].get();
         if (rule == nullptr) continue;

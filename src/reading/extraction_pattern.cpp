@@ -1,6 +1,7 @@
-#include "quotes/extraction_pattern.h"
+#include "reading/extraction_pattern.h"
 
 #include "common/codepage.h"
+#include "common/figures.h"
 #include "common/sjis.h"
 
 namespace tickora {
@@ -31,12 +32,12 @@ ExtractionPattern SplitAnchorPattern(std::string_view text) {
 const std::array<PatternDefault, kPatternCount>& DefaultPatternTexts() {
     static const std::array<PatternDefault, kPatternCount> table = {{
         {"key", Sj("[key]_</tr><tr align=right>")},
-        {"meigaramei", Sj("[銘柄名]_<small>_</small>")},
-        {"time", Sj("[時間]_<td nowrap align=center>_</td>")},
-        {"genzaiti", Sj("[現在値]_<td nowrap><b>_</b></td>")},
-        {"zenjitusa", Sj("[前日差]_<td nowrap>_</td>")},
-        {"sawariai", Sj("[差割合]_<td nowrap>_</td>")},
-        {"dekidaka", Sj("[出来高]_<td nowrap>_</td>")},
+        {FigureKey(kNameFigure), Sj("[銘柄名]_<small>_</small>")},
+        {FigureKey(kTimeFigure), Sj("[時間]_<td nowrap align=center>_</td>")},
+        {FigureKey(kPriceFigure), Sj("[現在値]_<td nowrap><b>_</b></td>")},
+        {FigureKey(kChangeFigure), Sj("[前日差]_<td nowrap>_</td>")},
+        {FigureKey(kRatioFigure), Sj("[差割合]_<td nowrap>_</td>")},
+        {FigureKey(kVolumeFigure), Sj("[出来高]_<td nowrap>_</td>")},
     }};
     return table;
 }

@@ -8,10 +8,10 @@
 #include <string>
 
 #include "quotes/fetch.h"
-#include "quotes/pattern_suggest.h"
-#include "quotes/quote.h"
+#include "reading/pattern_suggest.h"
+#include "common/quote.h"
 #include "quotes/quote_url.h"
-#include "quotes/rule_suggest.h"
+#include "reading/rule_suggest.h"
 
 namespace tickora {
 
@@ -20,7 +20,7 @@ struct PageSettings {
     std::string baseUrl;
     SuffixTable suffixes = DefaultSuffixes();
     std::array<std::string, kPatternCount> patternTexts;
-    RuleTexts rules;
+    FigureTexts rules;
 };
 
 // One stock's page as fetched once: everything the dialog shows and suggests from.
@@ -55,6 +55,6 @@ struct PageSuggestion {
     Suggestion patterns;
 };
 // Rules and patterns that read values (CP932) from this copy.
-PageSuggestion SuggestForPage(const PageCopy& copy, const FieldTexts& values);
+PageSuggestion SuggestForPage(const PageCopy& copy, const FigureTexts& values);
 
 }  // namespace tickora

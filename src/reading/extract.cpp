@@ -1,4 +1,4 @@
-#include "quotes/extract.h"
+#include "reading/extract.h"
 
 #include "common/codepage.h"
 #include "common/sjis.h"
@@ -105,45 +105,6 @@ std::string ExtractFields(std::string_view page, const PatternTable& patterns,
 
 std::string ExtractFields(std::string_view page, const PatternTable& patterns) {
     return ExtractFields(page, patterns, Contains(page, "Shift_JIS"));
-}
-
-const std::string& FetchErrorHead() {
-    static const std::string head = Sj("例外が発生しました。\r\nエラー: ");
-    return head;
-}
-
-QuoteFields SplitQuoteResult(std::string_view r) {
-    QuoteFields fields;
-    // Pages never carry a CR, so no field of a page's result can begin like this.
-    if (r.starts_with(FetchErrorHead())) return fields;
-    const auto size = static_cast<Offset>(r.size());
-    Offset start = 0;
-    for (auto& field : fields) {
-        const Offset e = start >= size ? kNone : Find(r, "_", start);
-        if (e == kNone) break;  // this field and all after it stay empty
-        field = Cut(r, start, e - start);
-        start = e + 1;
-    }
-    return fields;
-}
-
-const std::string& RiseMark() {
-    static const std::string mark = Sj("△ ");
-    return mark;
-}
-const std::string& FallMark() {
-    static const std::string mark = Sj("▼ ");
-    return mark;
-}
-const std::string& FlatMark() {
-    static const std::string mark = Sj("－ ");
-    return mark;
-}
-
-const std::string& RiseFallMark(std::string_view ratio) {
-    if (Contains(ratio, "+")) return RiseMark();
-    if (Contains(ratio, "-")) return FallMark();
-    return FlatMark();
 }
 
 }  // namespace tickora
