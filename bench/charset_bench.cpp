@@ -6,8 +6,8 @@
 #include <iconv.h>
 
 #include "common/codepage.h"
-#include "reading/extract.h"
 #include "quotes/fetch.h"
+#include "reading/extract.h"
 #include "reading/page_charset.h"
 #include "side_by_side.h"
 

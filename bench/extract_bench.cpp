@@ -8,9 +8,9 @@
 
 #include "common/codepage.h"
 #include "quote_host.h"
+#include "quotes/fetch.h"
 #include "reading/extract.h"
 #include "reading/extraction_pattern.h"
-#include "quotes/fetch.h"
 #include "side_by_side.h"
 
 namespace {

@@ -60,7 +60,7 @@ BENCHMARK(BM_FetchQuoteBesideRawGet)->Unit(benchmark::kMicrosecond)->UseRealTime
 
 void BM_RefreshPassBesideRawGets(benchmark::State& state) {
     tickora::RefreshConfig config;
-    config.baseUrl = Host().Url("/q?s=") + tickora::Sj("銘柄.市場");
+    config.page.m_strBaseUrl = Host().Url("/q?s=") + tickora::Sj("銘柄.市場");
     config.entryCode = "8058";
     tickora::test::MemoryView view;
     for (int i = 0; i < 15; ++i)

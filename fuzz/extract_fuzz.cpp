@@ -7,9 +7,9 @@
 #include <string_view>
 
 #include "common/sjis.h"
+#include "quotes/fetch.h"
 #include "reading/extract.h"
 #include "reading/extraction_pattern.h"
-#include "quotes/fetch.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view input(reinterpret_cast<const char*>(data), size);

@@ -233,7 +233,7 @@ bool CQuoteDlg::OnInitDialog() {
     m_bConnected = 0;
     InitLinkFont();
     FillMarkets();
-    m_szSuffix = DefaultSuffixes();
+    m_page.m_szSuffix = DefaultSuffixes();
     m_pDragImage = nullptr;
     m_bDragging = 0;
     m_nDragIndex = 0;

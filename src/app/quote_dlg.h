@@ -20,9 +20,7 @@
 #include <vector>
 
 #include "app/dialog_layout.h"
-#include "reading/extraction_pattern.h"
-#include "reading/page_rules.h"
-#include "quotes/quote_url.h"
+#include "quotes/page_settings.h"
 #include "quotes/refresh_pass.h"
 #include "quotes/row_snapshot.h"
 #include "quotes/ui_gateway.h"
@@ -280,7 +278,6 @@ class CQuoteDlg : public QDialog {
     std::string m_strNikkeiUrl;
     std::string m_strStockLabel;
     std::string m_strNikkeiLabel;
-    SuffixTable m_szSuffix = DefaultSuffixes();
     int m_nChkOpenUrl = 1;
     int m_nChkGoTask = 0;
     QPixmap m_bmpUp, m_bmpDown, m_bmpUpChecked, m_bmpDownChecked, m_bmpFlat, m_bmpFlatChecked;
@@ -292,15 +289,13 @@ class CQuoteDlg : public QDialog {
     int m_nLinkHover = 0;
     std::mutex m_csFetch;
     ListToolTip* m_tooltip = nullptr;
-    PatternTable m_patterns = DefaultPatterns();
-    // The texts m_patterns was made from, and the page rules: the quote-page dialog edits both.
-    std::array<std::string, kPatternCount> m_arrPatternTexts;
-    FigureTexts m_arrRules;
     int m_bConnected = 0;
     std::vector<std::string> m_arrResults;
     int m_nSelectedItem = 0;
     int m_bTrayIcon = 0;
-    std::string m_strBaseUrl;
+    // m_strBaseUrl, m_szSuffix, the texts m_patterns is made from where a pass starts, and the
+    // page rules.
+    PageSettings m_page;
     QTableView* m_pList = nullptr;
     QSpinBox* m_spinInterval = nullptr;
     QComboBox* m_cboMarket = nullptr;

@@ -27,14 +27,14 @@ void CQuoteDlg::OpenLink(const std::string& url, const char* setting) {
 void CQuoteDlg::OpenRowLink(int row) {
     if (row < 0 || row >= RowCount()) return;
     const std::optional<std::string> url =
-        ExpandStockLink(m_strStockUrl, m_szSuffix, m_pModel->Cell(row, ids::kColCode),
+        ExpandStockLink(m_strStockUrl, m_page.m_szSuffix, m_pModel->Cell(row, ids::kColCode),
                         m_pModel->Cell(row, ids::kColMarket));
     if (url) OpenLink(*url, "OPEN_URL");
 }
 
 void CQuoteDlg::OpenIndexLink(const char* code) {
     // An index code is never four bytes long: the template loses its last five bytes.
-    OpenLink(ExpandQuoteUrl(m_strBaseUrl, m_szSuffix, code, -1), "BASE_URL");
+    OpenLink(m_page.UrlOf(code, -1), "BASE_URL");
 }
 
 void CQuoteDlg::OnOpenLink() {
@@ -71,13 +71,13 @@ void CQuoteDlg::OnLinkUrlSettings() {
     dlg.m_strNikkeiUrl = m_strNikkeiUrl;
     dlg.m_strStockLabel = m_strStockLabel;
     dlg.m_strNikkeiLabel = m_strNikkeiLabel;
-    dlg.m_szSuffix = m_szSuffix;
+    dlg.m_szSuffix = m_page.m_szSuffix;
     if (dlg.DoModal() != QDialog::Accepted) return;
     m_strStockUrl = dlg.m_strStockUrl;
     m_strNikkeiUrl = dlg.m_strNikkeiUrl;
     m_strStockLabel = dlg.m_strStockLabel;
     m_strNikkeiLabel = dlg.m_strNikkeiLabel;
-    m_szSuffix = dlg.m_szSuffix;
+    m_page.m_szSuffix = dlg.m_szSuffix;
     // The lists are written back as they were read; a file that cannot be is left alone.
     for (const auto& [path, list] : {std::pair{&nikkeiPath, &nikkei}, {&stockPath, &stock}}) {
         if (std::string why; list->writable && !WriteUrlList(*path, *list, &why))

@@ -116,7 +116,7 @@ bool Shows(const xmlNode* n) {
 PageCopy FetchPageCopy(const PageSettings& settings, const std::string& code, int market,
                        const FetchOptions& options) {
     PageCopy copy;
-    copy.url = ExpandQuoteUrl(settings.baseUrl, settings.suffixes, code, market);
+    copy.url = settings.UrlOf(code, market);
     try {
         RawPage page = FetchRawPage(copy.url, options);
         copy.bytes = std::move(page.bytes);
@@ -129,7 +129,7 @@ PageCopy FetchPageCopy(const PageSettings& settings, const std::string& code, in
 
 PageTrial TryPage(const PageCopy& copy, const PageSettings& settings) {
     PageTrial trial;
-    trial.byRules = UsesRules(settings.rules);
+    trial.byRules = UsesRules(settings.m_arrRules);
     if (!copy.error.empty()) {
         trial.result = copy.error;
         trial.quote = RowQuote(trial.result);
@@ -137,11 +137,11 @@ PageTrial TryPage(const PageCopy& copy, const PageSettings& settings) {
         return trial;
     }
     if (trial.byRules) {
-        trial.result =
-            QuoteOfPageByRules(copy.bytes, copy.response.contentType, PageRules(settings.rules));
-        trial.how = HowRules(copy, settings.rules);
+        trial.result = QuoteOfPageByRules(copy.bytes, copy.response.contentType,
+                                          PageRules(settings.m_arrRules));
+        trial.how = HowRules(copy, settings.m_arrRules);
     } else {
-        const PatternTable table = MakePatternTable(settings.patternTexts);
+        const PatternTable table = MakePatternTable(settings.m_arrPatternTexts);
         FetchedPage page;
         page.bytes = Pieces(copy, PageReader::kMaxPieces);
         page.response = copy.response;

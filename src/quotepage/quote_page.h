@@ -7,21 +7,13 @@
 #include <optional>
 #include <string>
 
-#include "quotes/fetch.h"
-#include "reading/pattern_suggest.h"
 #include "common/quote.h"
-#include "quotes/quote_url.h"
+#include "quotes/fetch.h"
+#include "quotes/page_settings.h"
+#include "reading/pattern_suggest.h"
 #include "reading/rule_suggest.h"
 
 namespace tickora {
-
-// The settings that decide how a page is read, as the dialog edits them (CP932).
-struct PageSettings {
-    std::string baseUrl;
-    SuffixTable suffixes = DefaultSuffixes();
-    std::array<std::string, kPatternCount> patternTexts;
-    FigureTexts rules;
-};
 
 // One stock's page as fetched once: everything the dialog shows and suggests from.
 struct PageCopy {

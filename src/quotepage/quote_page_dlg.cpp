@@ -114,7 +114,7 @@ CQuotePageDlg::CQuotePageDlg(QWidget* owner, const FetchOptions& limits)
     auto* patternsPage = new QWidget;
     auto* patterns = new QFormLayout(patternsPage);
     for (int i = 0; i < kPatternCount; ++i) {
-        const QString key = QString::fromUtf8(DefaultPatternTexts()[i].key);
+        const QString key = QString::fromUtf8(PatternKey(i));
         m_editPatterns[i] = Named(new QLineEdit(patternsPage), qp::kPatternFirst + i,
                                   QString::fromUtf8("パターン ") + key);
         patterns->addRow(key, m_editPatterns[i]);
@@ -228,10 +228,10 @@ int CQuotePageDlg::DoModal() {
 
 void CQuotePageDlg::OnInitDialog() {
     setWindowIcon(QIcon(QStringLiteral(":/res/flat-16.png")));
-    m_editBaseUrl->setText(Shown(m_settings.baseUrl));
-    for (int f = 0; f < kFigureCount; ++f) m_editRules[f]->setText(Shown(m_settings.rules[f]));
+    m_editBaseUrl->setText(Shown(m_settings.m_strBaseUrl));
+    for (int f = 0; f < kFigureCount; ++f) m_editRules[f]->setText(Shown(m_settings.m_arrRules[f]));
     for (int i = 0; i < kPatternCount; ++i)
-        m_editPatterns[i]->setText(Shown(m_settings.patternTexts[i]));
+        m_editPatterns[i]->setText(Shown(m_settings.m_arrPatternTexts[i]));
     m_editTestCode->setText(Shown(m_strTestCode));
     m_cboTestMarket->setCurrentIndex(std::clamp(m_nTestMarket, 0, kMarketCount - 1));
     m_cboCheckMarket->setCurrentIndex(m_cboTestMarket->currentIndex());
@@ -241,9 +241,10 @@ void CQuotePageDlg::OnInitDialog() {
 
 PageSettings CQuotePageDlg::Edited() const {
     PageSettings s = m_settings;
-    s.baseUrl = Typed(m_editBaseUrl->text());
-    for (int f = 0; f < kFigureCount; ++f) s.rules[f] = Typed(m_editRules[f]->text());
-    for (int i = 0; i < kPatternCount; ++i) s.patternTexts[i] = Typed(m_editPatterns[i]->text());
+    s.m_strBaseUrl = Typed(m_editBaseUrl->text());
+    for (int f = 0; f < kFigureCount; ++f) s.m_arrRules[f] = Typed(m_editRules[f]->text());
+    for (int i = 0; i < kPatternCount; ++i)
+        s.m_arrPatternTexts[i] = Typed(m_editPatterns[i]->text());
     return s;
 }
 
@@ -332,7 +333,7 @@ void CQuotePageDlg::ShowCheck(Outcome outcome) {
         const std::array<const std::string*, 6> read = {&q.name,   &q.time,  &q.price,
                                                         &q.change, &q.ratio, &q.volume};
         for (int f = 0; f < 6; ++f) {
-            const bool expected = t.byRules ? !SplitRule(s.rules[f]).path.empty() : true;
+            const bool expected = t.byRules ? !SplitRule(s.m_arrRules[f]).path.empty() : true;
             if (expected && read[f]->empty()) missing << FigureTitle(f);
         }
         QString figures;

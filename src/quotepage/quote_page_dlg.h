@@ -10,8 +10,8 @@
 #include <optional>
 #include <string>
 
-#include "quotes/fetch.h"
 #include "quotepage/quote_page.h"
+#include "quotes/fetch.h"
 #include "quotes/worker_set.h"
 
 class QComboBox;

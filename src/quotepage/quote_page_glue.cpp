@@ -13,7 +13,7 @@ namespace tickora {
 
 void CQuoteDlg::OnQuotePageSettings() {
     CQuotePageDlg dlg(this, m_fetchLimits);
-    dlg.m_settings = {m_strBaseUrl, m_szSuffix, m_arrPatternTexts, m_arrRules};
+    dlg.m_settings = m_page;
     // The selected row is the stock to try, else the one typed in the entry row.
     if (const int row = SelectedRow(); row >= 0 && row < RowCount()) {
         dlg.m_strTestCode = m_pModel->Cell(row, ids::kColCode);
@@ -24,11 +24,8 @@ void CQuoteDlg::OnQuotePageSettings() {
         dlg.m_nTestMarket = m_cboMarket ? m_cboMarket->currentIndex() : 0;
     }
     if (dlg.DoModal() != QDialog::Accepted) return;
-    m_strBaseUrl = dlg.m_settings.baseUrl;
-    m_arrPatternTexts = dlg.m_settings.patternTexts;
-    m_patterns = MakePatternTable(m_arrPatternTexts);
-    m_arrRules = dlg.m_settings.rules;
-    const PageRules rules(m_arrRules);
+    m_page = dlg.m_settings;
+    const PageRules rules(m_page.m_arrRules);
     for (const std::string& error : rules.Errors())
         std::fprintf(stderr, "tickora: [%s] %s\n", kRuleSection, error.c_str());
     // The rows show the new reading now, not a minute later.

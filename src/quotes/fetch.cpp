@@ -389,9 +389,8 @@ std::string FetchQuote(const std::string& url, const PageReading& reading,
                        const FetchOptions& options) {
     try {
         if (!reading.ByRules()) return QuoteOfPage(FetchPage(url, options), reading.patterns);
-        const PageRules rules(reading.rules);
         const RawPage page = FetchRawPage(url, options);
-        return QuoteOfPageByRules(page.bytes, page.response.contentType, rules);
+        return QuoteOfPageByRules(page.bytes, page.response.contentType, *reading.rules);
     } catch (const HttpError& e) {
         return FormatFetchError(e.code(), e.what());
     }

@@ -21,14 +21,13 @@ std::optional<IndexTexts> FormatIndexTexts(const IndexInfo& index, const std::st
     return IndexTexts{index.label + " ( " + f[1] + " ) " + f[2], " " + f[3] + " "};
 }
 
-void RefreshIndexPanel(RefreshView& view, const RefreshConfig& config) {
+void RefreshIndexPanel(RefreshView& view, const RefreshConfig& config, const PageReading& reading) {
     for (std::size_t i = 0; i < Indices().size(); ++i) {
         if (!view.Alive()) return;
         // Index codes are never 4 bytes long, so the market part is cut from the URL.
-        const std::string url =
-            ExpandQuoteUrl(config.baseUrl, config.suffixes, Indices()[i].code, 0);
+        const std::string url = config.page.UrlOf(Indices()[i].code, 0);
         if (const auto texts =
-                FormatIndexTexts(Indices()[i], FetchQuote(url, config.reading, config.fetch)))
+                FormatIndexTexts(Indices()[i], FetchQuote(url, reading, config.fetch)))
             view.ShowIndex(i, *texts);
     }
 }

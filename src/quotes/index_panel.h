@@ -20,6 +20,6 @@ const std::array<IndexInfo, 3>& Indices();
 std::optional<IndexTexts> FormatIndexTexts(const IndexInfo& index, const std::string& result);
 
 // Fetches the three indices and shows those that have a valid value.
-void RefreshIndexPanel(RefreshView& view, const RefreshConfig& config);
+void RefreshIndexPanel(RefreshView& view, const RefreshConfig& config, const PageReading& reading);
 
 }  // namespace tickora

@@ -35,10 +35,7 @@ void CQuoteDlg::OnTimer(int id) {
 
 RefreshConfig CQuoteDlg::MakeRefreshConfig() const {
     RefreshConfig config;
-    config.baseUrl = m_strBaseUrl;
-    config.suffixes = m_szSuffix;
-    config.reading.patterns = m_patterns;
-    config.reading.rules = m_arrRules;
+    config.page = m_page;
     config.entryCode = m_strEntryCode;
     config.entryMarket = m_cboMarket ? m_cboMarket->currentIndex() : 0;
     config.fetch = m_fetchLimits;

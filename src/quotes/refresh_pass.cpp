@@ -11,17 +11,23 @@ const std::string& FetchingStatusText() {
     return text;
 }
 
+namespace {
+Quote EntryQuoteOf(const RefreshConfig& config, const PageReading& reading) {
+    const std::string url = config.page.UrlOf(config.entryCode, config.entryMarket);
+    return EntryQuote(FetchQuote(url, reading, config.fetch));
+}
+}  // namespace
+
 Quote FetchEntryQuote(const RefreshConfig& config) {
-    const std::string url =
-        ExpandQuoteUrl(config.baseUrl, config.suffixes, config.entryCode, config.entryMarket);
-    return EntryQuote(FetchQuote(url, config.reading, config.fetch));
+    return EntryQuoteOf(config, config.page.Reading());
 }
 
 void RunRefreshPass(RefreshView& view, const RefreshConfig& config) {
+    const PageReading reading = config.page.Reading();
     if (config.entryCode.size() >= 4)
-        view.ShowEntryQuote(config.entryCode, config.entryMarket, FetchEntryQuote(config));
+        view.ShowEntryQuote(config.entryCode, config.entryMarket, EntryQuoteOf(config, reading));
     if (!view.Alive()) return;
-    RefreshIndexPanel(view, config);
+    RefreshIndexPanel(view, config, reading);
     // The row count is read afresh for every row: the UI thread may add, delete or move
     // rows while the pass runs.
     for (int i = 0; view.Alive(); ++i) {
@@ -30,9 +36,9 @@ void RunRefreshPass(RefreshView& view, const RefreshConfig& config) {
         const RowKey& key = row.key;
         if (key.code.size() < 4) continue;
         const int market = FindMarketByPrefix(key.market);
-        const std::string url = ExpandQuoteUrl(config.baseUrl, config.suffixes, key.code, market);
+        const std::string url = config.page.UrlOf(key.code, market);
         if (!row.hasSlot) break;
-        const std::string result = FetchQuote(url, config.reading, config.fetch);
+        const std::string result = FetchQuote(url, reading, config.fetch);
         view.StoreRowResult(i, key, result, RowQuote(result));
     }
     view.PassEnded();

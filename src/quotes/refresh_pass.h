@@ -1,9 +1,8 @@
 #pragma once
 #include <string>
 
-#include "reading/extraction_pattern.h"
 #include "quotes/fetch.h"
-#include "quotes/quote_url.h"
+#include "quotes/page_settings.h"
 #include "quotes/refresh_view.h"
 
 namespace tickora {
@@ -11,9 +10,7 @@ namespace tickora {
 // What a pass needs of the window's settings, copied on the UI thread when the pass is
 // started, so the worker never reads members the UI thread may change.
 struct RefreshConfig {
-    std::string baseUrl;
-    SuffixTable suffixes = DefaultSuffixes();
-    PageReading reading;
+    PageSettings page;
     std::string entryCode;  // text of the code edit
     int entryMarket = 0;    // selection of the market selector
     FetchOptions fetch;

@@ -29,20 +29,24 @@ ExtractionPattern SplitAnchorPattern(std::string_view text) {
     return {Cut(text, 0, p1), Cut(text, p1 + 1), {}};
 }
 
-const std::array<PatternDefault, kPatternCount>& DefaultPatternTexts() {
-    static const std::array<PatternDefault, kPatternCount> table = {{
-        {"key", Sj("[key]_</tr><tr align=right>")},
-        {FigureKey(kNameFigure), Sj("[銘柄名]_<small>_</small>")},
-        {FigureKey(kTimeFigure), Sj("[時間]_<td nowrap align=center>_</td>")},
-        {FigureKey(kPriceFigure), Sj("[現在値]_<td nowrap><b>_</b></td>")},
-        {FigureKey(kChangeFigure), Sj("[前日差]_<td nowrap>_</td>")},
-        {FigureKey(kRatioFigure), Sj("[差割合]_<td nowrap>_</td>")},
-        {FigureKey(kVolumeFigure), Sj("[出来高]_<td nowrap>_</td>")},
-    }};
-    return table;
+const char* PatternKey(int pattern) {
+    return pattern == 0 ? "key" : FigureKey(pattern - 1);
 }
 
-PatternTable MakePatternTable(const std::array<std::string, kPatternCount>& texts) {
+const PatternTexts& DefaultPatternTexts() {
+    static const PatternTexts texts = {
+        Sj("[key]_</tr><tr align=right>"),
+        Sj("[銘柄名]_<small>_</small>"),
+        Sj("[時間]_<td nowrap align=center>_</td>"),
+        Sj("[現在値]_<td nowrap><b>_</b></td>"),
+        Sj("[前日差]_<td nowrap>_</td>"),
+        Sj("[差割合]_<td nowrap>_</td>"),
+        Sj("[出来高]_<td nowrap>_</td>"),
+    };
+    return texts;
+}
+
+PatternTable MakePatternTable(const PatternTexts& texts) {
     PatternTable table;
     table[0] = SplitAnchorPattern(texts[0]);
     for (std::size_t i = 1; i < texts.size(); ++i) table[i] = SplitFieldPattern(texts[i]);
@@ -50,11 +54,7 @@ PatternTable MakePatternTable(const std::array<std::string, kPatternCount>& text
 }
 
 const PatternTable& DefaultPatterns() {
-    static const PatternTable table = [] {
-        std::array<std::string, kPatternCount> texts;
-        for (std::size_t i = 0; i < texts.size(); ++i) texts[i] = DefaultPatternTexts()[i].text;
-        return MakePatternTable(texts);
-    }();
+    static const PatternTable table = MakePatternTable(DefaultPatternTexts());
     return table;
 }
 

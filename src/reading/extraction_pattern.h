@@ -17,22 +17,21 @@ struct ExtractionPattern {
 
 inline constexpr int kPatternCount = 7;  // anchor + six fields
 using PatternTable = std::array<ExtractionPattern, kPatternCount>;
+// The seven pattern texts as base_data.ini holds them, in table order (CP932).
+using PatternTexts = std::array<std::string, kPatternCount>;
 
 // '[label]_prefix_suffix': the prefix never holds '_', the suffix keeps any further ones.
 ExtractionPattern SplitFieldPattern(std::string_view text);
 // '[label]_prefix': the prefix keeps every byte after the first '_'.
 ExtractionPattern SplitAnchorPattern(std::string_view text);
 
-// Settings key and default text of each pattern, in table order
-// (key, meigaramei, time, genzaiti, zenjitusa, sawariai, dekidaka).
-struct PatternDefault {
-    const char* key;
-    std::string text;  // CP932
-};
-const std::array<PatternDefault, kPatternCount>& DefaultPatternTexts();
+// The settings key of pattern 0..6: "key", then the figures' keys (meigaramei ... dekidaka).
+const char* PatternKey(int pattern);
+// The default text of each pattern, in table order (CP932).
+const PatternTexts& DefaultPatternTexts();
 
 // Splits seven pattern texts (index 0 the anchor) into the table.
-PatternTable MakePatternTable(const std::array<std::string, kPatternCount>& texts);
+PatternTable MakePatternTable(const PatternTexts& texts);
 const PatternTable& DefaultPatterns();
 
 }  // namespace tickora

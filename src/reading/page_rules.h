@@ -18,7 +18,6 @@
 
 namespace tickora {
 
-
 inline constexpr const char* kRuleSection = "PAGE_RULES";
 // The read buffer of a rule, terminating zero included.
 inline constexpr std::size_t kRuleBuffer = 1024;

@@ -42,9 +42,8 @@ class Writer {
     }
 
     // The seven pattern texts for one placement, or nullopt with the reason in why.
-    std::optional<std::array<std::string, kPatternCount>> Write(const Placement& p,
-                                                                std::string& why) const {
-        std::array<std::string, kPatternCount> texts;
+    std::optional<PatternTexts> Write(const Placement& p, std::string& why) const {
+        PatternTexts texts;
         for (int j = 0; j < 6; ++j) {
             const Offset s = p.at[j];
             const Offset t = End(p, j);
@@ -83,7 +82,7 @@ class Writer {
     }
 
     static std::string Label(int pattern) {
-        const std::string& text = DefaultPatternTexts()[pattern].text;
+        const std::string& text = DefaultPatternTexts()[pattern];
         return text.substr(0, text.find('_'));
     }
 
@@ -217,8 +216,8 @@ std::string OrderProblem(const std::array<std::vector<Offset>, 6>& occ, const Fi
         if (it == occ[j].end()) {
             if (j == 0) return "the name text stands too close to the start of the page";
             return "values out of order: the " + std::string(FigureName(j)) + " text " +
-                   Quoted(values[j]) + " does not stand after the " + FigureName(j - 1) +
-                   " text " + Quoted(values[j - 1]) +
+                   Quoted(values[j]) + " does not stand after the " + FigureName(j - 1) + " text " +
+                   Quoted(values[j - 1]) +
                    "; the program cuts the fields in the order name, time, price, change, "
                    "ratio, volume";
         }
@@ -269,7 +268,7 @@ Suggestion SuggestPatterns(std::string_view page, std::string_view whole, const 
             continue;
         }
         // The program's own extraction is the judge.
-        std::array<std::string, kPatternCount> split = *texts;
+        PatternTexts split = *texts;
         const Extraction x = TraceExtraction(page, MakePatternTable(split), readAsShiftJis);
         const FigureTexts got = SplitQuoteResult(x.result);
         if (std::equal(got.begin(), got.end(), values.begin())) {

@@ -12,8 +12,8 @@
 namespace tickora {
 
 struct Suggestion {
-    std::array<std::string, kPatternCount> texts;  // CP932, table order, as the ini holds them
-    std::string why;                               // UTF-8; set when no patterns were found
+    PatternTexts texts;  // CP932, table order, as the ini holds them
+    std::string why;     // UTF-8; set when no patterns were found
     bool Found() const { return why.empty(); }
 };
 

@@ -14,7 +14,7 @@
 namespace tickora {
 
 struct RuleSuggestion {
-    FigureTexts rules;                 // CP932; empty where no value was given or none was found
+    FigureTexts rules;               // CP932; empty where no value was given or none was found
     std::array<std::string, 6> why;  // UTF-8: why a figure with a value got no rule
     // The rules read the page: the price has one.
     bool Found() const { return !rules[kPriceFigure].empty(); }

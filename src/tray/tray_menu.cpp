@@ -2,8 +2,8 @@
 
 #include "common/codepage.h"
 #include "common/control_ids.h"
-#include "common/sjis.h"
 #include "common/quote.h"
+#include "common/sjis.h"
 
 namespace tickora {
 

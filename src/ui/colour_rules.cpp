@@ -1,7 +1,7 @@
 #include "ui/colour_rules.h"
 
-#include "common/sjis.h"
 #include "common/quote.h"
+#include "common/sjis.h"
 
 namespace tickora {
 

@@ -5,8 +5,8 @@
 #include <array>
 
 #include "common/control_ids.h"
-#include "common/row_cells.h"
 #include "common/quote.h"
+#include "common/row_cells.h"
 
 namespace tickora {
 

@@ -62,15 +62,11 @@ void WriteIfChanged(IniFile& ini, const char* section, const char* key, const st
 SettingsData DefaultSettings() {
     SettingsData data;
     const std::string host = endpoints::kQuoteHost;
-    data.baseUrl = host + Sj("/q?s=銘柄.市場");
-    data.stockUrl = data.baseUrl;
+    data.page.m_strBaseUrl = host + Sj("/q?s=銘柄.市場");
+    data.stockUrl = data.page.m_strBaseUrl;
     data.nikkeiUrl = host + "/q?s=998407";
     data.stockLabel = "Yahoo finance";
     data.nikkeiLabel = Sj("Yahoo日経");
-    data.suffixes = DefaultSuffixes();
-    for (std::size_t i = 0; i < data.patternTexts.size(); ++i) {
-        data.patternTexts[i] = DefaultPatternTexts()[i].text;
-    }
     return data;
 }
 
@@ -87,14 +83,12 @@ SettingsData LoadSettingsData(const std::string& path, std::string* refusal, std
     const SettingsData defaults = DefaultSettings();
     SettingsData data;
 
-    for (std::size_t i = 0; i < data.patternTexts.size(); ++i) {
-        const auto& pattern = DefaultPatternTexts()[i];
-        data.patternTexts[i] =
-            ini.GetString(kLinkSection, pattern.key, pattern.text, kPatternBuffer);
-    }
+    for (int i = 0; i < kPatternCount; ++i)
+        data.page.m_arrPatternTexts[i] =
+            ini.GetString(kLinkSection, PatternKey(i), DefaultPatternTexts()[i], kPatternBuffer);
 
     for (int f = 0; f < kFigureCount; ++f)
-        data.ruleTexts[f] = ini.GetString(kRuleSection, FigureKey(f), "", kRuleBuffer);
+        data.page.m_arrRules[f] = ini.GetString(kRuleSection, FigureKey(f), "", kRuleBuffer);
 
     data.chkOpenUrl = ini.GetInt(kListSection, "CHKOPENURL", defaults.chkOpenUrl);
     data.chkGoTask = ini.GetInt(kListSection, "CHKGOTASK", defaults.chkGoTask);
@@ -108,16 +102,17 @@ SettingsData LoadSettingsData(const std::string& path, std::string* refusal, std
                              ini.GetString(kListSection, Numbered("SIJOU", d), "", kRowBuffer)});
     }
 
-    data.baseUrl = ini.GetString(kLinkSection, "BASE_URL", defaults.baseUrl, kUrlBuffer);
+    data.page.m_strBaseUrl =
+        ini.GetString(kLinkSection, "BASE_URL", defaults.page.m_strBaseUrl, kUrlBuffer);
     data.stockUrl = ini.GetString(kLinkSection, "OPEN_URL", defaults.stockUrl, kUrlBuffer);
     data.nikkeiUrl = ini.GetString(kLinkSection, "OPEN_NIKKEI_URL", defaults.nikkeiUrl, kUrlBuffer);
     data.stockLabel = ini.GetString(kLinkSection, "STOCK_LINK", defaults.stockLabel, kUrlBuffer);
     data.nikkeiLabel =
         ini.GetString(kLinkSection, "STOCK_NIKKEI", defaults.nikkeiLabel, kUrlBuffer);
 
-    for (std::size_t i = 0; i < data.suffixes.size(); ++i) {
+    for (std::size_t i = 0; i < data.page.m_szSuffix.size(); ++i) {
         const auto& market = Markets()[i];
-        data.suffixes[i] =
+        data.page.m_szSuffix[i] =
             ini.GetString(kLinkSection, market.settingsKey, market.defaultSuffix, kSuffixBuffer);
     }
     return data;
@@ -142,21 +137,19 @@ bool SaveSettingsData(const std::string& path, const SettingsData& data, std::st
     ini.WriteString(kListSection, "CHKGOTASK", std::to_string(data.chkGoTask));
     ini.WriteString(kListSection, "SELECTEDITEM", std::to_string(data.selectedItem));
 
-    ini.WriteString(kLinkSection, "BASE_URL", data.baseUrl);
+    ini.WriteString(kLinkSection, "BASE_URL", data.page.m_strBaseUrl);
     ini.WriteString(kLinkSection, "OPEN_URL", data.stockUrl);
     ini.WriteString(kLinkSection, "OPEN_NIKKEI_URL", data.nikkeiUrl);
     ini.WriteString(kLinkSection, "STOCK_LINK", data.stockLabel);
     ini.WriteString(kLinkSection, "STOCK_NIKKEI", data.nikkeiLabel);
-    for (std::size_t i = 0; i < data.suffixes.size(); ++i) {
-        ini.WriteString(kLinkSection, Markets()[i].settingsKey, data.suffixes[i]);
+    for (std::size_t i = 0; i < data.page.m_szSuffix.size(); ++i) {
+        ini.WriteString(kLinkSection, Markets()[i].settingsKey, data.page.m_szSuffix[i]);
     }
-    for (std::size_t i = 0; i < data.patternTexts.size(); ++i) {
-        const auto& pattern = DefaultPatternTexts()[i];
-        WriteIfChanged(ini, kLinkSection, pattern.key, pattern.text, kPatternBuffer,
-                       data.patternTexts[i]);
-    }
+    for (int i = 0; i < kPatternCount; ++i)
+        WriteIfChanged(ini, kLinkSection, PatternKey(i), DefaultPatternTexts()[i], kPatternBuffer,
+                       data.page.m_arrPatternTexts[i]);
     for (int f = 0; f < kFigureCount; ++f)
-        WriteIfChanged(ini, kRuleSection, FigureKey(f), "", kRuleBuffer, data.ruleTexts[f]);
+        WriteIfChanged(ini, kRuleSection, FigureKey(f), "", kRuleBuffer, data.page.m_arrRules[f]);
     return ini.Save(path, why);
 }
 

@@ -6,9 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "reading/extraction_pattern.h"
-#include "reading/page_rules.h"
-#include "quotes/quote_url.h"
+#include "quotes/page_settings.h"
 
 namespace tickora {
 
@@ -29,10 +27,8 @@ inline constexpr int kMaxLoadedRows = 1000;
 struct SettingsData {
     std::vector<WatchRow> rows;
     int chkOpenUrl = 1, chkGoTask = 0, selectedItem = 0;
-    std::string baseUrl, stockUrl, nikkeiUrl, stockLabel, nikkeiLabel;
-    SuffixTable suffixes;                                 // each at most 4 bytes
-    std::array<std::string, kPatternCount> patternTexts;  // key, meigaramei, ... dekidaka
-    FigureTexts ruleTexts;                                  // [PAGE_RULES]; empty: no rule
+    std::string stockUrl, nikkeiUrl, stockLabel, nikkeiLabel;
+    PageSettings page;  // each suffix at most 4 bytes
 
     bool operator==(const SettingsData&) const = default;
 };

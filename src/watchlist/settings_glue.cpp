@@ -17,11 +17,9 @@ void CQuoteDlg::LoadSettings() {
                      "tickora: %s cannot be read (%s); it is left as it is and nothing is saved\n",
                      path.c_str(), m_strSaveRefusal.c_str());
     if (!notice.empty()) std::fprintf(stderr, "tickora: %s: %s\n", path.c_str(), notice.c_str());
-    m_arrPatternTexts = settings.patternTexts;
-    m_patterns = MakePatternTable(settings.patternTexts);
-    m_arrRules = settings.ruleTexts;
+    m_page = settings.page;
     // A rule that does not compile leaves every page without figures: say so once, here.
-    const PageRules rules(m_arrRules);
+    const PageRules rules(m_page.m_arrRules);
     for (const std::string& error : rules.Errors())
         std::fprintf(stderr, "tickora: %s [%s] %s\n", path.c_str(), kRuleSection, error.c_str());
     m_nChkOpenUrl = settings.chkOpenUrl;
@@ -34,12 +32,10 @@ void CQuoteDlg::LoadSettings() {
         m_arrResults.emplace_back();
         m_pModel->InsertAt(static_cast<int>(d), cells);
     }
-    m_strBaseUrl = settings.baseUrl;
     m_strStockUrl = settings.stockUrl;
     m_strNikkeiUrl = settings.nikkeiUrl;
     m_strStockLabel = settings.stockLabel;
     m_strNikkeiLabel = settings.nikkeiLabel;
-    m_szSuffix = settings.suffixes;
 }
 
 void CQuoteDlg::SaveSettings() {
@@ -53,14 +49,11 @@ void CQuoteDlg::SaveSettings() {
     settings.chkOpenUrl = m_nChkOpenUrl;
     settings.chkGoTask = m_nChkGoTask;
     settings.selectedItem = m_nSelectedItem;
-    settings.baseUrl = m_strBaseUrl;
     settings.stockUrl = m_strStockUrl;
     settings.nikkeiUrl = m_strNikkeiUrl;
     settings.stockLabel = m_strStockLabel;
     settings.nikkeiLabel = m_strNikkeiLabel;
-    settings.suffixes = m_szSuffix;
-    settings.patternTexts = m_arrPatternTexts;
-    settings.ruleTexts = m_arrRules;
+    settings.page = m_page;
     const std::string path = SettingsPath(m_strProgramFolder);
     if (std::string why; !SaveSettingsData(path, settings, &why))
         std::fprintf(stderr, "tickora: the settings could not be saved to %s (%s)\n", path.c_str(),

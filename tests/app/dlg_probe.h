@@ -32,8 +32,8 @@ class DlgProbe {
     const std::string& TrayTip() const { return d_.m_strTrayTip; }
     std::optional<TrayIconKind> TrayIconImage() const { return d_.m_trayIconKind; }
     // Settings with no widget, changed by tests between requests.
-    std::string& BaseUrl() { return d_.m_strBaseUrl; }
-    FigureTexts& Rules() { return d_.m_arrRules; }
+    std::string& BaseUrl() { return d_.m_page.m_strBaseUrl; }
+    FigureTexts& Rules() { return d_.m_page.m_arrRules; }
     std::string& StockUrl() { return d_.m_strStockUrl; }
     std::string& NikkeiUrl() { return d_.m_strNikkeiUrl; }
     std::string& StockLabel() { return d_.m_strStockLabel; }

@@ -1,7 +1,7 @@
 #include <map>
 
-#include "hung_lookup.h"
 #include "common/quote.h"
+#include "hung_lookup.h"
 #include "quotes/refresh_pass.h"
 #include "window_fixture.h"
 

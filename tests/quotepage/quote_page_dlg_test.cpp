@@ -99,7 +99,7 @@ TEST_F(QuotePageTest, RulesSuggestedInTheDialogFillEveryRowAndSurviveARestart) {
     EXPECT_EQ(Cell(1, ids::kColMark), FallMark());
     const FigureTexts kept = P().Rules();
     dlg_.reset();  // the end saves
-    EXPECT_EQ(LoadSettingsData(SettingsPath(dir_.folder())).ruleTexts, kept);
+    EXPECT_EQ(LoadSettingsData(SettingsPath(dir_.folder())).page.m_arrRules, kept);
 }
 
 TEST_F(QuotePageTest, APageThatCannotBeHadSaysWhyInTheProgramsOwnWords) {

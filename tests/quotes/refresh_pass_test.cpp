@@ -12,10 +12,10 @@
 #include "common/codepage.h"
 #include "memory_view.h"
 #include "quote_host.h"
-#include "reading/extract.h"
 #include "quotes/index_panel.h"
 #include "quotes/ui_gateway.h"
 #include "quotes/worker_set.h"
+#include "reading/extract.h"
 
 namespace tickora {
 namespace {
@@ -27,7 +27,7 @@ class RefreshPassTest : public ::testing::Test {
     test::QuoteHost host;
     RefreshConfig Config(const std::string& base) {
         RefreshConfig c;
-        c.baseUrl = base + Sj("銘柄.市場");
+        c.page.m_strBaseUrl = base + Sj("銘柄.市場");
         return c;
     }
 };
@@ -40,7 +40,7 @@ TEST_F(RefreshPassTest, FetchesEntryIndicesThenRowsInOrderUntilTheWindowCloses) 
     view.AddRow("8058", Sj("東証"));
     view.slots.pop_back();  // more rows than slots: the pass ends at the row without one
     RefreshConfig config = Config(host.Url("/q?s="));
-    config.suffixes[1] = "n";  // the user's own suffix for ＪＱ
+    config.page.m_szSuffix[1] = "n";  // the user's own suffix for ＪＱ
     config.entryCode = "7203";
     config.entryMarket = 3;
     RunRefreshPass(view, config);

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "common/codepage.h"
-#include "reading/extraction_pattern.h"
 #include "quotes/fetch.h"
+#include "reading/extraction_pattern.h"
 #include "reading/page_charset.h"
 #include "reading/page_reader.h"
 

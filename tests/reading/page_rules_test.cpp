@@ -9,8 +9,8 @@
 #include "market.h"
 #include "pages.h"
 #include "quote_host.h"
-#include "reading/extract.h"
 #include "quotes/fetch.h"
+#include "reading/extract.h"
 #include "reading/rule_suggest.h"
 #include "temp_dir.h"
 #include "watchlist/settings_file.h"
@@ -82,9 +82,9 @@ TEST(PageRules, RuleTextsSplitAndSurviveTheIniByteForByte) {
         EXPECT_EQ(parts.path, Sj(c.path));
         EXPECT_EQ(parts.expression, Sj(c.expression));
         EXPECT_EQ(SplitRule(JoinRule(parts.path, parts.expression)).expression, parts.expression);
-        data.ruleTexts[i % kFigureCount] = Sj(c.text);
+        data.page.m_arrRules[i % kFigureCount] = Sj(c.text);
         ASSERT_TRUE(SaveSettingsData(path, data));
-        EXPECT_EQ(LoadSettingsData(path).ruleTexts, data.ruleTexts);
+        EXPECT_EQ(LoadSettingsData(path).page.m_arrRules, data.page.m_arrRules);
     }
     // Without rules a save adds no section, and one that changes nothing changes no byte.
     test::TempDir clean;
@@ -206,9 +206,9 @@ TEST(PageRules, RulesSuggestedOnOneStockReadTheOthersOfTheSite) {
 
 TEST(PageRules, AFetchReadsByRulesThroughEveryFailure) {
     test::QuoteHost quoteHost;
-    PageReading reading;
-    reading.rules = Rules({{kPriceFigure, "//span[@class='price-value']"},
-                           {4, "//span[@class='change-ratio'] ~ \\((.+)\\)"}});
+    const PageReading reading(DefaultPatternTexts(),
+                              Rules({{kPriceFigure, "//span[@class='price-value']"},
+                                     {4, "//span[@class='change-ratio'] ~ \\((.+)\\)"}}));
     const FetchOptions quick{2'000, 2, 10, nullptr};
     const FigureTexts fields =
         SplitQuoteResult(FetchQuote(quoteHost.Url("/v2/q?s=7203.t"), reading));

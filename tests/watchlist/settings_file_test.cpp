@@ -65,8 +65,8 @@ TEST(SettingsFile, AHandEditedBrokenFileLoadsAndAllElseInItSurvivesSaves) {
     SettingsData data = LoadSettingsData(path);
     // The first section of a name is the only one read: five rows without codes.
     EXPECT_EQ(data.rows, Rows(5));
-    EXPECT_EQ(data.patternTexts[3], Sj("[現在値]_<td><strong>_</strong></td>"));
-    EXPECT_EQ(data.suffixes[0], "tt");
+    EXPECT_EQ(data.page.m_arrPatternTexts[3], Sj("[現在値]_<td><strong>_</strong></td>"));
+    EXPECT_EQ(data.page.m_szSuffix[0], "tt");
 
     data.rows = {{"7203", Sj("東証")}};
     ASSERT_TRUE(SaveSettingsData(path, data));
@@ -108,10 +108,10 @@ TEST(SettingsFile, ValuesAreCutToTheirBuffersAndTheRowCountIsCapped) {
                   "\r\nkey=" + std::string(300, 'k') + "\r\n");
     const SettingsData data = LoadSettingsData(SettingsPath(dir.folder()));
     EXPECT_EQ(data.rows, (Rows{{std::string(24, '7'), ""}}));
-    EXPECT_EQ(data.suffixes[0], "tttt");
-    EXPECT_EQ(data.suffixes[2], "j");
+    EXPECT_EQ(data.page.m_szSuffix[0], "tttt");
+    EXPECT_EQ(data.page.m_szSuffix[2], "j");
     EXPECT_EQ(data.stockLabel, std::string(511, 'L'));
-    EXPECT_EQ(data.patternTexts[0], std::string(255, 'k'));
+    EXPECT_EQ(data.page.m_arrPatternTexts[0], std::string(255, 'k'));
 
     const auto kMax = static_cast<std::size_t>(kMaxLoadedRows);
     // 20 is more than the 15 a list may be given: all are loaded.

@@ -12,8 +12,8 @@
 #include "common/market_table.h"
 #include "common/safe_file.h"
 #include "probe_page.h"
-#include "reading/pattern_suggest.h"
 #include "quotes/quote_url.h"
+#include "reading/pattern_suggest.h"
 #include "reading/rule_suggest.h"
 #include "report.h"
 #include "watchlist/ini_file.h"
@@ -110,7 +110,7 @@ bool WriteSettings(const std::string& path, const FigureTexts* rules, const Sugg
         ini.WriteString(kRuleSection, FigureKey(f), (*rules)[f]);
     if (patterns.Found())
         for (int i = 0; i < kPatternCount; ++i)
-            ini.WriteString("LINK_JOUHOU", DefaultPatternTexts()[i].key, patterns.texts[i]);
+            ini.WriteString("LINK_JOUHOU", PatternKey(i), patterns.texts[i]);
     return ini.Save(path, &why);
 }
 
@@ -154,7 +154,7 @@ int Suggest(const Options& o, const probe::ProbePage& page, const FigureTexts& v
     if (p.Found()) {
         std::cout << "; patterns for [LINK_JOUHOU] of base_data.ini (checked on this page):\n";
         for (int i = 0; i < kPatternCount; ++i)
-            std::cout << DefaultPatternTexts()[i].key << "=" << Cp932ToUtf8(p.texts[i]) << "\n";
+            std::cout << PatternKey(i) << "=" << Cp932ToUtf8(p.texts[i]) << "\n";
     } else {
         std::cout << "; no patterns: " << p.why << "\n";
     }
@@ -176,8 +176,7 @@ int Check(const Options& o, const SettingsData& settings, const FigureTexts& rul
     const std::optional<int> market = MarketIndex(o.market);
     if (!values || !market) return Usage("--check takes CODE and six texts separated by '|'");
     int status = 0;
-    const std::string url =
-        ExpandQuoteUrl(settings.baseUrl, settings.suffixes, Utf8ToCp932(o.check->first), *market);
+    const std::string url = settings.page.UrlOf(Utf8ToCp932(o.check->first), *market);
     const std::optional<Fetched> got = Get(url, "", status);
     if (!got) return status;
     std::cout << "; check   " << got->page.source << "\n";
@@ -197,17 +196,18 @@ int Check(const Options& o, const SettingsData& settings, const FigureTexts& rul
 
 // The page as the program reads it: by rules, or by patterns.
 int Report(const SettingsData& settings, const probe::ProbePage& page) {
-    if (UsesRules(settings.ruleTexts)) {
-        const PageRules rules(settings.ruleTexts);
+    if (UsesRules(settings.page.m_arrRules)) {
+        const PageRules rules(settings.page.m_arrRules);
         const ParsedPage parsed(PageUtf8(page.raw, page.response.contentType));
         std::cout << "; read by the page rules of [" << kRuleSection << "], "
                   << std::min(page.raw.size(), kMaxRulePageBytes) << " bytes of the body\n";
-        probe::PrintRuleReading(std::cout, settings.ruleTexts, rules, rules.Read(parsed));
+        probe::PrintRuleReading(std::cout, settings.page.m_arrRules, rules, rules.Read(parsed));
         return probe::PrintResult(std::cout, rules.QuoteResult(parsed)) ? 0 : 1;
     }
-    const Extraction x = TraceExtraction(page.text, MakePatternTable(settings.patternTexts),
-                                         page.coding != PageCoding::kEucJp);
-    probe::PrintSearches(std::cout, page, settings.patternTexts, x);
+    const Extraction x =
+        TraceExtraction(page.text, MakePatternTable(settings.page.m_arrPatternTexts),
+                        page.coding != PageCoding::kEucJp);
+    probe::PrintSearches(std::cout, page, settings.page.m_arrPatternTexts, x);
     return probe::PrintResult(std::cout, x.result) ? 0 : 1;
 }
 
@@ -215,13 +215,13 @@ int Run(const Options& o) {
     std::string refusal;
     const SettingsData settings = LoadSettingsData(o.ini, &refusal);
     if (o.check && !o.suggest && o.page.empty() && o.code.empty())
-        return Check(o, settings, settings.ruleTexts);
+        return Check(o, settings, settings.page.m_arrRules);
     // The URL as the program holds it: code page 932.
     std::string url;
     if (o.page.empty()) {
         const std::optional<int> market = MarketIndex(o.market);
         if (!market) return Usage("unknown market " + o.market);
-        url = ExpandQuoteUrl(settings.baseUrl, settings.suffixes, Utf8ToCp932(o.code), *market);
+        url = settings.page.UrlOf(Utf8ToCp932(o.code), *market);
     } else {
         url = Utf8ToCp932(o.page);
     }
@@ -249,7 +249,7 @@ int Run(const Options& o) {
     }
 
     if (o.find) return probe::PrintPlaces(std::cout, page, Utf8ToCp932(*o.find)) > 0 ? 0 : 1;
-    FigureTexts rules = settings.ruleTexts;
+    FigureTexts rules = settings.page.m_arrRules;
     if (values) {
         status = Suggest(o, page, *values, rules);
         if (status != 0 || !o.check) return status;

@@ -84,12 +84,12 @@ void PrintPageHead(std::ostream& out, const ProbePage& page) {
         << "\n";
 }
 
-void PrintSearches(std::ostream& out, const ProbePage& page,
-                   const std::array<std::string, kPatternCount>& texts, const Extraction& x) {
+void PrintSearches(std::ostream& out, const ProbePage& page, const PatternTexts& texts,
+                   const Extraction& x) {
     const PatternTable table = MakePatternTable(texts);
     for (int i = 0; i < kPatternCount; ++i) {
         const PatternSearch& s = x.searches[i];
-        out << "; " << DefaultPatternTexts()[i].key << "  " << Cp932ToUtf8(texts[i]) << "\n";
+        out << "; " << PatternKey(i) << "  " << Cp932ToUtf8(texts[i]) << "\n";
         if (x.failed >= 0 && i > x.failed) {
             out << ";   not looked for\n";
             continue;

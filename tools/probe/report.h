@@ -17,8 +17,8 @@ void PrintPageHead(std::ostream& out, const ProbePage& page);
 
 // Each pattern's text and where its prefix and suffix were found, with the page around the
 // place, or where the search began and, when it stands past the read pieces, where it is.
-void PrintSearches(std::ostream& out, const ProbePage& page,
-                   const std::array<std::string, kPatternCount>& texts, const Extraction& x);
+void PrintSearches(std::ostream& out, const ProbePage& page, const PatternTexts& texts,
+                   const Extraction& x);
 
 // name= ... mark= (or result=empty) of a QuoteResult; true when it is not empty.
 bool PrintResult(std::ostream& out, const std::string& result);
