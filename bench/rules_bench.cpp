@@ -26,7 +26,7 @@ tickora::FigureTexts RulesFor(Layout layout, bool decimal) {
     const host::Quote q = host::Market::QuoteOf(*host::Market::Find("8058.t"), kClock);
     const tickora::FigureTexts values = {
         tickora::Sj(q.name), q.time, q.price + (decimal ? ".0" : ""), q.change, q.ratio, q.volume};
-    return tickora::SuggestRules(tickora::ParsedPage(layout("8058.t", kClock)), values).rules;
+    return tickora::SuggestRules(tickora::ParsedPage(layout("8058.t", kClock)), values).Rules();
 }
 
 void ReadBesideParse(benchmark::State& state, const char* name, Layout layout, bool decimal) {

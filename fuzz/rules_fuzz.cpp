@@ -40,8 +40,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     tickora::FigureTexts values;
     for (int f = 0; f < 6; ++f) values[f] = read[f];
     const tickora::RuleSuggestion s = tickora::SuggestRules(parsed, values);
-    const tickora::RuleReading again = tickora::PageRules(s.rules).Read(parsed);
+    const tickora::RuleReading again = tickora::PageRules(s.Rules()).Read(parsed);
     for (int f = 0; f < 6; ++f)
-        if (!s.rules[f].empty() && !(again[f].found && again[f].value == read[f])) std::abort();
+        if (!s.figures[f].rule.empty() && !(again[f].found && again[f].value == read[f]))
+            std::abort();
     return 0;
 }

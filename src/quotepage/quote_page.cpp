@@ -1,190 +1,198 @@
 #include "quotepage/quote_page.h"
 
-#include <libxml/HTMLparser.h>
-#include <libxml/tree.h>
-
 #include <climits>
 
 #include "common/codepage.h"
-#include "reading/extract.h"
-#include "reading/page_charset.h"
+#include "common/leading_int.h"
 #include "reading/page_reader.h"
 
 namespace tickora {
 
 namespace {
 
-constexpr std::size_t kMaxVisibleBytes = 2u << 20;
-
-// The body cut into pieces as the patterns read it, at most maxPieces of them.
-std::string Pieces(const PageCopy& copy, int maxPieces) {
-    PageReader reader(maxPieces);
-    reader.Feed(copy.bytes);
-    reader.Finish();
-    return reader.TakePage();
+// The pieces a pass reads, and every byte read alike; the coding as a pass decides it, from
+// the pieces it reads.
+PageSample Read(PageSample s) {
+    PageReader pieces;
+    pieces.Feed(s.bytes);
+    pieces.Finish();
+    s.pieces = pieces.Pieces();
+    s.pieceBytes = pieces.BodyBytes();
+    s.declared = DeclaredCharset(s.response.contentType, pieces.Page());
+    s.coding = CodingOf(s.declared, pieces.Page());
+    s.text = PageTextFor(pieces.TakePage(), s.coding);
+    PageReader whole(INT_MAX);
+    whole.Feed(s.bytes);
+    whole.Finish();
+    s.whole = PageTextFor(whole.TakePage(), s.coding);
+    s.parsed = std::make_shared<const ParsedPage>(PageUtf8(s.bytes, s.response.contentType));
+    s.visible = VisibleText(*s.parsed);
+    return s;
 }
 
-std::string Quoted(std::string_view cp932) {
-    return "\"" + Cp932ToUtf8(cp932) + "\"";
+// A sample that was never read parses as no page at all.
+const ParsedPage& ParsedOf(const PageSample& sample) {
+    static const ParsedPage none("");
+    return sample.parsed ? *sample.parsed : none;
 }
 
-std::array<std::string, 6> HowRules(const PageCopy& copy, const FigureTexts& texts) {
-    std::array<std::string, 6> how;
+void TryRules(const PageSample& sample, const FigureTexts& texts, Trial& t) {
     const PageRules rules(texts);
-    const RuleReading reading =
-        rules.Read(ParsedPage(PageUtf8(copy.bytes, copy.response.contentType)));
+    t.ruleErrors = rules.Errors();
+    t.rules = rules.Read(ParsedOf(sample));
+    t.result = rules.QuoteResult(t.rules);
     for (int f = 0; f < kFigureCount; ++f) {
-        const FigureRead& read = reading[f];
-        const std::string key = FigureKey(f);
-        for (const std::string& error : rules.Errors())
-            if (error.starts_with(key + ":")) how[f] = "ルールの誤り: " + error;
-        if (!how[f].empty()) continue;
-        if (!read.ruled) {
-            how[f] = "ルールなし: 空欄になります";
-        } else if (read.found) {
-            const std::string figure = Cp932ToUtf8(read.value);
-            std::string text = read.text;
-            if (text.compare(read.at, figure.size(), figure) == 0)
-                text = text.substr(0, read.at) + "[[" + figure + "]]" +
-                       text.substr(read.at + figure.size());
-            how[f] = read.element + " " + text;
-        } else {
-            how[f] = "見つかりません: " + read.why;
-        }
+        const FigureRead& read = t.rules[f];
+        t.misses[f] = read.found ? Miss::kRead : read.ruled ? read.miss : Miss::kNoRule;
     }
-    return how;
+    for (const RuleError& error : t.ruleErrors) t.misses[error.figure] = Miss::kBrokenRule;
 }
 
-std::array<std::string, 6> HowPatterns(const std::string& page, const PatternTable& table,
-                                       bool shiftJis) {
-    std::array<std::string, 6> how;
-    const Extraction x = TraceExtraction(page, table, shiftJis);
-    for (int f = 0; f < 6; ++f) {
-        const int p = f + 1;
-        const PatternSearch& s = x.searches[p];
-        if (x.failed == 0) {
-            how[f] =
-                "見つかりません: the anchor " + Quoted(table[0].prefix) + " is not in the page";
-        } else if (x.failed >= 0 && p > x.failed) {
-            how[f] = "not looked for: an earlier pattern failed";
-        } else if (s.prefixAt == kNone) {
-            how[f] = "見つかりません: the prefix " + Quoted(table[p].prefix) +
-                     " is not found after byte " + std::to_string(s.from);
-        } else if (s.suffixAt == kNone) {
-            how[f] = "見つかりません: the suffix " + Quoted(table[p].suffix) +
-                     " is not found after the prefix at byte " + std::to_string(s.prefixAt);
-        } else {
-            how[f] = "prefix at byte " + std::to_string(s.prefixAt) + ", suffix at byte " +
-                     std::to_string(s.suffixAt);
-        }
+void TryPatterns(const PageSample& sample, const PatternTexts& texts, Trial& t) {
+    t.patterns =
+        TraceExtraction(sample.text, MakePatternTable(texts), sample.coding != PageCoding::kEucJp);
+    t.result = t.patterns.result;
+    const int failed = t.patterns.failed;  // the pattern not found, the anchor being 0
+    if (failed < 0) return;
+    for (int f = 0; f < kFigureCount; ++f) {
+        const int pattern = f + 1;
+        if (failed == 0)
+            t.misses[f] = Miss::kAnchorMissing;
+        else if (pattern > failed)
+            t.misses[f] = Miss::kNotLookedFor;
+        else if (pattern == failed)
+            t.misses[f] = t.patterns.searches[pattern].prefixAt == kNone ? Miss::kPrefixMissing
+                                                                         : Miss::kSuffixMissing;
     }
-    return how;
 }
 
-// Runs of white space as one blank, ends trimmed; the characters themselves as the page has them.
-std::string Folded(std::string_view text) {
-    std::string out;
-    bool blank = false;
-    for (const char c : text) {
-        if (c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f') {
-            blank = !out.empty();
-            continue;
-        }
-        if (blank) out += ' ';
-        blank = false;
-        out += c;
-    }
-    return out;
+bool IsSpace(char16_t c) {
+    return c == u' ' || c == u'\t' || c == u'\u00A0' || c == u'\u3000';
 }
 
-bool Named(const xmlNode* n, const char* name) {
-    return xmlStrcasecmp(n->name, reinterpret_cast<const xmlChar*>(name)) == 0;
-}
-
-// Whether the text of this element is shown: not style or code, but JSON a script keeps.
-bool Shows(const xmlNode* n) {
-    if (Named(n, "style") || Named(n, "noscript") || Named(n, "template")) return false;
-    if (!Named(n, "script")) return true;
-    xmlChar* type = xmlGetProp(n, reinterpret_cast<const xmlChar*>("type"));
-    const bool json = type && xmlStrstr(type, reinterpret_cast<const xmlChar*>("json"));
-    xmlFree(type);
-    return json;
+bool IsFigureCharacter(char16_t c) {
+    static constexpr std::u16string_view kFigure =
+        u"0123456789,.+-%:/０１２３４５６７８９，．＋－％\u2212";
+    return kFigure.find(c) != std::u16string_view::npos;
 }
 
 }  // namespace
 
-PageCopy FetchPageCopy(const PageSettings& settings, const std::string& code, int market,
-                       const FetchOptions& options) {
-    PageCopy copy;
-    copy.url = settings.UrlOf(code, market);
+PageSample FetchSample(const std::string& url, const FetchOptions& options) {
+    PageSample s;
+    s.source = url;
     try {
-        RawPage page = FetchRawPage(copy.url, options);
-        copy.bytes = std::move(page.bytes);
-        copy.response = std::move(page.response);
+        RawPage page = FetchRawPage(url, options);
+        s.bytes = std::move(page.bytes);
+        s.response = std::move(page.response);
     } catch (const HttpError& e) {
-        copy.error = FormatFetchError(e.code(), e.what());
+        s.failure = FetchFailure{e.code(), e.what()};
+        return s;
     }
-    return copy;
+    return Read(std::move(s));
 }
 
-PageTrial TryPage(const PageCopy& copy, const PageSettings& settings) {
-    PageTrial trial;
-    trial.byRules = UsesRules(settings.m_arrRules);
-    if (!copy.error.empty()) {
-        trial.result = copy.error;
-        trial.quote = RowQuote(trial.result);
-        trial.how.fill("the page could not be fetched");
-        return trial;
-    }
-    if (trial.byRules) {
-        trial.result = QuoteOfPageByRules(copy.bytes, copy.response.contentType,
-                                          PageRules(settings.m_arrRules));
-        trial.how = HowRules(copy, settings.m_arrRules);
+PageSample SampleOf(std::string source, std::string bytes, ResponseInfo response) {
+    PageSample s;
+    s.source = std::move(source);
+    s.bytes = std::move(bytes);
+    s.bytes.resize(std::min(s.bytes.size(), kMaxRulePageBytes));
+    s.response = std::move(response);
+    return Read(std::move(s));
+}
+
+Trial TryPage(const PageSample& sample, const PageSettings& settings) {
+    Trial t;
+    t.byRules = UsesRules(settings.m_arrRules);
+    if (sample.failure) {
+        t.result = FormatFetchError(sample.failure->code, sample.failure->message);
+        t.misses.fill(Miss::kFetchFailed);
+    } else if (t.byRules) {
+        TryRules(sample, settings.m_arrRules, t);
     } else {
-        const PatternTable table = MakePatternTable(settings.m_arrPatternTexts);
-        FetchedPage page;
-        page.bytes = Pieces(copy, PageReader::kMaxPieces);
-        page.response = copy.response;
-        const PageCoding coding =
-            CodingOf(DeclaredCharset(copy.response.contentType, page.bytes), page.bytes);
-        trial.result = QuoteOfPage(page, table);
-        trial.how =
-            HowPatterns(PageTextFor(page.bytes, coding), table, coding != PageCoding::kEucJp);
+        TryPatterns(sample, settings.m_arrPatternTexts, t);
     }
-    trial.quote = RowQuote(trial.result);
-    return trial;
+    t.quote = RowQuote(t.result);
+    return t;
 }
 
-std::string VisibleText(const PageCopy& copy) {
-    const ParsedPage parsed(PageUtf8(copy.bytes, copy.response.contentType));
-    const auto* doc = static_cast<xmlDocPtr>(parsed.Document());
-    std::string text;
-    const xmlNode* root = doc ? xmlDocGetRootElement(doc) : nullptr;
-    for (const xmlNode* n = root; n != nullptr && text.size() < kMaxVisibleBytes;) {
-        if (n->type == XML_TEXT_NODE || n->type == XML_CDATA_SECTION_NODE) {
-            const std::string line =
-                Folded(n->content ? reinterpret_cast<const char*>(n->content) : "");
-            if (!line.empty()) text += line + "\n";
-        }
-        if (n->type == XML_ELEMENT_NODE && n->children && Shows(n)) {
-            n = n->children;
-            continue;
-        }
-        while (n != root && n->next == nullptr) n = n->parent;
-        n = n == root ? nullptr : n->next;
-    }
-    return text;
-}
-
-PageSuggestion SuggestForPage(const PageCopy& copy, const FigureTexts& values) {
-    PageSuggestion s;
-    s.rules = SuggestRules(ParsedPage(PageUtf8(copy.bytes, copy.response.contentType)), values);
-    const std::string read = Pieces(copy, PageReader::kMaxPieces);
-    const PageCoding coding = CodingOf(DeclaredCharset(copy.response.contentType, read), read);
+Suggestion Suggest(const PageSample& sample, const FigureTexts& values, const PageSample* second,
+                   const FigureTexts& secondValues) {
+    Suggestion s;
+    SecondPage other;
+    if (second && !second->failure) other = {second->parsed.get(), secondValues};
+    s.rules = SuggestRules(ParsedOf(sample), values, other);
     s.patterns =
-        SuggestPatterns(PageTextFor(read, coding), PageTextFor(Pieces(copy, INT_MAX), coding),
-                        values, coding != PageCoding::kEucJp);
+        SuggestPatterns(sample.text, sample.whole, values, sample.coding != PageCoding::kEucJp);
     return s;
+}
+
+Adoption Adopt(const PageSettings& current, const Suggestion& suggestion) {
+    Adoption a{current};
+    if (suggestion.rules.Complete()) {
+        a.settings.m_arrRules = suggestion.rules.Rules();
+        a.rules = true;
+    }
+    if (suggestion.patterns.Found()) {
+        a.settings.m_arrPatternTexts = suggestion.patterns.texts;
+        a.patterns = true;
+        if (!a.rules && UsesRules(current.m_arrRules)) {
+            a.settings.m_arrRules = {};
+            a.rulesCleared = true;
+        }
+    }
+    return a;
+}
+
+Check CheckStock(const PageSample& test, const PageSample& second, const PageSettings& settings,
+                 const FigureTexts& typed) {
+    Check c;
+    c.trial = TryPage(second, settings);
+    if (second.failure) {
+        c.verdict = Verdict::kFetchFailed;
+        return c;
+    }
+    const FigureTexts read = SplitQuoteResult(c.trial.result);
+    const FigureTexts testRead = SplitQuoteResult(TryPage(test, settings).result);
+    // A BASE_URL without 銘柄 gives every stock the same page.
+    if (second.source == test.source ||
+        (!read[kNameFigure].empty() && read[kNameFigure] == testRead[kNameFigure])) {
+        c.verdict = Verdict::kSamePage;
+        return c;
+    }
+    if (!c.trial.quote || LeadingInt(read[kPriceFigure]) <= 0) {
+        c.verdict = Verdict::kNoPrice;
+        return c;
+    }
+    for (int f = 0; f < kFigureCount; ++f) {
+        // Under rules a figure left without a rule stays empty on purpose.
+        const bool expected = !c.trial.byRules || !SplitRule(settings.m_arrRules[f]).path.empty();
+        if (expected && read[f].empty()) c.unread.push_back(f);
+        const std::string want = NormalizeFigure(Cp932ToUtf8(typed[f]));
+        if (typed[f].empty() || NormalizeFigure(Cp932ToUtf8(read[f])) == want) continue;
+        FigureRead got = c.trial.rules[f];
+        got.found = !read[f].empty();
+        got.value = read[f];
+        c.mismatches.push_back({f, want, std::move(got)});
+    }
+    c.verdict = !c.mismatches.empty() ? Verdict::kDiffers
+                : !c.unread.empty()   ? Verdict::kPartly
+                                      : Verdict::kHolds;
+    return c;
+}
+
+std::pair<std::size_t, std::size_t> FigureAt(std::u16string_view line, std::size_t at) {
+    std::size_t from = std::min(at, line.size()), to = from;
+    while (from > 0 && !IsSpace(line[from - 1])) --from;
+    while (to < line.size() && !IsSpace(line[to])) ++to;
+    // "(+0.98%)" gives the figure inside its brackets.
+    if (from < to && (line[from] == u'(' || line[from] == u'（')) ++from;
+    if (from < to && IsFigureCharacter(line[from])) {
+        std::size_t end = from;
+        while (end < to && IsFigureCharacter(line[end])) ++end;
+        to = end;
+    }
+    return {from, to};
 }
 
 }  // namespace tickora

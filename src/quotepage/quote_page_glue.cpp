@@ -26,8 +26,8 @@ void CQuoteDlg::OnQuotePageSettings() {
     if (dlg.DoModal() != QDialog::Accepted) return;
     m_page = dlg.m_settings;
     const PageRules rules(m_page.m_arrRules);
-    for (const std::string& error : rules.Errors())
-        std::fprintf(stderr, "tickora: [%s] %s\n", kRuleSection, error.c_str());
+    for (const RuleError& error : rules.Errors())
+        std::fprintf(stderr, "tickora: [%s] %s\n", kRuleSection, DescribeRuleError(error).c_str());
     // The rows show the new reading now, not a minute later.
     if (m_bConnected == 1 && StartRefreshWorker()) SetStatusText(FetchingStatusText());
 }

@@ -24,8 +24,9 @@ std::optional<IndexTexts> FormatIndexTexts(const IndexInfo& index, const std::st
 void RefreshIndexPanel(RefreshView& view, const RefreshConfig& config, const PageReading& reading) {
     for (std::size_t i = 0; i < Indices().size(); ++i) {
         if (!view.Alive()) return;
-        // Index codes are never 4 bytes long, so the market part is cut from the URL.
-        const std::string url = config.page.UrlOf(Indices()[i].code, 0);
+        // Index codes are never 4 bytes long: without a page of its own, the market part is
+        // cut from BASE_URL.
+        const std::string url = config.page.IndexUrlOf(i, Indices()[i].code);
         if (const auto texts =
                 FormatIndexTexts(Indices()[i], FetchQuote(url, reading, config.fetch)))
             view.ShowIndex(i, *texts);

@@ -89,6 +89,47 @@ char AsciiOf(char32_t c) {
     return 0;
 }
 
+std::string Pcre2Message(int code) {
+    PCRE2_UCHAR message[256];
+    pcre2_get_error_message(code, message, sizeof message);
+    return reinterpret_cast<char*>(message);
+}
+
+bool HoldsDigit(std::string_view text) {
+    return text.find_first_of("0123456789") != std::string_view::npos;
+}
+
+bool IsAsciiDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// Whether the blank between before and after is one that markup put inside a number: around
+// its point or separator ("408. 0"), after its sign ("+ 12"), or before its unit ("0 円").
+bool InsideNumber(std::string_view before, std::string_view after) {
+    if (before.empty() || after.empty()) return false;
+    const char b = before.back(), a = after.front();
+    if ((b == '.' || b == ',') && before.size() >= 2 && IsAsciiDigit(before[before.size() - 2]))
+        return IsAsciiDigit(a);
+    if ((b == '+' || b == '-') && (before.size() == 1 || before[before.size() - 2] == ' ' ||
+                                   before[before.size() - 2] == '('))
+        return IsAsciiDigit(a);
+    if (!IsAsciiDigit(b)) return false;
+    if ((a == '.' || a == ',') && after.size() >= 2) return IsAsciiDigit(after[1]);
+    for (const std::string_view unit : {"%", "円", "株", "倍"})
+        if (after.starts_with(unit)) return true;
+    return false;
+}
+
+// Drops the blanks that markup put inside numbers: "408. 0 円" reads "408.0円".
+std::string JoinNumbers(std::string text) {
+    std::string out;
+    out.reserve(text.size());
+    const std::string_view all = text;
+    for (std::size_t i = 0; i < all.size(); ++i)
+        if (all[i] != ' ' || !InsideNumber(out, all.substr(i + 1))) out += all[i];
+    return out;
+}
+
 std::string ElementTag(const xmlNode* node) {
     if (node == nullptr || node->type != XML_ELEMENT_NODE) return {};
     std::string tag = "<" + std::string(reinterpret_cast<const char*>(node->name));
@@ -102,6 +143,15 @@ std::string ElementTag(const xmlNode* node) {
 }
 
 }  // namespace
+
+std::string DescribeRuleError(const RuleError& e) {
+    const std::string detail = e.message.empty() ? "" : " (" + e.message + ")";
+    if (!e.inExpression)
+        return std::string(FigureKey(e.figure)) + ": the path \"" + e.part +
+               "\" is no XPath 1.0 expression" + detail;
+    return std::string(FigureKey(e.figure)) + ": the expression \"" + e.part +
+           "\" does not compile (" + e.message + " at offset " + std::to_string(e.offset) + ")";
+}
 
 RuleParts SplitRule(std::string_view text) {
     char quote = 0;
@@ -174,6 +224,21 @@ std::string PageUtf8(std::string_view bytes, std::string_view contentType) {
     return PageUtf8(bytes, CodingOf(DeclaredCharset(contentType, bytes), bytes));
 }
 
+std::string FoldBlanks(std::string_view text) {
+    std::string out;
+    bool blank = false;
+    for (const char c : text) {
+        if (c == ' ' || c == '\t' || c == '\n' || c == '\r') {
+            blank = !out.empty();
+            continue;
+        }
+        if (blank) out += ' ';
+        blank = false;
+        out += c;
+    }
+    return out;
+}
+
 std::string NormalizeFigure(std::string_view in) {
     std::string out;
     out.reserve(in.size());
@@ -194,7 +259,7 @@ std::string NormalizeFigure(std::string_view in) {
         }
         i += n;
     }
-    return out;
+    return JoinNumbers(std::move(out));
 }
 
 ParsedPage::ParsedPage(std::string_view utf8) {
@@ -225,7 +290,6 @@ PageRules::PageRules(const FigureTexts& texts) {
         const RuleParts parts = SplitRule(texts[f]);
         if (parts.path.empty()) continue;
         auto rule = std::make_unique<Compiled>();
-        const std::string key = FigureKey(f);
         const std::string path = Cp932ToUtf8(parts.path);
         rule->pathText = path;
         for (int g = f - 1; g >= 0; --g)
@@ -233,8 +297,7 @@ PageRules::PageRules(const FigureTexts& texts) {
         tLastXmlError.clear();
         rule->path = xmlXPathCompile(reinterpret_cast<const xmlChar*>(path.c_str()));
         if (rule->path == nullptr) {
-            errors_.push_back(key + ": the path \"" + path + "\" is no XPath 1.0 expression" +
-                              (tLastXmlError.empty() ? "" : " (" + tLastXmlError + ")"));
+            errors_.push_back({f, false, path, tLastXmlError, 0});
             continue;
         }
         if (!parts.expression.empty()) {
@@ -246,11 +309,7 @@ PageRules::PageRules(const FigureTexts& texts) {
             // Matching by JIT where it can; the match limits hold either way.
             if (rule->expression) pcre2_jit_compile(rule->expression, PCRE2_JIT_COMPLETE);
             if (rule->expression == nullptr) {
-                PCRE2_UCHAR message[256];
-                pcre2_get_error_message(code, message, sizeof message);
-                errors_.push_back(key + ": the expression \"" + expression +
-                                  "\" does not compile (" + reinterpret_cast<char*>(message) +
-                                  " at offset " + std::to_string(offset) + ")");
+                errors_.push_back({f, true, expression, Pcre2Message(code), offset});
                 continue;
             }
         }
@@ -265,7 +324,9 @@ namespace {
 // What a path found on the page: its string value made as a figure is, and its element.
 struct PathResult {
     bool found = false;
-    std::string text, element, why;
+    std::string text, element;
+    Miss miss = Miss::kRead;
+    std::string detail;
 };
 
 PathResult Evaluate(xmlXPathContextPtr context, xmlXPathCompExprPtr path) {
@@ -274,10 +335,10 @@ PathResult Evaluate(xmlXPathContextPtr context, xmlXPathCompExprPtr path) {
     tLastXmlError.clear();
     xmlXPathObjectPtr result = xmlXPathCompiledEval(path, context);
     if (result == nullptr) {
-        r.why = "the path failed on this page" +
-                (tLastXmlError.empty() ? std::string() : " (" + tLastXmlError + ")");
+        r.miss = Miss::kPathFailed;
+        r.detail = tLastXmlError;
     } else if (result->type == XPATH_NODESET && xmlXPathNodeSetIsEmpty(result->nodesetval)) {
-        r.why = "the path finds no node";
+        r.miss = Miss::kNothingFound;
     } else {
         if (result->type == XPATH_NODESET) r.element = ElementTag(result->nodesetval->nodeTab[0]);
         xmlChar* text = xmlXPathCastToString(result);
@@ -301,14 +362,15 @@ pcre2_match_context* MatchLimits() {
 
 // The first group of the expression in text (or the whole match when it has no group).
 bool MatchFigure(const pcre2_code* expression, const std::string& text, std::size_t& at,
-                 std::size_t& size, std::string& why) {
+                 std::size_t& size, FigureRead& read) {
     // The limits are the same for every match: one context per thread holds them.
     static thread_local const std::unique_ptr<pcre2_match_context, void (*)(pcre2_match_context*)>
         limits(MatchLimits(), pcre2_match_context_free);
     pcre2_match_data* data = pcre2_match_data_create_from_pattern(expression, nullptr);
     if (data == nullptr || limits == nullptr) {
         pcre2_match_data_free(data);
-        why = "no memory for the expression";
+        read.miss = Miss::kGaveUp;
+        read.detail = Pcre2Message(PCRE2_ERROR_NOMEMORY);
         return false;
     }
     const int rc = pcre2_match(expression, reinterpret_cast<PCRE2_SPTR>(text.data()), text.size(),
@@ -322,12 +384,10 @@ bool MatchFigure(const pcre2_code* expression, const std::string& text, std::siz
         at = ovector[2 * group];
         size = ovector[2 * group + 1] - at;
     } else if (rc == PCRE2_ERROR_NOMATCH || rc > 0) {
-        why = "the expression does not match the path's text";
+        read.miss = Miss::kNoMatch;
     } else {
-        PCRE2_UCHAR message[256];
-        pcre2_get_error_message(rc, message, sizeof message);
-        why = "the expression gave up on the path's text (" +
-              std::string(reinterpret_cast<char*>(message)) + ")";
+        read.miss = Miss::kGaveUp;
+        read.detail = Pcre2Message(rc);
     }
     pcre2_match_data_free(data);
     return found;
@@ -357,18 +417,19 @@ RuleReading PageRules::Read(const ParsedPage& page) const {
         if (rule == nullptr) continue;
         read.ruled = true;
         if (context == nullptr) {
-            read.why = "the page holds no HTML";
+            read.miss = Miss::kNoHtml;
             continue;
         }
         results[f] = rule->sameAs < f ? results[rule->sameAs] : Evaluate(context, rule->path);
         const PathResult& found = results[f];
         read.element = found.element;
-        read.why = found.why;
+        read.miss = found.miss;
+        read.detail = found.detail;
         if (!found.found) continue;
         const std::string& text = found.text;
         std::size_t at = 0, size = text.size();
         const bool matched =
-            !rule->expression || MatchFigure(rule->expression, text, at, size, read.why);
+            !rule->expression || MatchFigure(rule->expression, text, at, size, read);
         // The text from a little before the figure, which may stand deep in a script.
         std::size_t from = at > 60 ? at - 60 : 0;
         while (from > 0 && (static_cast<unsigned char>(text[from]) & 0xC0) == 0x80) --from;
@@ -377,7 +438,11 @@ RuleReading PageRules::Read(const ParsedPage& page) const {
         if (!matched) continue;
         const std::string figure = NormalizeFigure(text.substr(at, size));
         if (figure.empty()) {
-            read.why = "the text found is empty";
+            read.miss = Miss::kEmpty;
+            continue;
+        }
+        if ((f == kPriceFigure || f == kRatioFigure) && !HoldsDigit(figure)) {
+            read.miss = Miss::kNotANumber;
             continue;
         }
         read.found = true;
@@ -388,9 +453,11 @@ RuleReading PageRules::Read(const ParsedPage& page) const {
 }
 
 std::string PageRules::QuoteResult(const ParsedPage& page) const {
-    if (Broken()) return {};
-    const RuleReading reading = Read(page);
-    if (!reading[kPriceFigure].found) return {};
+    return Broken() ? std::string() : QuoteResult(Read(page));
+}
+
+std::string PageRules::QuoteResult(const RuleReading& reading) const {
+    if (Broken() || !reading[kPriceFigure].found) return {};
     static const std::string kWideLowLine = Sj("＿");
     std::string result;
     for (const FigureRead& read : reading)

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "common/figures.h"
+#include "reading/miss.h"
 #include "reading/page_charset.h"
 
 namespace tickora {
@@ -66,9 +67,21 @@ struct FigureRead {
     std::string element;  // UTF-8: the start tag the path found ("<td class=\"x\">"), or ""
     std::string text;     // UTF-8: the path's string value, made as a figure is (cut to 400)
     std::size_t at = 0;   // where the figure stands in text (bytes)
-    std::string why;      // UTF-8: why nothing was found
+    Miss miss = Miss::kRead;
+    std::string detail;  // UTF-8: the library's own words on the failure, when it gave some
 };
 using RuleReading = std::array<FigureRead, kFigureCount>;
+
+// A rule that does not compile: which part, and the library's message.
+struct RuleError {
+    int figure = 0;
+    bool inExpression = false;  // the expression after '~', else the path
+    std::string part;           // UTF-8: the path or the expression
+    std::string message;        // UTF-8: libxml2's or PCRE2's words
+    std::size_t offset = 0;     // in the expression, where PCRE2 stopped
+};
+// "genzaiti: the path "..." is no XPath 1.0 expression (...)": for logs and the probe.
+std::string DescribeRuleError(const RuleError& error);
 
 // The six rules, compiled. A rule that does not compile is named in Errors(), and the rules
 // then read no page at all.
@@ -79,19 +92,21 @@ class PageRules {
     PageRules(const PageRules&) = delete;
     PageRules& operator=(const PageRules&) = delete;
 
-    // "genzaiti: ..." for each rule that does not compile (UTF-8).
-    std::vector<std::string> Errors() const { return errors_; }
+    const std::vector<RuleError>& Errors() const { return errors_; }
     bool Broken() const { return !errors_.empty(); }
 
+    // A price or ratio whose text holds no digit counts as not found.
     RuleReading Read(const ParsedPage& page) const;
     // 'F1_..._F6_', '_' inside a figure written as the full-width '＿'; empty when the rules
     // are broken or the price was not found.
     std::string QuoteResult(const ParsedPage& page) const;
+    // The same, of what Read gave.
+    std::string QuoteResult(const RuleReading& reading) const;
 
   private:
     struct Compiled;
     std::array<std::unique_ptr<Compiled>, kFigureCount> rules_;
-    std::vector<std::string> errors_;
+    std::vector<RuleError> errors_;
 };
 
 // The QuoteResult of a body read by rules: its charset decided as for the patterns, then
@@ -99,9 +114,18 @@ class PageRules {
 std::string QuoteOfPageByRules(std::string_view bytes, std::string_view contentType,
                                const PageRules& rules);
 
+// The text a browser shows of a page, one line per text node with its blanks folded, and
+// the contents of JSON scripts, where today's pages keep their figures (UTF-8).
+std::string VisibleText(const ParsedPage& page);
+
+// Runs of ASCII white space made one blank, the ends trimmed: what XPath's normalize-space()
+// makes of a text. Every other character stays as it is.
+std::string FoldBlanks(std::string_view text);
+
 // A figure's text as a reader sees it: blanks trimmed, every run of white space (no-break and
 // ideographic spaces too) one blank, full-width digits, ＋ － ％ ， ． and the minus sign
-// U+2212 made ASCII. UTF-8 in, UTF-8 out.
+// U+2212 made ASCII, and no blank where markup split a number: around its point or
+// separator, after its sign, before its unit (% 円 株 倍). UTF-8 in, UTF-8 out.
 std::string NormalizeFigure(std::string_view utf8);
 
 }  // namespace tickora

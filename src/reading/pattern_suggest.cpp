@@ -19,10 +19,6 @@ constexpr Offset kMaxAnchorDistance = 8192;  // how far before the name an ancho
 constexpr std::size_t kMaxOccurrences = 4096;
 constexpr std::size_t kMaxChains = 64;
 
-std::string Quoted(std::string_view cp932) {
-    return "\"" + Cp932ToUtf8(cp932) + "\"";
-}
-
 // Where each of the six values is taken from, and the page that holds them.
 struct Placement {
     std::array<Offset, 6> at{};
@@ -42,7 +38,7 @@ class Writer {
     }
 
     // The seven pattern texts for one placement, or nullopt with the reason in why.
-    std::optional<PatternTexts> Write(const Placement& p, std::string& why) const {
+    std::optional<PatternTexts> Write(const Placement& p, PatternProblem& why) const {
         PatternTexts texts;
         for (int j = 0; j < 6; ++j) {
             const Offset s = p.at[j];
@@ -66,10 +62,7 @@ class Writer {
                 break;
             }
             if (!placed) {
-                if (why.empty())
-                    why = "no delimiter before the " + std::string(FigureName(j)) + " text " +
-                          Quoted(values_[j]) + " is found first where it stands" +
-                          (j == 0 ? " after an anchor" : "");
+                if (why.miss == PatternMiss::kFound) why = {PatternMiss::kNotFirst, j};
                 return std::nullopt;
             }
         }
@@ -93,12 +86,10 @@ class Writer {
 
     // From the end of the value to the end of the tag that follows it, so that the suffix is
     // markup; longer, one tag at a time, while it would be found inside the value.
-    std::optional<std::string> Suffix(int j, Offset s, Offset t, std::string& why) const {
+    std::optional<std::string> Suffix(int j, Offset s, Offset t, PatternProblem& why) const {
         const auto size = static_cast<Offset>(page_.size());
-        const std::string value = Quoted(values_[j]);
         if (t >= size || page_[t] == '\n') {
-            why = "a line end follows the " + std::string(FigureName(j)) + " text " + value +
-                  ", and a pattern cannot hold one";
+            why = {PatternMiss::kLineEndFollows, j};
             return std::nullopt;
         }
         const Offset lineEnd = std::min<Offset>(size, static_cast<Offset>(page_.find('\n', t)));
@@ -118,14 +109,13 @@ class Writer {
             if (FirstFrom(suffix, s + 1, end) == t) return std::string(suffix);
             if (end == lineEnd) break;
         }
-        why = "nothing after the " + std::string(FigureName(j)) + " text " + value +
-              " on its line ends it without also standing inside it";
+        why = {PatternMiss::kNoSuffix, j};
         return std::nullopt;
     }
 
     // Candidate prefix starts, nearest first: those at a tag's '<', then any other character
     // start. A prefix stays on the value's line, after the previous value, and without '_'.
-    std::vector<Offset> PrefixStarts(const Placement& p, int j, std::string& why) const {
+    std::vector<Offset> PrefixStarts(const Placement& p, int j, PatternProblem& why) const {
         const Offset s = p.at[j];
         Offset lo = j == 0 ? 1 : End(p, j - 1) + 1;
         lo = std::max<Offset>(lo, s - static_cast<Offset>(kMaxPrefixBytes));
@@ -143,11 +133,10 @@ class Writer {
             if (!starts_[k]) continue;
             (page_[k] == '<' ? tags : others).push_back(k);
         }
-        if (tags.empty() && others.empty() && why.empty()) {
-            why = "the " + std::string(FigureName(j)) + " text " + Quoted(values_[j]) +
-                  (underscore == s - 1 ? " follows a '_', and a field's prefix cannot hold one"
-                                       : " has no delimiter before it on its line");
-        }
+        if (tags.empty() && others.empty() && why.miss == PatternMiss::kFound)
+            why = {
+                underscore == s - 1 ? PatternMiss::kFollowsUnderscore : PatternMiss::kNoDelimiter,
+                j};
         tags.insert(tags.end(), others.begin(), others.end());
         return tags;
     }
@@ -209,79 +198,68 @@ std::vector<Placement> Placements(const std::array<std::vector<Offset>, 6>& occ,
 }
 
 // Why no in-order placement exists: the first value that does not follow the one before.
-std::string OrderProblem(const std::array<std::vector<Offset>, 6>& occ, const FigureTexts& values) {
+PatternProblem OrderProblem(const std::array<std::vector<Offset>, 6>& occ,
+                            const FigureTexts& values) {
     Offset from = 2;
-    for (int j = 0; j < 6; ++j) {
+    for (int j = 0; j < kFigureCount; ++j) {
         const auto it = std::lower_bound(occ[j].begin(), occ[j].end(), from);
-        if (it == occ[j].end()) {
-            if (j == 0) return "the name text stands too close to the start of the page";
-            return "values out of order: the " + std::string(FigureName(j)) + " text " +
-                   Quoted(values[j]) + " does not stand after the " + FigureName(j - 1) + " text " +
-                   Quoted(values[j - 1]) +
-                   "; the program cuts the fields in the order name, time, price, change, "
-                   "ratio, volume";
-        }
+        if (it == occ[j].end())
+            return {j == 0 ? PatternMiss::kTooNearStart : PatternMiss::kOutOfOrder, j};
         from = *it + static_cast<Offset>(values[j].size()) + 2;
     }
-    return "values out of order";
+    return {PatternMiss::kOutOfOrder, kFigureCount - 1};
+}
+
+// Where each value stands in the read page; the values that stand nowhere, or only in the
+// body past it, as problems.
+std::vector<PatternProblem> Locate(std::string_view page, std::string_view whole,
+                                   const FigureTexts& values,
+                                   std::array<std::vector<Offset>, 6>& occ) {
+    std::vector<PatternProblem> missing;
+    for (int j = 0; j < kFigureCount; ++j) {
+        if (values[j].empty()) return {{PatternMiss::kEmptyValue, j}};
+        occ[j] = Occurrences(page, values[j]);
+        if (!occ[j].empty()) continue;
+        const Offset later = Find(whole, values[j], 0);
+        const auto end = static_cast<Offset>(page.size());
+        if (later != kNone && later >= end)
+            missing.push_back({PatternMiss::kPastReadPieces, j, later, end});
+        else
+            missing.push_back({PatternMiss::kNotInPage, j});
+    }
+    return missing;
 }
 
 }  // namespace
 
-Suggestion SuggestPatterns(std::string_view page, std::string_view whole, const FigureTexts& values,
-                           bool readAsShiftJis) {
-    Suggestion s;
+PatternSuggestion SuggestPatterns(std::string_view page, std::string_view whole,
+                                  const FigureTexts& values, bool readAsShiftJis) {
+    PatternSuggestion s;
     std::array<std::vector<Offset>, 6> occ;
-    std::string missing;
-    for (int j = 0; j < 6; ++j) {
-        if (values[j].empty()) {
-            s.why = "the " + std::string(FigureName(j)) +
-                    " text is empty; the program cuts at least one byte for every field";
-            return s;
-        }
-        occ[j] = Occurrences(page, values[j]);
-        if (!occ[j].empty()) continue;
-        const Offset later = Find(whole, values[j], 0);
-        missing += missing.empty() ? "" : "; ";
-        missing += "the " + std::string(FigureName(j)) + " text " + Quoted(values[j]);
-        missing += later != kNone && later >= static_cast<Offset>(page.size())
-                       ? " is found only past the 202nd piece (at byte " + std::to_string(later) +
-                             "; the read page ends at byte " + std::to_string(page.size()) + ")"
-                       : " is not found in the page";
-    }
-    if (!missing.empty()) {
-        s.why = missing;
-        return s;
-    }
+    s.problems = Locate(page, whole, values, occ);
+    if (!s.problems.empty()) return s;
     const std::vector<Placement> placements = Placements(occ, values);
-    if (placements.empty()) {
-        s.why = OrderProblem(occ, values);
-        return s;
-    }
+    if (placements.empty()) return {{}, {OrderProblem(occ, values)}};
     const Writer writer(page, values);
-    std::string firstWhy;
+    PatternProblem first;
     for (const Placement& p : placements) {
-        std::string why;
+        PatternProblem why;
         const auto texts = writer.Write(p, why);
         if (!texts) {
-            if (firstWhy.empty()) firstWhy = why;
+            if (first.miss == PatternMiss::kFound) first = why;
             continue;
         }
         // The program's own extraction is the judge.
-        PatternTexts split = *texts;
-        const Extraction x = TraceExtraction(page, MakePatternTable(split), readAsShiftJis);
+        const Extraction x = TraceExtraction(page, MakePatternTable(*texts), readAsShiftJis);
         const FigureTexts got = SplitQuoteResult(x.result);
         if (std::equal(got.begin(), got.end(), values.begin())) {
             s.texts = *texts;
             return s;
         }
-        if (firstWhy.empty())
-            firstWhy = readAsShiftJis ? "the patterns found do not cut exactly these texts"
-                                      : "the page is read as EUC-JP (it declares neither UTF-8 "
-                                        "nor Shift_JIS), and the patterns found do not cut "
-                                        "exactly these texts from it";
+        if (first.miss == PatternMiss::kFound)
+            first = {readAsShiftJis ? PatternMiss::kNotExact : PatternMiss::kNotExactEucJp};
     }
-    s.why = firstWhy;
+    s.problems = {first};
     return s;
 }
 

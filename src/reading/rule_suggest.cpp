@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "common/codepage.h"
+#include "reading/page_tree.h"
 
 namespace tickora {
 
@@ -48,22 +49,6 @@ std::string Content(const xmlNode* n) {
     std::string s = Text(c);
     xmlFree(c);
     return s;
-}
-
-// XPath's normalize-space(), which folds ASCII blanks only.
-std::string XPathSpaces(std::string_view s) {
-    std::string out;
-    bool blank = false;
-    for (const char c : s) {
-        if (c == ' ' || c == '\t' || c == '\n' || c == '\r') {
-            blank = !out.empty();
-            continue;
-        }
-        if (blank) out += ' ';
-        blank = false;
-        out += c;
-    }
-    return out;
 }
 
 // An XPath string literal; empty when the text holds both kinds of quote.
@@ -184,47 +169,43 @@ class Suggester {
     }
 
     // A checked rule for figure f, or why there is none.
-    std::string Suggest(int f, std::string& why) {
+    FigureRule Suggest(int f) {
+        FigureRule out;
         const std::string& v = values_[f];
         const std::vector<const xmlNode*> candidates = Candidates(v);
         if (candidates.empty()) {
-            why = "the " + std::string(FigureName(f)) + " text \"" + v +
-                  "\" is not in the page's text" + (doc_ ? "" : " (the page holds no HTML)");
-            return {};
+            out.miss = doc_ ? SuggestMiss::kNotInPage : SuggestMiss::kNoHtml;
+            return out;
         }
+        static constexpr AnchorKind kKindOf[kKinds] = {AnchorKind::kId, AnchorKind::kLabel,
+                                                       AnchorKind::kClass, AnchorKind::kScript,
+                                                       AnchorKind::kHeading};
         for (const bool exact : {true, false})
             for (int kind = 0; kind < kKinds; ++kind)
                 for (const xmlNode* e : candidates)
                     for (const std::string& path : Paths(kind, e, v)) {
-                        std::string rule = exact ? Exact(f, path) : WithExpression(f, path);
-                        if (!rule.empty()) return rule;
+                        out.rule = exact ? Exact(f, path) : WithExpression(f, path);
+                        if (out.rule.empty()) continue;
+                        out.anchor = kKindOf[kind];
+                        out.matches = 1;
+                        return out;
                     }
-        why = "no rule that anchors on a label, an id or a stable class name reads the " +
-              std::string(FigureName(f)) + " text \"" + v + "\" from this page";
-        return {};
+        out.miss = SuggestMiss::kNoStableAnchor;
+        return out;
     }
 
   private:
     static constexpr int kKinds = 5;  // id, label, class, script, heading
 
     void Walk() {
-        const xmlNode* root = xmlDocGetRootElement(doc_);
-        for (const xmlNode* n = root; n != nullptr;) {
-            order_.push_back(n);
-            if (n->type == XML_ELEMENT_NODE && n->children) {
-                n = n->children;
-                continue;
-            }
-            while (n != root && n->next == nullptr) n = n->parent;
-            n = n == root ? nullptr : n->next;
-        }
+        order_ = DocumentOrder(page_, [](const xmlNode*) { return true; });
         // Text sizes bottom up, so that only small elements are read whole.
         for (auto it = order_.rbegin(); it != order_.rend(); ++it) {
             const xmlNode* n = *it;
             std::size_t size = bytes_[n];
             if (n->type == XML_TEXT_NODE || n->type == XML_CDATA_SECTION_NODE)
                 size = static_cast<std::size_t>(xmlStrlen(n->content));
-            if (n != root && n->parent) bytes_[n->parent] += size;
+            if (n != order_.front() && n->parent) bytes_[n->parent] += size;
             bytes_[n] = size;
         }
     }
@@ -291,7 +272,7 @@ class Suggester {
             if (Stable(id) && !Literal(id).empty()) paths.push_back("//*[@id=" + Literal(id) + "]");
         } else if (kind == 1) {
             const xmlNode* label = PreviousElement(e);
-            const std::string text = label ? XPathSpaces(Content(label)) : "";
+            const std::string text = label ? FoldBlanks(Content(label)) : "";
             // A label is a word, not a unit of one character nor a figure of another kind.
             if (Characters(text) >= 2 && !FigureGroup(text) && text.size() <= kMaxLabelText &&
                 Stable(text) && !Literal(text).empty())
@@ -303,7 +284,7 @@ class Suggester {
                                 "][following-sibling::*[1][self::" + tag +
                                 "]])[1]/following-sibling::" + tag + "[1]");
         } else if (kind == 2) {
-            const std::vector<std::string> tokens = Tokens(XPathSpaces(Attribute(e, "class")), ' ');
+            const std::vector<std::string> tokens = Tokens(FoldBlanks(Attribute(e, "class")), ' ');
             for (const std::string& token : tokens) {
                 const auto [stable, hashed] = StablePart(token);
                 if (!Stable(stable) || Literal(stable).empty()) continue;
@@ -434,29 +415,39 @@ class Suggester {
 
 }  // namespace
 
-RuleSuggestion SuggestRules(const ParsedPage& page, const FigureTexts& values) {
+FigureTexts RuleSuggestion::Rules() const {
+    FigureTexts rules;
+    for (int f = 0; f < kFigureCount; ++f) rules[f] = figures[f].rule;
+    return rules;
+}
+
+bool RuleSuggestion::Complete() const {
+    return Found() && std::all_of(figures.begin(), figures.end(), [](const FigureRule& r) {
+               return !r.rule.empty() || r.miss == SuggestMiss::kNoValue;
+           });
+}
+
+RuleSuggestion SuggestRules(const ParsedPage& page, const FigureTexts& values, const SecondPage&) {
     RuleSuggestion s;
     Suggester suggester(page, values);
-    for (int f = 0; f < 6; ++f)
-        if (!values[f].empty()) s.rules[f] = suggester.Suggest(f, s.why[f]);
+    for (int f = 0; f < kFigureCount; ++f) {
+        if (values[f].empty())
+            s.figures[f].miss = SuggestMiss::kNoValue;
+        else
+            s.figures[f] = suggester.Suggest(f);
+    }
     return s;
 }
 
-std::string CheckRules(const PageRules& rules, const ParsedPage& page, const FigureTexts& values) {
-    std::string out;
+std::vector<Mismatch> CheckRules(const PageRules& rules, const ParsedPage& page,
+                                 const FigureTexts& values) {
+    std::vector<Mismatch> out;
     const RuleReading reading = rules.Read(page);
-    for (int f = 0; f < 6; ++f) {
+    for (int f = 0; f < kFigureCount; ++f) {
         if (values[f].empty()) continue;
         const std::string expected = NormalizeFigure(Cp932ToUtf8(values[f]));
-        const FigureRead& read = reading[f];
-        if (read.found && Cp932ToUtf8(read.value) == expected) continue;
-        out += std::string(FigureName(f)) + ": ";
-        if (!read.ruled)
-            out += "no rule, expected \"" + expected + "\"\n";
-        else if (!read.found)
-            out += "nothing found (" + read.why + "), expected \"" + expected + "\"\n";
-        else
-            out += "found \"" + Cp932ToUtf8(read.value) + "\", expected \"" + expected + "\"\n";
+        if (reading[f].found && Cp932ToUtf8(reading[f].value) == expected) continue;
+        out.push_back({f, expected, reading[f]});
     }
     return out;
 }

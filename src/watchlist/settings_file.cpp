@@ -15,6 +15,9 @@ namespace {
 
 constexpr const char* kListSection = "MEIGARA_DATA";
 constexpr const char* kLinkSection = "LINK_JOUHOU";
+// The index band's own pages, in its order.
+constexpr const char* kIndexSection = "INDEX_PAGES";
+constexpr std::array<const char*, 3> kIndexPageKeys = {"nikkei", "topix", "jasdaq"};
 
 // Buffer sizes of the reads, terminating zero included.
 constexpr std::size_t kRowBuffer = 25;
@@ -57,6 +60,15 @@ void WriteIfChanged(IniFile& ini, const char* section, const char* key, const st
         ini.WriteString(section, key, QuotedIfNeeded(value));
 }
 
+// The patterns, and the rules when given, each only where it differs from what the file gives.
+void WritePageReading(IniFile& ini, const PatternTexts& patterns, const FigureTexts* rules) {
+    for (int i = 0; i < kPatternCount; ++i)
+        WriteIfChanged(ini, kLinkSection, PatternKey(i), DefaultPatternTexts()[i], kPatternBuffer,
+                       patterns[i]);
+    for (int f = 0; rules && f < kFigureCount; ++f)
+        WriteIfChanged(ini, kRuleSection, FigureKey(f), "", kRuleBuffer, (*rules)[f]);
+}
+
 }  // namespace
 
 SettingsData DefaultSettings() {
@@ -89,6 +101,9 @@ SettingsData LoadSettingsData(const std::string& path, std::string* refusal, std
 
     for (int f = 0; f < kFigureCount; ++f)
         data.page.m_arrRules[f] = ini.GetString(kRuleSection, FigureKey(f), "", kRuleBuffer);
+    for (std::size_t i = 0; i < kIndexPageKeys.size(); ++i)
+        data.page.m_arrIndexUrls[i] =
+            ini.GetString(kIndexSection, kIndexPageKeys[i], "", kUrlBuffer);
 
     data.chkOpenUrl = ini.GetInt(kListSection, "CHKOPENURL", defaults.chkOpenUrl);
     data.chkGoTask = ini.GetInt(kListSection, "CHKGOTASK", defaults.chkGoTask);
@@ -145,11 +160,22 @@ bool SaveSettingsData(const std::string& path, const SettingsData& data, std::st
     for (std::size_t i = 0; i < data.page.m_szSuffix.size(); ++i) {
         ini.WriteString(kLinkSection, Markets()[i].settingsKey, data.page.m_szSuffix[i]);
     }
-    for (int i = 0; i < kPatternCount; ++i)
-        WriteIfChanged(ini, kLinkSection, PatternKey(i), DefaultPatternTexts()[i], kPatternBuffer,
-                       data.page.m_arrPatternTexts[i]);
-    for (int f = 0; f < kFigureCount; ++f)
-        WriteIfChanged(ini, kRuleSection, FigureKey(f), "", kRuleBuffer, data.page.m_arrRules[f]);
+    WritePageReading(ini, data.page.m_arrPatternTexts, &data.page.m_arrRules);
+    for (std::size_t i = 0; i < kIndexPageKeys.size(); ++i)
+        WriteIfChanged(ini, kIndexSection, kIndexPageKeys[i], "", kUrlBuffer,
+                       data.page.m_arrIndexUrls[i]);
+    return ini.Save(path, why);
+}
+
+bool SavePageReading(const std::string& path, const PatternTexts& patterns,
+                     const FigureTexts* rules, std::string* why) {
+    FileRead read;
+    IniFile ini = IniFile::Load(path, &read);
+    if (read.status != ReadStatus::Ok && read.status != ReadStatus::Missing) {
+        if (why) *why = read.why;
+        return false;
+    }
+    WritePageReading(ini, patterns, rules);
     return ini.Save(path, why);
 }
 

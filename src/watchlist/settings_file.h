@@ -45,6 +45,10 @@ SettingsData LoadSettingsData(const std::string& path, std::string* refusal = nu
 // nobody changed stay exactly as the file holds them.
 bool SaveSettingsData(const std::string& path, const SettingsData& data,
                       std::string* why = nullptr);
+// Writes the patterns and, when given, the page rules into the file, leaving every other key
+// as it is; false, with the reason, when the file was left as it was.
+bool SavePageReading(const std::string& path, const PatternTexts& patterns,
+                     const FigureTexts* rules, std::string* why = nullptr);
 // folder ends in a separator.
 std::string SettingsPath(std::string_view programFolder);
 

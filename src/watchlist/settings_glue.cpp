@@ -20,8 +20,9 @@ void CQuoteDlg::LoadSettings() {
     m_page = settings.page;
     // A rule that does not compile leaves every page without figures: say so once, here.
     const PageRules rules(m_page.m_arrRules);
-    for (const std::string& error : rules.Errors())
-        std::fprintf(stderr, "tickora: %s [%s] %s\n", path.c_str(), kRuleSection, error.c_str());
+    for (const RuleError& error : rules.Errors())
+        std::fprintf(stderr, "tickora: %s [%s] %s\n", path.c_str(), kRuleSection,
+                     DescribeRuleError(error).c_str());
     m_nChkOpenUrl = settings.chkOpenUrl;
     m_nChkGoTask = settings.chkGoTask;
     m_nSelectedItem = settings.selectedItem;

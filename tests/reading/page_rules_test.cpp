@@ -38,8 +38,11 @@ TEST(PageRules, FiguresAreReadAsAPersonReadsThem) {
     } cases[] = {
         {"indented on a line of its own", "<td id=v>\n      18,572,000\n    </td>", "//td",
          "18,572,000"},
-        {"no-break and ideographic spaces fold", "<td>1,192&nbsp;\xE3\x80\x80 円</td>", "//td",
-         "1,192 円"},
+        {"no-break and ideographic spaces fold", "<td>12/07&nbsp;\xE3\x80\x80 15:00</td>", "//td",
+         "12/07 15:00"},
+        {"a unit joins its number", "<td>1,192&nbsp;\xE3\x80\x80 円</td>", "//td", "1,192円"},
+        {"markup's blanks inside a number go", "<td>+ 408.\n<span>0</span>\n<i>円</i></td>", "//td",
+         "+408.0円"},
         {"full-width signs and digits", "<td>＋１６．７２％</td>", "//td", "+16.72%"},
         {"full-width minus and minus sign", "<td>－5 / −6，0</td>", "//td", "-5 / -6,0"},
         {"a price split by a tag", "<td>408.<span class=d>0</span>円</td>", "//td ~ ^([\\d.]+)",
@@ -51,7 +54,7 @@ TEST(PageRules, FiguresAreReadAsAPersonReadsThem) {
         {"JSON in a script", "<script>{\"p\":\"2,724.5\",\"q\":1}</script>",
          "//script ~ \"p\":\"([^\"]+)\"", "2,724.5"},
         {"an XPath string value", "<td>7</td>", "concat('x', //td)", "x7"},
-        {"'_' cannot shift the fields", "<td>a_b</td>", "//td", "a＿b"},
+        {"'_' cannot shift the fields", "<td>1_2</td>", "//td", "1＿2"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -136,17 +139,20 @@ TEST(PageRules, BadRulesAndHostilePagesNeitherCrashNorHang) {
         {"bytes that are no UTF-8, and zero bytes", Rules({{kPriceFigure, "//b"}}),
          std::string("<b>1\x80\x00 2</b>", 13), "", "__1? 2____"},
         {"no markup at all", Rules({{kPriceFigure, "//b"}}), "", "", ""},
-        {"an external entity is not loaded", Rules({{kPriceFigure, "//b"}}),
-         "<!DOCTYPE html [<!ENTITY x SYSTEM \"file:///etc/hostname\">]><b>&x;</b>", "",
-         "__&x;____"},
+        {"an external entity is not loaded", Rules({{0, "//b"}, {kPriceFigure, "//i"}}),
+         "<!DOCTYPE html [<!ENTITY x SYSTEM \"file:///etc/hostname\">]><b>&x;</b><i>1</i>", "",
+         "&x;__1____"},
+        {"a price without a digit is no price", Rules({{kPriceFigure, "//b"}}), "<b>---</b>", "",
+         ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         const PageRules rules(c.rules);
-        const std::vector<std::string> errors = rules.Errors();
+        const std::vector<RuleError>& errors = rules.Errors();
         EXPECT_EQ(errors.size(), c.error[0] ? 1u : 0u);
         if (!errors.empty()) {
-            EXPECT_TRUE(errors[0].starts_with(c.error)) << errors[0];
+            EXPECT_TRUE(DescribeRuleError(errors[0]).starts_with(c.error))
+                << DescribeRuleError(errors[0]);
         }
         EXPECT_EQ(QuoteOfPageByRules(c.page, "text/html", rules), c.result);
     }
@@ -189,15 +195,15 @@ TEST(PageRules, RulesSuggestedOnOneStockReadTheOthersOfTheSite) {
         const RuleSuggestion s = SuggestRules(ParsedPage(layout.page("8058.t", clock)), values);
         ASSERT_TRUE(s.Found());
         for (int f = 0; f < kFigureCount; ++f) {
-            EXPECT_NE(s.rules[f], "") << s.why[f];
-            EXPECT_EQ(s.rules[f].find(values[f]), std::string::npos) << s.rules[f];
+            EXPECT_NE(s.figures[f].rule, "") << static_cast<int>(s.figures[f].miss);
+            EXPECT_EQ(s.figures[f].rule.find(values[f]), std::string::npos) << s.figures[f].rule;
         }
-        const PageRules rules(s.rules);
+        const PageRules rules(s.Rules());
         for (const char* symbol : {"8058.t", "7203.t", "4611.q", "998407"}) {
             SCOPED_TRACE(symbol);
             const FigureTexts expected = Shown(symbol, clock, layout.decimal);
             const ParsedPage other(layout.page(symbol, clock));
-            EXPECT_EQ(CheckRules(rules, other, expected), "");
+            EXPECT_TRUE(CheckRules(rules, other, expected).empty());
             const FigureTexts got = SplitQuoteResult(rules.QuoteResult(other));
             EXPECT_EQ(RiseFallMark(got[4]), RiseFallMark(expected[4]));
         }

@@ -11,17 +11,16 @@
 #include "common/codepage.h"
 #include "common/market_table.h"
 #include "common/safe_file.h"
-#include "probe_page.h"
-#include "quotes/quote_url.h"
-#include "reading/pattern_suggest.h"
-#include "reading/rule_suggest.h"
+#include "quotepage/quote_page.h"
 #include "report.h"
 #include "watchlist/ini_file.h"
 #include "watchlist/settings_file.h"
+#include "words.h"
 
 namespace {
 
 using namespace tickora;
+using namespace tickora::probe;
 
 constexpr const char* kHelp =
     R"(usage: tickora-probe [--ini FILE] CODE [MARKET]
@@ -97,71 +96,36 @@ std::optional<FigureTexts> SixTexts(const std::string& joined) {
     return values;
 }
 
-// Writes the rules and, when found, the patterns into base_data.ini, leaving all else as it is.
-bool WriteSettings(const std::string& path, const FigureTexts* rules, const Suggestion& patterns,
-                   std::string& why) {
-    FileRead read;
-    IniFile ini = IniFile::Load(path, &read);
-    if (read.status != ReadStatus::Ok && read.status != ReadStatus::Missing) {
-        why = read.why;
-        return false;
-    }
-    for (int f = 0; rules && f < kFigureCount; ++f)
-        ini.WriteString(kRuleSection, FigureKey(f), (*rules)[f]);
-    if (patterns.Found())
-        for (int i = 0; i < kPatternCount; ++i)
-            ini.WriteString("LINK_JOUHOU", PatternKey(i), patterns.texts[i]);
-    return ini.Save(path, &why);
-}
-
-struct Fetched {
-    std::string url;  // CP932
-    probe::ProbePage page;
-};
-
 // The page of a URL or a file; nullopt when it could not be had, with the exit status in status.
-std::optional<Fetched> Get(const std::string& url, const std::string& file, int& status) {
-    try {
-        if (!file.empty()) return Fetched{url, probe::ReadProbePage(file)};
-        return Fetched{url, probe::FetchProbePage(url)};
-    } catch (const HttpError& e) {
-        std::cout << "; url     " << Cp932ToUtf8(url) << "\n";
-        std::cerr << "tickora-probe: " << Cp932ToUtf8(FormatFetchError(e.code(), e.what())) << "\n";
-    } catch (const std::exception& e) {
-        std::cerr << "tickora-probe: " << file << ": " << e.what() << "\n";
+std::optional<PageSample> Get(const std::string& url, const std::string& file, int& status) {
+    if (!file.empty()) {
+        FileRead read = ReadWholeFile(file);
+        if (read.status == ReadStatus::Ok) return SampleOf(file, std::move(read.bytes));
+        std::cerr << "tickora-probe: " << file << ": "
+                  << (read.status == ReadStatus::Missing ? "no such file" : read.why) << "\n";
+        status = 2;
+        return std::nullopt;
     }
+    PageSample page = FetchSample(url, FetchOptions{});
+    if (!page.failure) return page;
+    std::cout << "; url     " << Cp932ToUtf8(url) << "\n";
+    std::cerr << "tickora-probe: "
+              << Cp932ToUtf8(FormatFetchError(page.failure->code, page.failure->message)) << "\n";
     status = 2;
     return std::nullopt;
 }
 
-int Suggest(const Options& o, const probe::ProbePage& page, const FigureTexts& values,
-            FigureTexts& rules) {
-    const ParsedPage parsed(PageUtf8(page.raw, page.response.contentType));
-    const RuleSuggestion r = SuggestRules(parsed, values);
-    const Suggestion p =
-        SuggestPatterns(page.text, page.whole, values, page.coding != PageCoding::kEucJp);
-    if (r.Complete()) {
-        rules = r.rules;
-        std::cout << "; page rules for [" << kRuleSection << "] of base_data.ini (checked on "
-                  << "this page):\n";
-        for (int f = 0; f < kFigureCount; ++f)
-            std::cout << FigureKey(f) << "=" << Cp932ToUtf8(r.rules[f]) << "\n";
-    } else {
-        const auto why =
-            std::find_if(r.why.begin(), r.why.end(), [](auto& w) { return !w.empty(); });
-        std::cout << "; no page rules: " << (why == r.why.end() ? "no price given" : *why) << "\n";
-    }
-    if (p.Found()) {
-        std::cout << "; patterns for [LINK_JOUHOU] of base_data.ini (checked on this page):\n";
-        for (int i = 0; i < kPatternCount; ++i)
-            std::cout << PatternKey(i) << "=" << Cp932ToUtf8(p.texts[i]) << "\n";
-    } else {
-        std::cout << "; no patterns: " << p.why << "\n";
-    }
-    if (!r.Complete() && !p.Found()) return 1;
+int Suggest(const Options& o, const SettingsData& settings, const PageSample& page,
+            const FigureTexts& values, FigureTexts& rules) {
+    const Suggestion s = tickora::Suggest(page, values);
+    PrintSuggestion(std::cout, s, values);
+    if (!s.rules.Complete() && !s.patterns.Found()) return 1;
+    if (s.rules.Complete()) rules = s.rules.Rules();
     if (o.write) {
         std::string why;
-        if (!WriteSettings(o.ini, r.Complete() ? &r.rules : nullptr, p, why)) {
+        const PatternTexts& patterns =
+            s.patterns.Found() ? s.patterns.texts : settings.page.m_arrPatternTexts;
+        if (!SavePageReading(o.ini, patterns, s.rules.Complete() ? &rules : nullptr, &why)) {
             std::cerr << "tickora-probe: " << o.ini << " was left as it was: " << why << "\n";
             return 2;
         }
@@ -177,17 +141,17 @@ int Check(const Options& o, const SettingsData& settings, const FigureTexts& rul
     if (!values || !market) return Usage("--check takes CODE and six texts separated by '|'");
     int status = 0;
     const std::string url = settings.page.UrlOf(Utf8ToCp932(o.check->first), *market);
-    const std::optional<Fetched> got = Get(url, "", status);
+    const std::optional<PageSample> got = Get(url, "", status);
     if (!got) return status;
-    std::cout << "; check   " << got->page.source << "\n";
-    const PageRules compiled(rules);
-    const ParsedPage parsed(PageUtf8(got->page.raw, got->page.response.contentType));
-    probe::PrintRuleReading(std::cout, rules, compiled, compiled.Read(parsed));
-    const std::string problems = CheckRules(compiled, parsed, *values);
+    std::cout << "; check   " << Cp932ToUtf8(got->source) << "\n";
+    PageSettings page = settings.page;
+    page.m_arrRules = rules;
+    PrintRuleReading(std::cout, rules, TryPage(*got, page));
+    const std::vector<Mismatch> problems = CheckRules(PageRules(rules), *got->parsed, *values);
     if (!problems.empty()) {
         std::cout << "; the rules do not hold for " << o.check->first << ":\n";
-        std::istringstream lines(problems);
-        for (std::string line; std::getline(lines, line);) std::cout << ";   " << line << "\n";
+        for (const Mismatch& m : problems)
+            std::cout << ";   " << FigureName(m.figure) << ": " << MismatchWords(m) << "\n";
         return 1;
     }
     std::cout << "; the rules hold for " << o.check->first << "\n";
@@ -195,20 +159,16 @@ int Check(const Options& o, const SettingsData& settings, const FigureTexts& rul
 }
 
 // The page as the program reads it: by rules, or by patterns.
-int Report(const SettingsData& settings, const probe::ProbePage& page) {
-    if (UsesRules(settings.page.m_arrRules)) {
-        const PageRules rules(settings.page.m_arrRules);
-        const ParsedPage parsed(PageUtf8(page.raw, page.response.contentType));
-        std::cout << "; read by the page rules of [" << kRuleSection << "], "
-                  << std::min(page.raw.size(), kMaxRulePageBytes) << " bytes of the body\n";
-        probe::PrintRuleReading(std::cout, settings.page.m_arrRules, rules, rules.Read(parsed));
-        return probe::PrintResult(std::cout, rules.QuoteResult(parsed)) ? 0 : 1;
+int Report(const SettingsData& settings, const PageSample& page) {
+    const Trial trial = TryPage(page, settings.page);
+    if (trial.byRules) {
+        std::cout << "; read by the page rules of [" << kRuleSection << "], " << page.bytes.size()
+                  << " bytes of the body\n";
+        PrintRuleReading(std::cout, settings.page.m_arrRules, trial);
+    } else {
+        PrintSearches(std::cout, page, settings.page.m_arrPatternTexts, trial);
     }
-    const Extraction x =
-        TraceExtraction(page.text, MakePatternTable(settings.page.m_arrPatternTexts),
-                        page.coding != PageCoding::kEucJp);
-    probe::PrintSearches(std::cout, page, settings.page.m_arrPatternTexts, x);
-    return probe::PrintResult(std::cout, x.result) ? 0 : 1;
+    return PrintResult(std::cout, trial.result) ? 0 : 1;
 }
 
 int Run(const Options& o) {
@@ -231,27 +191,27 @@ int Run(const Options& o) {
 
     int status = 0;
     const bool fromFile = !o.page.empty() && !IsUrl(o.page);
-    const std::optional<Fetched> got = Get(url, fromFile ? o.page : "", status);
+    const std::optional<PageSample> got = Get(url, fromFile ? o.page : "", status);
     if (!got) return status;
-    const probe::ProbePage& page = got->page;
+    const PageSample& page = *got;
 
     std::cout << "; settings " << o.ini
               << (refusal.empty() ? "" : " (cannot be read: " + refusal + "; built-in defaults)")
               << "\n";
-    probe::PrintPageHead(std::cout, page);
+    PrintPageHead(std::cout, page);
     if (!o.save.empty()) {
         std::string why;
-        if (!ReplaceWholeFile(o.save, page.raw, &why)) {
+        if (!ReplaceWholeFile(o.save, page.bytes, &why)) {
             std::cerr << "tickora-probe: " << o.save << " was not written: " << why << "\n";
             return 2;
         }
-        std::cout << "; saved   " << page.raw.size() << " bytes into " << o.save << "\n";
+        std::cout << "; saved   " << page.bytes.size() << " bytes into " << o.save << "\n";
     }
 
-    if (o.find) return probe::PrintPlaces(std::cout, page, Utf8ToCp932(*o.find)) > 0 ? 0 : 1;
+    if (o.find) return PrintPlaces(std::cout, page, Utf8ToCp932(*o.find)) > 0 ? 0 : 1;
     FigureTexts rules = settings.page.m_arrRules;
     if (values) {
-        status = Suggest(o, page, *values, rules);
+        status = Suggest(o, settings, page, *values, rules);
         if (status != 0 || !o.check) return status;
     }
     if (o.check) return Check(o, settings, rules);

@@ -2,6 +2,7 @@
 
 #include "common/codepage.h"
 #include "common/sjis.h"
+#include "words.h"
 
 namespace tickora::probe {
 
@@ -48,7 +49,7 @@ const char* SourceName(CharsetDeclaration::Source source) {
 }
 
 // One delimiter's search: found, or not found and perhaps standing past the read pieces.
-void PrintSearch(std::ostream& out, const ProbePage& page, const char* what,
+void PrintSearch(std::ostream& out, const PageSample& page, const char* what,
                  std::string_view delimiter, Offset from, Offset found) {
     out << ";   " << what << " \"" << Cp932ToUtf8(delimiter) << "\"";
     const auto size = static_cast<Offset>(delimiter.size());
@@ -64,11 +65,20 @@ void PrintSearch(std::ostream& out, const ProbePage& page, const char* what,
             << "\n";
 }
 
+// The rule's text with the figure it read in [[ ]].
+std::string Marked(const FigureRead& read) {
+    const std::string figure = Cp932ToUtf8(read.value);
+    if (!read.found || read.text.compare(read.at, figure.size(), figure) != 0) return read.text;
+    return read.text.substr(0, read.at) + "[[" + figure + "]]" +
+           read.text.substr(read.at + figure.size());
+}
+
 }  // namespace
 
-void PrintPageHead(std::ostream& out, const ProbePage& page) {
-    out << "; " << (page.fromFile ? "file    " : "url     ") << page.source << "\n";
-    if (!page.fromFile) out << "; status  " << page.response.status << "\n";
+void PrintPageHead(std::ostream& out, const PageSample& page) {
+    const bool fromFile = page.source.find("://") == std::string::npos;
+    out << "; " << (fromFile ? "file    " : "url     ") << Cp932ToUtf8(page.source) << "\n";
+    if (!fromFile) out << "; status  " << page.response.status << "\n";
     out << "; charset ";
     if (page.declared.source == CharsetDeclaration::Source::kUndeclared)
         out << "none declared";
@@ -78,14 +88,15 @@ void PrintPageHead(std::ostream& out, const ProbePage& page) {
     if (page.coding == PageCoding::kEucJp)
         out << " (the page does not mention Shift_JIS: the name is converted from EUC-JP and"
                " a field holding '-' keeps only the number)";
-    out << "\n; read    " << page.pieces << " pieces, " << page.bodyBytes << " bytes"
-        << (page.bodyGoesOn ? "; the body goes on past the last read piece (202 at most)"
-                            : ": the whole body")
+    out << "\n; read    " << page.pieces << " pieces, " << page.pieceBytes << " bytes"
+        << (page.BodyGoesOn() ? "; the body goes on past the last read piece (202 at most)"
+                              : ": the whole body")
         << "\n";
 }
 
-void PrintSearches(std::ostream& out, const ProbePage& page, const PatternTexts& texts,
-                   const Extraction& x) {
+void PrintSearches(std::ostream& out, const PageSample& page, const PatternTexts& texts,
+                   const Trial& trial) {
+    const Extraction& x = trial.patterns;
     const PatternTable table = MakePatternTable(texts);
     for (int i = 0; i < kPatternCount; ++i) {
         const PatternSearch& s = x.searches[i];
@@ -107,17 +118,16 @@ bool PrintResult(std::ostream& out, const std::string& result) {
         return false;
     }
     const FigureTexts f = SplitQuoteResult(result);
-    const char* const keys[] = {"name", "time", "price", "change", "ratio", "volume"};
-    for (int i = 0; i < 6; ++i) out << keys[i] << "=" << Cp932ToUtf8(f[i]) << "\n";
+    for (int i = 0; i < kFigureCount; ++i) out << FigureName(i) << "=" << Cp932ToUtf8(f[i]) << "\n";
     out << "mark=" << Cp932ToUtf8(RiseFallMark(f[4])) << "\n";
     return true;
 }
 
-void PrintRuleReading(std::ostream& out, const FigureTexts& texts, const PageRules& rules,
-                      const RuleReading& reading) {
-    for (const std::string& error : rules.Errors()) out << "; error   " << error << "\n";
+void PrintRuleReading(std::ostream& out, const FigureTexts& texts, const Trial& trial) {
+    for (const RuleError& error : trial.ruleErrors)
+        out << "; error   " << DescribeRuleError(error) << "\n";
     for (int f = 0; f < kFigureCount; ++f) {
-        const FigureRead& read = reading[f];
+        const FigureRead& read = trial.rules[f];
         out << "; " << FigureKey(f) << "  " << Cp932ToUtf8(texts[f]) << "\n";
         if (!read.ruled) {
             out << ";   "
@@ -127,17 +137,48 @@ void PrintRuleReading(std::ostream& out, const FigureTexts& texts, const PageRul
             continue;
         }
         if (!read.element.empty()) out << ";   found " << read.element << "\n";
-        std::string text = read.text;
-        const std::string figure = Cp932ToUtf8(read.value);
-        if (read.found && text.compare(read.at, figure.size(), figure) == 0)
-            text = text.substr(0, read.at) + "[[" + figure + "]]" +
-                   text.substr(read.at + figure.size());
-        if (!text.empty()) out << ";   text  " << text << "\n";
-        if (!read.found) out << ";   nothing read: " << read.why << "\n";
+        if (!read.text.empty()) out << ";   text  " << Marked(read) << "\n";
+        if (!read.found) out << ";   nothing read: " << MissWords(read.miss, read.detail) << "\n";
     }
 }
 
-int PrintPlaces(std::ostream& out, const ProbePage& page, std::string_view text) {
+void PrintSuggestion(std::ostream& out, const Suggestion& s, const FigureTexts& values) {
+    if (s.rules.Complete()) {
+        out << "; page rules for [" << kRuleSection
+            << "] of base_data.ini (checked on this page):\n";
+        for (int f = 0; f < kFigureCount; ++f) {
+            const FigureRule& r = s.rules.figures[f];
+            if (!r.rule.empty())
+                out << ";   " << FigureKey(f) << ": anchored on " << AnchorWords(r.anchor) << ", "
+                    << r.matches << (r.matches == 1 ? " element" : " elements") << " matched"
+                    << (r.changedBySecond ? "; chosen again on the second page" : "") << "\n";
+            for (const Rejection& rejected : r.rejected)
+                out << ";     not " << rejected.path << ": " << SuggestWords(rejected.why) << "\n";
+        }
+        for (int f = 0; f < kFigureCount; ++f)
+            out << FigureKey(f) << "=" << Cp932ToUtf8(s.rules.figures[f].rule) << "\n";
+    } else {
+        std::string why = "no price given";
+        for (int f = 0; f < kFigureCount && why == "no price given"; ++f)
+            if (const FigureRule& r = s.rules.figures[f];
+                r.rule.empty() && r.miss != SuggestMiss::kNoValue)
+                why = "the " + std::string(FigureName(f)) + " text \"" + Cp932ToUtf8(values[f]) +
+                      "\": " + SuggestWords(r.miss);
+        out << "; no page rules: " << why << "\n";
+    }
+    if (s.patterns.Found()) {
+        out << "; patterns for [LINK_JOUHOU] of base_data.ini (checked on this page):\n";
+        for (int i = 0; i < kPatternCount; ++i)
+            out << PatternKey(i) << "=" << Cp932ToUtf8(s.patterns.texts[i]) << "\n";
+        return;
+    }
+    std::string why;
+    for (const PatternProblem& p : s.patterns.problems)
+        why += (why.empty() ? "" : "; ") + PatternWords(p, values);
+    out << "; no patterns: " << why << "\n";
+}
+
+int PrintPlaces(std::ostream& out, const PageSample& page, std::string_view text) {
     int count = 0;
     const auto read = static_cast<Offset>(page.text.size());
     for (Offset at = Find(page.whole, text, 0); at != kNone && !text.empty();
