@@ -113,6 +113,38 @@ std::string HugePart(const Stream& s, std::size_t offset) {
     return block;
 }
 
+// Whether the mode sends its body bit by bit (see Provide) rather than whole.
+bool Streams(std::string_view mode) {
+    return mode == "reset" || mode == "stall" || mode == "trickle" || mode == "huge" ||
+           mode == "short" || mode == "bomb";
+}
+
+// The answer of a mode sent whole, from a, the normal answer of the path without the fault.
+Answer WholeAnswer(std::string_view mode, const std::string& normalTarget,
+                   const std::string& target, Answer a) {
+    if (mode.empty() || mode == "lowershiftjis" || ReshapeBody(mode, a.body)) return a;
+    if (mode == "404" || mode == "500") {
+        a = Answer{};
+        a.status = mode == "404" ? 404 : 500;
+        a.body = SitePage(mode == "404" ? "404 Not Found" : "500 Internal Server Error",
+                          "<p>エラーが発生しました。</p>\n");
+    } else if (mode == "redirect") {
+        a = Answer{.status = 302, .body = SitePage("移動しました", ""), .location = normalTarget};
+    } else if (mode == "redirectloop") {
+        a = Answer{.status = 302, .body = SitePage("移動しました", ""), .location = target};
+    } else if (mode == "empty") {
+        a = Answer{};
+    } else if (mode == "garbage") {
+        a = Answer{};
+        a.body = GarbageBody(Hash(target, 1));
+    } else {
+        a = Answer{};
+        a.status = 404;
+        a.body = SitePage("不明な障害モード", "<p>" + SafeSymbol(mode) + "</p>\n");
+    }
+    return a;
+}
+
 }  // namespace
 
 struct QuoteServer::Impl {
@@ -168,32 +200,11 @@ void QuoteServer::Impl::Handle(const httplib::Request& req, httplib::Response& r
         a = NormalAnswer(path, params, clock);
     }
 
-    if (mode.empty() || mode == "lowershiftjis" || ReshapeBody(mode, a.body)) {
-        // the answer as it stands
-    } else if (mode == "404" || mode == "500") {
-        a = Answer{};
-        a.status = mode == "404" ? 404 : 500;
-        a.body = SitePage(mode == "404" ? "404 Not Found" : "500 Internal Server Error",
-                          "<p>エラーが発生しました。</p>\n");
-    } else if (mode == "redirect") {
-        a = Answer{.status = 302, .body = SitePage("移動しました", ""), .location = path + query};
-    } else if (mode == "redirectloop") {
-        a = Answer{.status = 302, .body = SitePage("移動しました", ""), .location = req.target};
-    } else if (mode == "empty") {
-        a = Answer{};
-    } else if (mode == "garbage") {
-        a = Answer{};
-        a.body = GarbageBody(Hash(req.target, 1));
-    } else if (mode == "reset" || mode == "stall" || mode == "trickle" || mode == "huge" ||
-               mode == "short" || mode == "bomb") {
+    if (Streams(mode)) {
         StreamOut(req, res, mode, std::move(a));
         return;
-    } else {
-        a = Answer{};
-        a.status = 404;
-        a.body = SitePage("不明な障害モード", "<p>" + SafeSymbol(mode) + "</p>\n");
     }
-    Send(req, res, a);
+    Send(req, res, WholeAnswer(mode, path + query, req.target, std::move(a)));
 }
 
 void QuoteServer::Impl::Send(const httplib::Request& req, httplib::Response& res, const Answer& a) {
