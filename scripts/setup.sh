@@ -9,7 +9,7 @@ set -euo pipefail
 build=(
   build-essential cmake ninja-build pkg-config git
   qt6-base-dev qt6-base-dev-tools libgl-dev
-  libcurl4-openssl-dev libcpp-httplib-dev libxml2-dev libpcre2-dev
+  libcurl4-openssl-dev libcpp-httplib-dev zlib1g-dev libxml2-dev libpcre2-dev
   fonts-ipafont-gothic fonts-noto-cjk
 )
 tests=(

@@ -274,10 +274,14 @@ CURLcode Perform(CURL* c, Transfer& transfer, const FetchOptions& options, std::
 }
 
 // What this fetch alone asks for, on top of the options every fetch shares: the URL, the
-// limits and the fetch's own state, which KeepEasy unsets again.
+// limits, the encodings and the fetch's own state, which KeepEasy unsets again.
 void SetFetchOptions(CURL* c, const std::string& wire, const FetchOptions& options, char* errorText,
                      Transfer& transfer) {
     Curl().easy_setopt(c, CURLOPT_URL, wire.c_str());
+    // Set on every fetch, as the handle goes from one kind of fetch to the other: "" offers
+    // every encoding this libcurl decodes, and decodes them; nullptr sends no Accept-Encoding
+    // and leaves a body that comes encoded anyway as it came.
+    Curl().easy_setopt(c, CURLOPT_ACCEPT_ENCODING, transfer.sink->compressed ? "" : nullptr);
     Curl().easy_setopt(c, CURLOPT_CONNECTTIMEOUT_MS, options.connectTimeoutMs);
     Curl().easy_setopt(c, CURLOPT_TIMEOUT, options.totalSeconds);
     Curl().easy_setopt(c, CURLOPT_ERRORBUFFER, errorText);
@@ -377,6 +381,8 @@ std::string FormatFetchError(int code, std::string_view message) {
 RawPage FetchRawPage(const std::string& url, const FetchOptions& options) {
     RawPage page;
     BodySink sink;
+    // Decoded 16 KiB at a time: the bound stops the decoding of a body that inflates without end.
+    sink.compressed = true;
     sink.onBody = [&](std::string_view bytes) {
         page.bytes.append(bytes.substr(0, kMaxRulePageBytes - page.bytes.size()));
         return page.bytes.size() < kMaxRulePageBytes;

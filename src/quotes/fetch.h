@@ -36,6 +36,10 @@ struct BodySink {
     std::function<bool()> onResponse;
     // The next bytes of the body; false when no more are wanted.
     std::function<bool(std::string_view)> onBody;
+    // Ask for the body compressed, in any encoding libcurl decodes; onBody gets it decoded, so
+    // its false stops the decoding too. Otherwise the request names no encoding and a body
+    // sent encoded all the same reaches onBody as sent.
+    bool compressed = false;
 };
 
 // What the final answer said of its body.
@@ -64,7 +68,7 @@ FetchedPage FetchPage(const std::string& url, const FetchOptions& options = {});
 // then read as Shift_JIS; any other page is read as its own text marks it.
 std::string QuoteOfPage(FetchedPage page, const PatternTable& patterns);
 
-// A page for the rules: the body as sent, up to kMaxRulePageBytes.
+// A page for the rules: the body, asked for compressed and decoded, up to kMaxRulePageBytes.
 struct RawPage {
     std::string bytes;
     ResponseInfo response;

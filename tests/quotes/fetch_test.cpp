@@ -8,6 +8,7 @@
 #include "quote_host.h"
 #include "quotes/curl_api.h"
 #include "reading/extract.h"
+#include "reading/page_reader.h"
 #include "temp_dir.h"
 
 namespace tickora {
@@ -113,6 +114,82 @@ TEST(FetchTest, TransportFailuresGiveTheErrorText) {
     // The message is cut at 511 bytes and at a zero byte.
     EXPECT_EQ(FormatFetchError(-1, std::string(600, 'm')).size(), ErrorHead(-1).size() + 511);
     EXPECT_EQ(FormatFetchError(1, std::string("a\0b", 3)), ErrorHead(1) + "a");
+}
+
+// The whole body, fetched without Accept-Encoding as a fetch for the patterns is.
+std::string PlainBody(const std::string& url) {
+    std::string body;
+    BodySink sink;
+    sink.onBody = [&](std::string_view bytes) {
+        body += bytes;
+        return true;
+    };
+    FetchBody(url, kQuick, sink);
+    return body;
+}
+
+TEST(FetchTest, PagesForRulesComeCompressedAndDecodeToThePlainPage) {
+    test::QuoteHost host;
+    const char* paths[] = {"/v2/q?s=7203.t", "/v3/table/q?s=998407", "/v3/module/q?s=8058.t",
+                           "/v3/script/q?s=4611.q"};
+    for (const char* path : paths) {
+        SCOPED_TRACE(path);
+        // One thread, one easy handle: each kind of fetch follows the other on it. The market
+        // moves each minute, so the decoded copy is the plain one before or the one after it.
+        const std::string before = PlainBody(host.Url(path));
+        const RawPage packed = FetchRawPage(host.Url(path), kQuick);
+        const FetchedPage lines = FetchPage(host.Url(path), kQuick);
+        const std::string after = PlainBody(host.Url(path));
+        EXPECT_TRUE(packed.bytes == before || packed.bytes == after);
+        EXPECT_TRUE(before.starts_with(lines.bytes) || after.starts_with(lines.bytes));
+        EXPECT_EQ(packed.response.contentType, "text/html; charset=utf-8");
+    }
+    // What the host was offered and what it sent, for each of the four fetches in turn.
+    const struct {
+        bool offered;
+        const char* coding;
+    } expected[] = {{false, ""}, {true, "gzip"}, {false, ""}, {false, ""}};
+    ASSERT_TRUE(host.WaitForRequests(4 * std::size(paths), 5000));
+    const std::vector<test::HostRequest> log = host.Requests();
+    for (std::size_t i = 0; i < log.size(); ++i) {
+        SCOPED_TRACE(log[i].target + " #" + std::to_string(i % 4));
+        const auto& e = expected[i % 4];
+        EXPECT_EQ(log[i].contentEncoding, e.coding);
+        if (e.offered) {
+            EXPECT_TRUE(Has(log[i].acceptEncoding, "gzip")) << log[i].acceptEncoding;
+            EXPECT_LT(log[i].bytesSent * 2, log[i - 1].bytesSent);
+        } else {
+            EXPECT_EQ(log[i].acceptEncoding, "");
+        }
+    }
+}
+
+TEST(FetchTest, ADecompressionBombStopsAtTheBoundOfEitherReading) {
+    test::QuoteHost host;
+    const std::string path = "/v3/table/q?s=8058.t", bomb = host.Url("/fault/bomb" + path);
+    PageReading byRules;
+    byRules.rules[kPriceFigure] = "//td[@class='price']";
+    // The rule reads the plain page; the bomb's row lies 4 GiB down.
+    EXPECT_NE(FetchQuote(host.Url(path), byRules, kQuick), "");
+    // Decoded, up to the bound: the page's head, then spaces.
+    const RawPage raw = FetchRawPage(bomb, kQuick);
+    EXPECT_EQ(raw.bytes.size(), kMaxRulePageBytes);
+    EXPECT_TRUE(raw.bytes.starts_with("<!DOCTYPE html>"));
+    EXPECT_EQ(raw.bytes.back(), ' ');
+    // Not asked for, so not decoded: the reader's 202 pieces bound the gzip bytes themselves.
+    const FetchedPage page = FetchPage(bomb, kQuick);
+    EXPECT_TRUE(page.bytes.starts_with("\x1F\x8B"));
+    EXPECT_LE(page.bodyBytes, PageReader::kMaxPieces * PageReader::kMaxPieceBytes);
+    EXPECT_EQ(FetchQuote(bomb, byRules, kQuick), "");
+    EXPECT_EQ(FetchQuote(bomb, DefaultPatterns(), kQuick), "");
+    // Every fetch left off within the first of the body's 4 MB.
+    ASSERT_TRUE(host.WaitForRequests(5, 5000));
+    const std::vector<test::HostRequest> log = host.Requests();
+    for (std::size_t i = 1; i < log.size(); ++i) {
+        EXPECT_EQ(log[i].contentEncoding, "gzip");
+        EXPECT_FALSE(log[i].completed);
+        EXPECT_LT(log[i].bytesSent, 1LL << 20);
+    }
 }
 
 TEST(FetchLookup, ANameThatNeverResolvesHoldsOneLookupNotOnePerFetch) {

@@ -37,7 +37,9 @@ std::string QuoteHost::Url(std::string_view pathAndQuery) const {
 std::vector<HostRequest> QuoteHost::Requests() const {
     std::vector<HostRequest> requests;
     for (const auto& e : running_->log.Entries())
-        if (!e.arrived) requests.push_back({e.method, e.target, e.agent, e.bytesSent, e.completed});
+        if (!e.arrived)
+            requests.push_back({e.method, e.target, e.agent, e.acceptEncoding, e.contentEncoding,
+                                e.bytesSent, e.completed});
     return requests;
 }
 

@@ -11,9 +11,11 @@
 
 namespace tickora::test {
 
-// One answered request of the host's log; bytesSent and completed are set for streamed bodies.
+// One answered request of the host's log: the Accept-Encoding it came with, the coding of the
+// answer (both empty for none) and the body bytes that went out.
 struct HostRequest {
     std::string method, target, userAgent;
+    std::string acceptEncoding, contentEncoding;
     long long bytesSent = -1;
     bool completed = true;
 };

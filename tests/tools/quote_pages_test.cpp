@@ -1,13 +1,16 @@
 // The /v3 layouts of the quote host as its answers carry them: for a rising and a falling stock,
-// each layout must keep the quote's own figures in the shape and at the depth it promises.
+// each layout must keep the quote's own figures in the shape and at the depth it promises. And
+// the codings of its answers, the bomb's among them.
 
 #include <gtest/gtest.h>
+#include <zlib.h>
 
 #include <algorithm>
 #include <regex>
 #include <sstream>
 
 #include "answers.h"
+#include "compression.h"
 
 namespace tickora::quotehost {
 namespace {
@@ -103,6 +106,56 @@ TEST(QuotePagesTest, EachLayoutShowsRisingAndFallingQuotesInItsOwnShape) {
         EXPECT_EQ(unknown.contentType, "text/html; charset=utf-8");
         EXPECT_TRUE(Has(unknown.body, "「9999.x」の銘柄は見つかりませんでした")) << layout.path;
     }
+}
+
+// A gzip or zlib stream decoded by zlib, which checks its trailer; "<bad>" when it fails.
+std::string Inflated(const std::string& data) {
+    z_stream z{};
+    if (inflateInit2(&z, 15 + 32) != Z_OK) return "<bad>";
+    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
+    z.avail_in = static_cast<uInt>(data.size());
+    std::string out;
+    int rc = Z_OK;
+    for (char buffer[65536]; rc == Z_OK;) {
+        z.next_out = reinterpret_cast<Bytef*>(buffer);
+        z.avail_out = sizeof buffer;
+        rc = inflate(&z, Z_NO_FLUSH);
+        out.append(buffer, sizeof buffer - z.avail_out);
+    }
+    inflateEnd(&z);
+    return rc == Z_STREAM_END && z.avail_in == 0 ? out : "<bad>";
+}
+
+TEST(QuotePagesTest, AnswersComeInTheCodingTheRequestOffers) {
+    const struct {
+        const char* accept;
+        Coding coding;
+    } cases[] = {
+        {"", Coding::kIdentity},
+        {"br, zstd", Coding::kIdentity},
+        {"deflate, gzip, br, zstd", Coding::kGzip},
+        {"GZIP;q=0.5", Coding::kGzip},
+        {"x-gzip", Coding::kGzip},
+        {"gzip;q=0, deflate", Coding::kDeflate},
+        {"gzip; q=0.000, deflate;q=0", Coding::kIdentity},
+        {"*", Coding::kGzip},
+        {"*;q=0, deflate", Coding::kDeflate},
+    };
+    for (const auto& c : cases) EXPECT_EQ(ChosenCoding(c.accept), c.coding) << c.accept;
+    const std::string page = NormalAnswer("/v3/table/q", {{"s", "8058.t"}}, {2024'100, 760}).body;
+    for (const Coding coding : {Coding::kGzip, Coding::kDeflate}) {
+        const std::string coded = Encoded(page, coding);
+        EXPECT_LT(coded.size() * 4, page.size()) << CodingName(coding);
+        EXPECT_EQ(Inflated(coded), page) << CodingName(coding);
+    }
+    // The bomb is a sound gzip stream, its check sum and size included, read out in pieces.
+    const GzipBomb bomb("<p>head", 3, "tail</p>");
+    std::string wire;
+    for (std::string_view part; wire.size() < bomb.Size(); wire += part)
+        if ((part = bomb.At(wire.size(), 1000)).empty()) break;
+    EXPECT_EQ(wire.size(), bomb.Size());
+    EXPECT_EQ(Inflated(wire), "<p>head" + std::string(3 << 20, ' ') + "tail</p>");
+    EXPECT_LT(wire.size() * 900, 3u << 20);
 }
 
 }  // namespace

@@ -22,8 +22,11 @@ A quote host for TICKORA on 127.0.0.1 with a simulated market of fictional compa
 
   --port N           port to listen on (0 = any free port; default 50505)
   --log FILE         append "+<TAB>METHOD<TAB>TARGET" when a request arrives, and when it
-                     has been answered METHOD<TAB>TARGET<TAB>USER-AGENT, for streamed bodies
-                     (reset, stall, trickle, huge) with <TAB>BYTES-SENT<TAB>complete|cut
+                     has been answered METHOD<TAB>TARGET<TAB>USER-AGENT<TAB>ACCEPT-ENCODING
+                     <TAB>CONTENT-ENCODING<TAB>BYTES<TAB>complete|cut: the request's header
+                     and the answer's coding (empty for none), the body bytes on the wire
+                     and whether all went out (streamed bodies, reset, stall, trickle, huge,
+                     short and bomb, are logged when they end)
   --exit-with-stdin  stop when standard input reaches its end (the starter went away)
   --help             this text
 
@@ -50,6 +53,12 @@ Paths:
   /blob?n=N          N bytes of every value (byte i = (131 i + i / 251) mod 256)
 Any other code gets a page without the quote row.
 
+Compression: a text answer (any but the GIF and /blob) goes out gzip-encoded when the
+request's Accept-Encoding offers gzip, else deflate-encoded (zlib data) when it offers
+deflate, else as it is; a weight q=0 refuses a coding, * offers both. Text answers carry
+Vary: Accept-Encoding. Streamed faults (reset, stall, trickle, short, huge) are always
+sent as they are, and bomb always gzipped.
+
 Page kinds:
   Shift_JIS (CP932 bytes, charset declared as Shift_JIS): markets t, o, n and index 998407;
     negative numbers are written plainly ("-12").
@@ -69,6 +78,8 @@ Faults, as a prefix before the normal path (e.g. /fault/404/q?s=8058.t):
   short           the page less its last 64 bytes, then the connection closed: a body
                   shorter than its Content-Length
   huge            64 MiB of filler lines before the quote row
+  bomb            Content-Encoding: gzip whatever was asked: some 4 MB that inflate to the
+                  page with 4 GiB of spaces before the quote row
   longline        a line longer than 1023 bytes before the row
   manylines       more than 202 lines before the row
   crlf            CR LF line ends

@@ -15,6 +15,7 @@
 #include <mutex>
 
 #include "answers.h"
+#include "compression.h"
 #include "pages.h"
 
 namespace tickora::quotehost {
@@ -26,6 +27,8 @@ constexpr long kStallMs = 120'000;
 constexpr std::size_t kTrickleChunk = 128;
 constexpr long kTrickleGapMs = 100;
 constexpr std::size_t kHugeFillerBytes = 64u << 20;
+constexpr std::size_t kBombFillerMiB = 4096;  // 4 GiB inflated, some 4 MB on the wire
+constexpr int kBombSendBuffer = 64 << 10;
 constexpr std::size_t kWriteBlock = 64u << 10;
 
 // httplib does not hand the connection's socket to a handler; find it by its two ends.
@@ -66,18 +69,81 @@ void ResetConnection(int fd) {
     connect(fd, &unspec, sizeof unspec);
 }
 
+// The log's entry of an answer to req, before its body and its coding are known.
+LoggedRequest EntryOf(const httplib::Request& req) {
+    LoggedRequest e;
+    e.method = req.method;
+    e.target = req.target;
+    e.agent = req.get_header_value("User-Agent");
+    e.acceptEncoding = req.get_header_value("Accept-Encoding");
+    return e;
+}
+
 struct Stream {
-    std::string method, target, agent;
+    LoggedRequest entry;
     std::string mode;
     std::string body;
     int localPort = -1, remotePort = -1;
     std::size_t fillerAt = 0;     // huge: where the filler stands
     std::size_t fillerBytes = 0;  // huge: how much of it
+    std::unique_ptr<const GzipBomb> bomb;
     std::atomic<long long> sent{0};
     std::atomic<bool> completed{false};
 
-    std::size_t Size() const { return body.size() + fillerBytes; }
+    std::size_t Size() const { return bomb ? bomb->Size() : body.size() + fillerBytes; }
 };
+
+// The next block of the huge page from offset: head, filler, tail.
+std::string HugePart(const Stream& s, std::size_t offset) {
+    if (offset < s.fillerAt)
+        return s.body.substr(offset, std::min(kWriteBlock, s.fillerAt - offset));
+    if (offset >= s.fillerAt + s.fillerBytes) {
+        const std::size_t tail = offset - s.fillerBytes;
+        return s.body.substr(tail, kWriteBlock);
+    }
+    const std::string_view line = HugeFillerLine();
+    std::string block;
+    const std::size_t n = std::min(kWriteBlock, s.fillerAt + s.fillerBytes - offset);
+    block.reserve(n + line.size());
+    std::size_t at = (offset - s.fillerAt) % line.size();
+    while (block.size() < n) {
+        block.append(line.substr(at, n - block.size()));
+        at = 0;
+    }
+    return block;
+}
+
+// Whether the mode sends its body bit by bit (see Provide) rather than whole.
+bool Streams(std::string_view mode) {
+    return mode == "reset" || mode == "stall" || mode == "trickle" || mode == "huge" ||
+           mode == "short" || mode == "bomb";
+}
+
+// The answer of a mode sent whole, from a, the normal answer of the path without the fault.
+Answer WholeAnswer(std::string_view mode, const std::string& normalTarget,
+                   const std::string& target, Answer a) {
+    if (mode.empty() || mode == "lowershiftjis" || ReshapeBody(mode, a.body)) return a;
+    if (mode == "404" || mode == "500") {
+        a = Answer{};
+        a.status = mode == "404" ? 404 : 500;
+        a.body = SitePage(mode == "404" ? "404 Not Found" : "500 Internal Server Error",
+                          "<p>エラーが発生しました。</p>\n");
+    } else if (mode == "redirect") {
+        a = Answer{.status = 302, .body = SitePage("移動しました", ""), .location = normalTarget};
+    } else if (mode == "redirectloop") {
+        a = Answer{.status = 302, .body = SitePage("移動しました", ""), .location = target};
+    } else if (mode == "empty") {
+        a = Answer{};
+    } else if (mode == "garbage") {
+        a = Answer{};
+        a.body = GarbageBody(Hash(target, 1));
+    } else {
+        a = Answer{};
+        a.status = 404;
+        a.body = SitePage("不明な障害モード", "<p>" + SafeSymbol(mode) + "</p>\n");
+    }
+    return a;
+}
 
 }  // namespace
 
@@ -134,48 +200,45 @@ void QuoteServer::Impl::Handle(const httplib::Request& req, httplib::Response& r
         a = NormalAnswer(path, params, clock);
     }
 
-    if (mode.empty() || mode == "lowershiftjis" || ReshapeBody(mode, a.body)) {
-        // the answer as it stands
-    } else if (mode == "404" || mode == "500") {
-        a = Answer{};
-        a.status = mode == "404" ? 404 : 500;
-        a.body = SitePage(mode == "404" ? "404 Not Found" : "500 Internal Server Error",
-                          "<p>エラーが発生しました。</p>\n");
-    } else if (mode == "redirect") {
-        a = Answer{.status = 302, .body = SitePage("移動しました", ""), .location = path + query};
-    } else if (mode == "redirectloop") {
-        a = Answer{.status = 302, .body = SitePage("移動しました", ""), .location = req.target};
-    } else if (mode == "empty") {
-        a = Answer{};
-    } else if (mode == "garbage") {
-        a = Answer{};
-        a.body = GarbageBody(Hash(req.target, 1));
-    } else if (mode == "reset" || mode == "stall" || mode == "trickle" || mode == "huge" ||
-               mode == "short") {
+    if (Streams(mode)) {
         StreamOut(req, res, mode, std::move(a));
         return;
-    } else {
-        a = Answer{};
-        a.status = 404;
-        a.body = SitePage("不明な障害モード", "<p>" + SafeSymbol(mode) + "</p>\n");
     }
-    Send(req, res, a);
+    Send(req, res, WholeAnswer(mode, path + query, req.target, std::move(a)));
 }
 
 void QuoteServer::Impl::Send(const httplib::Request& req, httplib::Response& res, const Answer& a) {
     res.status = a.status;
     if (!a.location.empty()) res.set_header("Location", a.location);
-    res.set_content(a.body, a.contentType.c_str());
+    LoggedRequest entry = EntryOf(req);
+    Coding coding = Coding::kIdentity;
+    if (Compressible(a.contentType)) {
+        res.set_header("Vary", "Accept-Encoding");
+        if (!a.body.empty()) coding = ChosenCoding(entry.acceptEncoding);
+    }
+    entry.contentEncoding = CodingName(coding);
+    if (coding != Coding::kIdentity) res.set_header("Content-Encoding", entry.contentEncoding);
+    auto body = std::make_shared<const std::string>(Encoded(a.body, coding));
+    entry.bytesSent = static_cast<long long>(body->size());
+    // httplib compresses a body it is given whole as it likes (brotli first), but leaves one
+    // from a provider of known length as it is: the coding stays the host's own.
+    if (body->empty()) {
+        res.set_content("", a.contentType.c_str());
+    } else {
+        res.set_content_provider(
+            body->size(), a.contentType.c_str(),
+            [body](std::size_t offset, std::size_t length, httplib::DataSink& sink) {
+                return sink.write(body->data() + offset, std::min(length, body->size() - offset));
+            });
+    }
     // Logged before the answer goes out, so one client's requests appear in its order.
-    log.Answered(req.method, req.target, req.get_header_value("User-Agent"));
+    log.Answered(std::move(entry));
 }
 
 void QuoteServer::Impl::StreamOut(const httplib::Request& req, httplib::Response& res,
                                   std::string mode, Answer a) {
     auto s = std::make_shared<Stream>();
-    s->method = req.method;
-    s->target = req.target;
-    s->agent = req.get_header_value("User-Agent");
+    s->entry = EntryOf(req);
     s->mode = std::move(mode);
     s->localPort = req.local_port;
     s->remotePort = req.remote_port;
@@ -183,6 +246,18 @@ void QuoteServer::Impl::StreamOut(const httplib::Request& req, httplib::Response
     if (s->mode == "huge") {
         s->fillerAt = FillerPoint(s->body);
         s->fillerBytes = kHugeFillerBytes;
+    } else if (s->mode == "bomb") {
+        // Sent gzipped whatever the request asked for, as a hostile host would.
+        const std::string_view page = s->body;
+        const std::size_t at = FillerPoint(page);
+        s->bomb = std::make_unique<GzipBomb>(page.substr(0, at), kBombFillerMiB, page.substr(at));
+        s->entry.contentEncoding = "gzip";
+        res.set_header("Content-Encoding", "gzip");
+        // A send buffer of its own size, not one grown to megabytes: what the log counts as sent
+        // is then what the client took, give or take its receive window.
+        const int fd = ConnectionSocket(s->localPort, s->remotePort);
+        const int bytes = kBombSendBuffer;
+        if (fd >= 0) setsockopt(fd, SOL_SOCKET, SO_SNDBUF, &bytes, sizeof bytes);
     }
     res.status = a.status;
     res.set_content_provider(
@@ -190,11 +265,16 @@ void QuoteServer::Impl::StreamOut(const httplib::Request& req, httplib::Response
         [this, s](std::size_t offset, std::size_t, httplib::DataSink& sink) {
             return Provide(*s, offset, sink);
         },
-        [this, s](bool) { log.Streamed(s->method, s->target, s->agent, s->sent, s->completed); });
+        [this, s](bool) {
+            LoggedRequest entry = s->entry;
+            entry.bytesSent = s->sent;
+            entry.completed = s->completed;
+            log.Answered(std::move(entry));
+        });
 }
 
 bool QuoteServer::Impl::Provide(Stream& s, std::size_t offset, httplib::DataSink& sink) {
-    auto write = [&](const char* p, std::size_t n) {
+    const auto write = [&](const char* p, std::size_t n) {
         if (!sink.write(p, n)) return false;
         s.sent += static_cast<long long>(n);
         if (static_cast<std::size_t>(s.sent) == s.Size()) s.completed = true;
@@ -226,25 +306,14 @@ bool QuoteServer::Impl::Provide(Stream& s, std::size_t offset, httplib::DataSink
         if (!write(s.body.data() + offset, n)) return false;
         return offset + n == s.body.size() || Pause(kTrickleGapMs);
     }
-    // huge: head, filler, tail, in blocks.
-    if (offset < s.fillerAt) {
-        return write(s.body.data() + offset, std::min(kWriteBlock, s.fillerAt - offset));
+    // huge and bomb, in blocks; a host that stops ends them.
+    if (stopping) return false;
+    if (s.bomb) {
+        const std::string_view part = s.bomb->At(offset, kWriteBlock);
+        return write(part.data(), part.size());
     }
-    if (offset < s.fillerAt + s.fillerBytes) {
-        if (stopping) return false;
-        const std::string_view line = HugeFillerLine();
-        std::string block;
-        const std::size_t n = std::min(kWriteBlock, s.fillerAt + s.fillerBytes - offset);
-        block.reserve(n + line.size());
-        std::size_t at = (offset - s.fillerAt) % line.size();
-        while (block.size() < n) {
-            block.append(line.substr(at, n - block.size()));
-            at = 0;
-        }
-        return write(block.data(), n);
-    }
-    const std::size_t tail = offset - s.fillerBytes;
-    return write(s.body.data() + tail, std::min(kWriteBlock, s.body.size() - tail));
+    const std::string part = HugePart(s, offset);
+    return write(part.data(), part.size());
 }
 
 QuoteServer::QuoteServer(RequestLog& log) : impl_(std::make_unique<Impl>(log)) {

@@ -27,17 +27,18 @@ bool RequestLog::Open(const std::string& path) {
 }
 
 void RequestLog::Arrived(std::string_view method, std::string_view target) {
-    Record({true, Field(method), Field(target), "", -1, true});
+    LoggedRequest e;
+    e.arrived = true;
+    e.method = Field(method);
+    e.target = Field(target);
+    Record(std::move(e));
 }
 
-void RequestLog::Answered(std::string_view method, std::string_view target,
-                          std::string_view agent) {
-    Record({false, Field(method), Field(target), Field(agent), -1, true});
-}
-
-void RequestLog::Streamed(std::string_view method, std::string_view target, std::string_view agent,
-                          long long bytesSent, bool completed) {
-    Record({false, Field(method), Field(target), Field(agent), bytesSent, completed});
+void RequestLog::Answered(LoggedRequest e) {
+    e.arrived = false;
+    for (std::string* s : {&e.method, &e.target, &e.agent, &e.acceptEncoding, &e.contentEncoding})
+        *s = Field(*s);
+    Record(std::move(e));
 }
 
 std::vector<LoggedRequest> RequestLog::Entries() const {
@@ -55,10 +56,15 @@ bool RequestLog::WaitForCount(bool arrived, std::size_t n, int timeoutMs) const 
 }
 
 void RequestLog::Record(LoggedRequest e) {
-    std::string line = e.arrived ? "+\t" + e.method + '\t' + e.target
-                                 : e.method + '\t' + e.target + '\t' + e.agent;
-    if (e.bytesSent >= 0)
-        line += '\t' + std::to_string(e.bytesSent) + '\t' + (e.completed ? "complete" : "cut");
+    std::string line;
+    if (e.arrived) {
+        line = "+\t" + e.method + '\t' + e.target;
+    } else {
+        for (const std::string* field :
+             {&e.method, &e.target, &e.agent, &e.acceptEncoding, &e.contentEncoding})
+            line += *field + '\t';
+        line += std::to_string(e.bytesSent) + (e.completed ? "\tcomplete" : "\tcut");
+    }
     line += '\n';
     std::lock_guard lock(mutex_);
     entries_.push_back(std::move(e));

@@ -2,9 +2,10 @@
 // Every request the host sees, kept in memory and, when a file is open, as tab-separated
 // lines flushed at once so a reader sees them immediately. Each request gives one line when it
 // arrives and one when it has been answered:
-//   + \t METHOD \t TARGET                                    (arrived, before any delay)
-//   METHOD \t TARGET \t USER-AGENT                          (an answer sent whole)
-//   METHOD \t TARGET \t USER-AGENT \t BYTES \t complete|cut   (a streamed body, when it ends)
+//   + \t METHOD \t TARGET                                              (arrived, before any delay)
+//   METHOD \t TARGET \t USER-AGENT \t ACCEPT-ENCODING \t CONTENT-ENCODING \t BYTES \t complete|cut
+// An answer sent whole is logged as it goes out; a streamed body when it ends, with what of it
+// went out.
 
 #include <condition_variable>
 #include <cstdio>
@@ -18,7 +19,9 @@ namespace tickora::quotehost {
 struct LoggedRequest {
     bool arrived = false;  // the request has arrived; answered when false
     std::string method, target, agent;
-    long long bytesSent = -1;  // streamed bodies: how much went out, and whether all of it
+    std::string acceptEncoding;   // the request's header; empty without one
+    std::string contentEncoding;  // of the answer; empty when sent as it is
+    long long bytesSent = -1;     // body bytes on the wire, and whether all of them went out
     bool completed = true;
 };
 
@@ -33,9 +36,7 @@ class RequestLog {
     bool Open(const std::string& path);
 
     void Arrived(std::string_view method, std::string_view target);
-    void Answered(std::string_view method, std::string_view target, std::string_view agent);
-    void Streamed(std::string_view method, std::string_view target, std::string_view agent,
-                  long long bytesSent, bool completed);
+    void Answered(LoggedRequest answer);
 
     // What has been logged so far, in order.
     std::vector<LoggedRequest> Entries() const;
