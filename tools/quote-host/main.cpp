@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -16,7 +17,8 @@
 namespace {
 
 constexpr const char* kHelp =
-    R"(usage: tickora-quote-host [--port N] [--log FILE] [--exit-with-stdin] [--help]
+    R"(usage: tickora-quote-host [--port N] [--log FILE] [--clock DAY:MINUTE] [--exit-with-stdin]
+                          [--help]
 
 A quote host for TICKORA on 127.0.0.1 with a simulated market of fictional companies.
 
@@ -24,6 +26,10 @@ A quote host for TICKORA on 127.0.0.1 with a simulated market of fictional compa
   --log FILE         append "+<TAB>METHOD<TAB>TARGET" when a request arrives, and when it
                      has been answered METHOD<TAB>TARGET<TAB>USER-AGENT, for streamed bodies
                      (reset, stall, trickle, huge) with <TAB>BYTES-SENT<TAB>complete|cut
+  --clock DAY:MINUTE every quote as at that moment instead of the wall clock's: DAY is a
+                     day number read as YEAR*1000 + day of the year from 0 (the wall clock
+                     gives 2024100 on 10 April 2024), MINUTE the minute of the day, 0..1439
+                     (760 = 12:40); the /move prefix then steps from DAY
   --exit-with-stdin  stop when standard input reaches its end (the starter went away)
   --help             this text
 
@@ -56,8 +62,8 @@ Page kinds:
   EUC-JP (the text Shift_JIS never appears): markets q, j, f, s and indices 998405, 23337;
     negative numbers are written as <font color=red>-12</font>.
 
-Market: prices follow a random walk with one step per local minute, the same for every
-request within that minute. The last digit of a code fixes the sign of the day's change:
+Market: prices follow a random walk with one step per minute of the local wall clock (or
+stand still at the --clock moment), the same for every request within that minute. The last digit of a code fixes the sign of the day's change:
 0 unchanged, odd falling, even rising.
 
 Faults, as a prefix before the normal path (e.g. /fault/404/q?s=8058.t):
@@ -91,12 +97,15 @@ int Usage(const char* problem) {
     return 2;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+struct Options {
     int port = 50505;
     std::string logPath;
     bool exitWithStdin = false;
+    std::optional<tickora::quotehost::MarketClock> clock;
+};
+
+// The options of the command line; an exit status when the program ends here.
+std::optional<int> ParseOptions(int argc, char** argv, Options& o) {
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--help" || arg == "-h") {
@@ -106,15 +115,26 @@ int main(int argc, char** argv) {
             char* end = nullptr;
             const long p = std::strtol(argv[++i], &end, 10);
             if (*end != '\0' || p < 0 || p > 65535) return Usage("bad port");
-            port = static_cast<int>(p);
+            o.port = static_cast<int>(p);
         } else if (arg == "--log" && i + 1 < argc) {
-            logPath = argv[++i];
+            o.logPath = argv[++i];
+        } else if (arg == "--clock" && i + 1 < argc) {
+            o.clock = tickora::quotehost::MarketClock::Parse(argv[++i]);
+            if (!o.clock) return Usage("bad clock, want DAY:MINUTE");
         } else if (arg == "--exit-with-stdin") {
-            exitWithStdin = true;
+            o.exitWithStdin = true;
         } else {
             return Usage(("unknown argument " + arg).c_str());
         }
     }
+    return std::nullopt;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Options o;
+    if (const std::optional<int> status = ParseOptions(argc, argv, o)) return *status;
 
     // A client that goes away must not kill the host by a write; the stop signals are taken
     // by one thread, so every other thread runs with them blocked.
@@ -126,14 +146,14 @@ int main(int argc, char** argv) {
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
 
     tickora::quotehost::RequestLog log;
-    if (!logPath.empty() && !log.Open(logPath)) {
-        std::fprintf(stderr, "quote-host: cannot open log %s\n", logPath.c_str());
+    if (!o.logPath.empty() && !log.Open(o.logPath)) {
+        std::fprintf(stderr, "quote-host: cannot open log %s\n", o.logPath.c_str());
         return 1;
     }
-    tickora::quotehost::QuoteServer server(log);
-    const int bound = server.Bind(port);
+    tickora::quotehost::QuoteServer server(log, o.clock);
+    const int bound = server.Bind(o.port);
     if (bound <= 0) {
-        std::fprintf(stderr, "quote-host: cannot listen on 127.0.0.1:%d\n", port);
+        std::fprintf(stderr, "quote-host: cannot listen on 127.0.0.1:%d\n", o.port);
         return 1;
     }
 
@@ -143,7 +163,7 @@ int main(int argc, char** argv) {
         sigwait(&stopSignals, &sig);
         server.Stop();
     }).detach();
-    if (exitWithStdin) {
+    if (o.exitWithStdin) {
         std::thread([&server] {
             char buffer[256];
             while (read(STDIN_FILENO, buffer, sizeof buffer) > 0) {

@@ -82,9 +82,10 @@ struct Stream {
 }  // namespace
 
 struct QuoteServer::Impl {
-    explicit Impl(RequestLog& l) : log(l) {}
+    Impl(RequestLog& l, std::optional<MarketClock> c) : log(l), fixedClock(c) {}
 
     RequestLog& log;
+    const std::optional<MarketClock> fixedClock;  // none: the wall clock
     httplib::Server server;
     std::mutex mutex;
     std::condition_variable wake;
@@ -111,10 +112,10 @@ void QuoteServer::Impl::Handle(const httplib::Request& req, httplib::Response& r
     }
 
     std::string path = req.path;
-    MarketClock clock = MarketClock::Now();
+    MarketClock clock = fixedClock ? *fixedClock : MarketClock::Now();
     if (path.starts_with("/move/")) {
         path.erase(0, 5);
-        clock = MarketClock::Moving(++moves);
+        clock = MarketClock::Moving(clock, ++moves);
     }
     std::string mode;
     if (path.starts_with("/fault/")) {
@@ -247,7 +248,8 @@ bool QuoteServer::Impl::Provide(Stream& s, std::size_t offset, httplib::DataSink
     return write(s.body.data() + tail, std::min(kWriteBlock, s.body.size() - tail));
 }
 
-QuoteServer::QuoteServer(RequestLog& log) : impl_(std::make_unique<Impl>(log)) {
+QuoteServer::QuoteServer(RequestLog& log, std::optional<MarketClock> clock)
+    : impl_(std::make_unique<Impl>(log, clock)) {
     auto& svr = impl_->server;
     // Stalled and trickling requests each hold a worker; keep enough for parallel tests.
     svr.new_task_queue = [] { return new httplib::ThreadPool(48); };
