@@ -49,6 +49,19 @@ Paths:
                      and no-break spaces; the board past byte 300,000
   /v3/script/q?s=SYMBOL  UTF-8, empty placeholders; the figures only in a JSON object in a
                      <script id="__APP_STATE__">, filled in by an inline script
+  /v4/hibari/q?s=SYMBOL   UTF-8, an invented portal's old nested tables: index ticker cells
+                     of class "num" as the quote's, a time beside each index link, the
+                     registered name before the header's short one, the date in the price
+                     label, change and ratio in two cells after one label, 株 in a span
+  /v4/hibari2/q?s=SYMBOL  the same site redesigned: divs and a dl, the price always with
+                     decimals split by a tag across lines, 円 and % in spans, the date in
+                     place of the time without trades or after 15:00, the registered name
+                     after the quote, related stocks in the quote's classes
+  /v4/misaki/q?s=SYMBOL   UTF-8, another site: a labelled board table after index cells of
+                     its class "val", the registered name in the breadcrumbs, picked stocks
+                     in full-width digits, 円 after the change, a no-break space before 株
+                     The /v4 lists of other stocks and news change length by the minute; a
+                     code ending in 00 (e.g. 8300.t) has had no trades today there: ---.
   /c/1d/8/ANY.gif    intraday chart, a GIF89a image
   /  /bbs  /index.cfm  home page, message board (?code= or ?board=100CODE), company
                      information (?code= or ?scode=); every default link of the program's
@@ -63,8 +76,8 @@ Page kinds:
     negative numbers are written as <font color=red>-12</font>.
 
 Market: prices follow a random walk with one step per minute of the local wall clock (or
-stand still at the --clock moment), the same for every request within that minute. The last digit of a code fixes the sign of the day's change:
-0 unchanged, odd falling, even rising.
+stand still at the --clock moment), the same for every request within that minute. The last
+digit of a code fixes the sign of the day's change: 0 unchanged, odd falling, even rising.
 
 Faults, as a prefix before the normal path (e.g. /fault/404/q?s=8058.t):
   404, 500        that status with an error page without the quote row
