@@ -61,6 +61,12 @@ TEST(FetchTest, QuotePagesOfBothKinds) {
     for (const char* fault : {"redirect", "longline", "crlf", "nul", "short"})
         check(std::string("/fault/") + fault + "/q?s=8058.t", true, '+');
     check("/fault/lowershiftjis/q?s=8058.q", false, '+');
+    // The fixture's clock stands still; under /move each answer steps from it.
+    const auto quote = [&](const char* path) {
+        return FetchQuote(host.Url(path), DefaultPatterns());
+    };
+    EXPECT_EQ(SplitQuoteResult(quote("/q?s=8058.t"))[1], "13:34");
+    EXPECT_NE(quote("/move/q?s=8058.t"), quote("/move/q?s=8058.t"));
 }
 
 TEST(FetchTest, PagesWithoutTheRowGiveTheEmptyResult) {

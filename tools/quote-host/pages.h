@@ -39,11 +39,12 @@ std::string ScriptQuotePage(std::string_view symbol, const MarketClock& clock);
 // The figures of a quote as a person reads them off one layout, in the order name, time, price,
 // change, ratio, volume. plain: the name as the quote's header shows it, the time (or the date or
 // "---" shown in its place) and the figures without units ("1,234.0", "+12", "+0.98",
-// "12,300"). withUnits: the same as the page's text runs on into the unit beside each figure
-// ("1,234.0円", "+12円", "+0.98%", "12,300株", "12,300\u00A0株"); a figure without a unit is the
-// same in both. A stock without trades today shows "---" for its four figures. registered: the
-// company's registered name where the page shows it beside the header's ("東西精機株式会社").
-// Everything is empty for a symbol that names nothing.
+// "12,300"). withUnits: the same as the page's text runs on into the unit beside each figure,
+// any white space between them (a no-break space too) as one blank ("1,234.0円", "+12円",
+// "+0.98%", "12,300株", "12,300 株"); a figure without a unit is the same in both. A stock
+// without trades today shows "---" for its four figures. registered: the company's registered
+// name where the page shows it beside the header's ("東西精機株式会社"). Everything is empty for
+// a symbol that names nothing.
 struct ShownQuote {
     std::array<std::string, 6> plain;
     std::array<std::string, 6> withUnits;
