@@ -102,8 +102,8 @@ BENCHMARK(BM_RefreshPassBesideRawGets)->Unit(benchmark::kMillisecond)->UseRealTi
 // asks for them: without Accept-Encoding.
 void PassBytesCompressedBesidePlain(benchmark::State& state, const char* path) {
     tickora::RefreshConfig config;
-    config.baseUrl = Host().Url(std::string(path) + "?s=") + tickora::Sj("銘柄.市場");
-    config.reading.rules[tickora::kPriceFigure] = "//title";  // what is read changes no byte
+    config.page.m_strBaseUrl = Host().Url(std::string(path) + "?s=") + tickora::Sj("銘柄.市場");
+    config.page.m_arrRules[tickora::kPriceFigure] = "//title";  // what is read changes no byte
     tickora::test::MemoryView view;
     AddFifteenRows(view);
     long long packed = 0, plain = 0;

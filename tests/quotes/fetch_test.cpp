@@ -62,6 +62,12 @@ TEST(FetchTest, QuotePagesOfBothKinds) {
     for (const char* fault : {"redirect", "longline", "crlf", "nul", "short"})
         check(std::string("/fault/") + fault + "/q?s=8058.t", true, '+');
     check("/fault/lowershiftjis/q?s=8058.q", false, '+');
+    // The fixture's clock stands still; under /move each answer steps from it.
+    const auto quote = [&](const char* path) {
+        return FetchQuote(host.Url(path), DefaultPatterns());
+    };
+    EXPECT_EQ(SplitQuoteResult(quote("/q?s=8058.t"))[1], "13:34");
+    EXPECT_NE(quote("/move/q?s=8058.t"), quote("/move/q?s=8058.t"));
 }
 
 TEST(FetchTest, PagesWithoutTheRowGiveTheEmptyResult) {
@@ -167,8 +173,9 @@ TEST(FetchTest, PagesForRulesComeCompressedAndDecodeToThePlainPage) {
 TEST(FetchTest, ADecompressionBombStopsAtTheBoundOfEitherReading) {
     test::QuoteHost host;
     const std::string path = "/v3/table/q?s=8058.t", bomb = host.Url("/fault/bomb" + path);
-    PageReading byRules;
-    byRules.rules[kPriceFigure] = "//td[@class='price']";
+    FigureTexts rules;
+    rules[kPriceFigure] = "//td[@class='price']";
+    const PageReading byRules(DefaultPatternTexts(), rules);
     // The rule reads the plain page; the bomb's row lies 4 GiB down.
     EXPECT_NE(FetchQuote(host.Url(path), byRules, kQuick), "");
     // Decoded, up to the bound: the page's head, then spaces.

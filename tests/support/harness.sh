@@ -30,13 +30,14 @@ wait_for() {
     return 1
 }
 
-# The quote host on a free port; its log has a "+" line when a request arrives and a line
-# without it when it has been answered.
+# The quote host on a free port, its market clock standing at 13:34 on 10 April 2024 as the
+# test fixture's does; its log has a "+" line when a request arrives and a line without it when
+# it has been answered.
 start_quote_host() {  # host binary
     local line
     host_log=$work/host.log
     mkfifo "$work/host.out"
-    "$1" --port 0 --log "$host_log" >"$work/host.out" 2>&1 &
+    "$1" --port 0 --clock 2024100:814 --log "$host_log" >"$work/host.out" 2>&1 &
     pids+=($!)
     read -r -t 10 line <"$work/host.out" || fail "quote host did not start"
     port=${line##*:}

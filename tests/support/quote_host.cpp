@@ -13,12 +13,14 @@
 namespace tickora::test {
 
 struct QuoteHost::Running {
+    explicit Running(const quotehost::MarketClock& clock) : server(log, clock) {}
     quotehost::RequestLog log;
-    quotehost::QuoteServer server{log};
+    quotehost::QuoteServer server;
     std::thread thread;
 };
 
-QuoteHost::QuoteHost() : running_(std::make_unique<Running>()) {
+QuoteHost::QuoteHost(const quotehost::MarketClock& clock)
+    : running_(std::make_unique<Running>(clock)) {
     // Bound before serving: connections wait in the backlog until the server takes them.
     port_ = running_->server.Bind(0);
     if (port_ <= 0) throw std::runtime_error("the quote host cannot bind a loopback port");

@@ -1,7 +1,8 @@
 #pragma once
 // The loopback quote host (tools/quote-host) as a test fixture: its server, run in the test's
 // own process on a free port of 127.0.0.1 and stopped when the object goes. Fetches reach it
-// over real sockets, as they reach any host.
+// over real sockets, as they reach any host. Its market clock stands still, so that what a test
+// sees does not depend on the time of day it runs at.
 
 #include <cstddef>
 #include <memory>
@@ -9,7 +10,21 @@
 #include <string_view>
 #include <vector>
 
+#include "market.h"
+
 namespace tickora::test {
+
+// The host's moment unless a test asks for another: 13:34 on 10 April 2024. On every layout's page
+// of the stocks and indices the tests name (8058.t 7203.t 6758.t 4611.q 9984.t 6502.t 2432.t
+// 3765.t 998407 998405 23337), no price, change, ratio, volume or time of the quote stands a
+// second time as another stock's or index's figure, beyond the places every page has it.
+inline constexpr quotehost::MarketClock kHostClock{.day = 2024'100, .minute = 13 * 60 + 34};
+
+// A moment when a figure coincides: at 11:31 on 14 April 2024 the ratio of 8058.t (+0.62%) equals
+// that of 1302.t, the first entry of the /v2 page's ranking, which stands before the quote; no
+// other figure of 8058.t stands twice there.
+inline constexpr quotehost::MarketClock kRatioMeetsRankingClock{.day = 2024'104,
+                                                                .minute = 11 * 60 + 31};
 
 // One answered request of the host's log: the Accept-Encoding it came with, the coding of the
 // answer (both empty for none) and the body bytes that went out.
@@ -23,7 +38,7 @@ struct HostRequest {
 class QuoteHost {
   public:
     // Throws std::runtime_error when no port can be bound.
-    QuoteHost();
+    explicit QuoteHost(const quotehost::MarketClock& clock = kHostClock);
     ~QuoteHost();
     QuoteHost(const QuoteHost&) = delete;
     QuoteHost& operator=(const QuoteHost&) = delete;

@@ -1,6 +1,7 @@
-// The /v3 layouts of the quote host as its answers carry them: for a rising and a falling stock,
-// each layout must keep the quote's own figures in the shape and at the depth it promises. And
-// the codings of its answers, the bomb's among them.
+// The /v3 and /v4 layouts of the quote host as its answers carry them: for each kind of stock,
+// each layout must keep the quote's own figures in the shape and at the depth it promises, and
+// the /v4 ones what misleads a reader before them. And the codings of its answers, the bomb's
+// among them.
 
 #include <gtest/gtest.h>
 #include <zlib.h>
@@ -11,6 +12,10 @@
 
 #include "answers.h"
 #include "compression.h"
+#include "common/codepage.h"
+#include "pages.h"
+#include "quote_host.h"
+#include "reading/page_rules.h"
 
 namespace tickora::quotehost {
 namespace {
@@ -156,6 +161,132 @@ TEST(QuotePagesTest, AnswersComeInTheCodingTheRequestOffers) {
     EXPECT_EQ(wire.size(), bomb.Size());
     EXPECT_EQ(Inflated(wire), "<p>head" + std::string(3 << 20, ' ') + "tail</p>");
     EXPECT_LT(wire.size() * 900, 3u << 20);
+}
+
+// What one rule reads on a page, UTF-8; empty when it finds nothing.
+std::string ReadRule(const std::string& page, const std::string& rule) {
+    PageRules rules({Sj(rule)});
+    EXPECT_FALSE(rules.Broken()) << rule;
+    return Cp932ToUtf8(rules.Read(ParsedPage(page))[0].value);
+}
+
+// The page's text as it reads: no tags, every run of white space (no-break too) one blank.
+std::string Visible(const std::string& page) {
+    const std::string text = std::regex_replace(std::regex_replace(page, std::regex("<[^>]*>"), ""),
+                                                std::regex("&nbsp;"), " ");
+    return std::regex_replace(text, std::regex("(\\s|\u00A0)+"), " ");
+}
+
+struct Seen {
+    const ShownQuote& shown;
+    const Quote& index;  // 998407's, as the header shows it
+    const std::string& date;
+    bool units;  // a traded stock: its figures carry units
+};
+using Expect = std::string (*)(const Seen&);
+
+// Per layout, rules that read the quote's own six figures, and what stands before the quote (or
+// after it) that a rule taken from the wrong element would read instead.
+const struct {
+    std::string_view path;
+    std::array<const char*, 6> own;
+    std::vector<std::pair<const char*, Expect>> marks;
+} kV4[] = {
+    {"/v4/hibari/q",
+     {"//th[@class='name']/b", "//tr[th='取引時刻']/td",
+      "//tr[starts-with(th,'株価')]/td[@class='num'] ~ ([-0-9,.]+)", "//tr[th='前日比']/td[1]",
+      "//tr[th='前日比']/td[2] ~ ([-+0-9.]+)", "//tr[th='出来高']/td ~ ([-0-9,]+)"},
+     {{"(//td[@class='num'])[1][following::th[@class='name']]",
+       [](const Seen& s) { return s.index.price; }},
+      {"//td[a[contains(@href,'=998407')]]/following-sibling::td[@class='time'][1]"
+       "[following::th[@class='name']]",
+       [](const Seen& s) { return s.index.time; }},
+      {"//table[@class='profile']//td[1][following::th[@class='name']]",
+       [](const Seen& s) { return s.shown.registered; }},
+      {"//th[starts-with(.,'株価(')] ~ \\((.+)\\)", [](const Seen& s) { return s.date; }},
+      {"//tr[th='出来高']/td/span[@class='unit']",
+       [](const Seen& s) { return std::string(s.units ? "株" : ""); }}}},
+    {"/v4/hibari2/q",
+     {"//h1[@class='stock-name']", "//dt[.='時刻']/following-sibling::dd",
+      "//div[contains(@class,'stock-price')]/span[@class='num']",
+      "//dt[.='前日比']/following-sibling::dd/span[1]",
+      "//dt[.='前日比']/following-sibling::dd/span[2] ~ ([-+0-9.]+)",
+      "//dt[.='出来高']/following-sibling::dd/span[@class='num']"},
+     {{"(//span[contains(@class,'num')])[1][following::h1]",
+       [](const Seen& s) { return s.index.price; }},
+      {"//li[a[contains(@href,'=998407')]]/time[following::h1]",
+       [](const Seen& s) { return s.index.time; }},
+      {"//dl[@class='company-info']/dd[1][preceding::h1]",
+       [](const Seen& s) { return s.shown.registered; }},
+      {"//div[contains(@class,'stock-price')]/span[@class='num']/text()",
+       [](const Seen& s) {
+           const std::string& price = s.shown.plain[2];
+           const auto point = price.find('.');
+           return point == std::string::npos ? price : price.substr(0, point + 1);
+       }},
+      {"//h2[@class='stock-label'] ~ （(.+)）", [](const Seen& s) { return s.date; }},
+      {"//dt[.='前日比']/following-sibling::dd/span[2]/span[@class='unit']",
+       [](const Seen& s) { return std::string(s.shown.plain[4] != "---" ? "%" : ""); }}}},
+    {"/v4/misaki/q",
+     {"//div[@class='board-title']/h1", "//tr[th='時刻']/td",
+      "//tr[starts-with(th,'現在値')]/td[contains(@class,'val')] ~ ([-0-9,.]+)",
+      "//tr[th='前日比']/td[1] ~ ([-+0-9,.]+)", "//tr[th='前日比']/td[2] ~ ([-+0-9.]+)",
+      "//tr[th='出来高']/td ~ ([-0-9,]+)"},
+     {{"(//td[contains(@class,'val')])[1][following::h1]",
+       [](const Seen& s) { return s.index.price; }},
+      {"//tr[th/a[contains(@href,'=998407')]]/td[@class='stamp'][following::h1]",
+       [](const Seen& s) { return s.index.time; }},
+      {"//ol[@class='crumbs']/li[last()][following::h1] ~ (.+)（",
+       [](const Seen& s) { return s.shown.registered; }},
+      {"//th[starts-with(.,'現在値')] ~ （(.+)）", [](const Seen& s) { return s.date; }},
+      {"//tr[th='前日比']/td[1]/span[@class='unit']",
+       [](const Seen& s) { return std::string(s.units ? "円" : ""); }}}},
+};
+
+TEST(QuotePagesTest, EachV4LayoutReadsRightAndCarriesItsTraps) {
+    const MarketClock clock = test::kHostClock;
+    ASSERT_EQ(clock.MonthDay(), "04/10");
+    const Quote index = Market::QuoteOf(*Market::Find("998407"), clock);
+    ASSERT_EQ(V4Layouts().size(), std::size(kV4));
+    for (std::size_t l = 0; l < std::size(kV4); ++l) {
+        const auto& layout = kV4[l];
+        ASSERT_EQ(V4Layouts()[l].path, layout.path);
+        // Rising, falling, an unchanged fund, no trades today, an index.
+        for (const char* symbol : {"8058.t", "7203.t", "1320.t", "8300.t", "998407"}) {
+            SCOPED_TRACE(std::string(layout.path) + "?s=" + symbol);
+            const Answer a = NormalAnswer(layout.path, {{"s", symbol}}, clock);
+            EXPECT_EQ(a.contentType, "text/html; charset=utf-8");
+            const ShownQuote shown = V4Layouts()[l].shown(symbol, clock);
+            const Quote q = Market::QuoteOf(*Market::Find(symbol), clock);
+            const bool traded = !std::string_view(symbol).ends_with("00.t");
+            const std::array<std::string, 4> figures = {q.price, q.change, q.ratio, q.volume};
+            EXPECT_EQ(shown.plain[0], q.name);
+            for (int f = 2; f < 6; ++f) {
+                const std::string& read = f == 4 ? shown.withUnits[f] : shown.plain[f];
+                EXPECT_TRUE(traded ? read.starts_with(figures[f - 2]) : read == "---") << read;
+                EXPECT_TRUE(Has(Visible(a.body), shown.withUnits[f])) << shown.withUnits[f];
+            }
+            for (int f = 0; f < 6; ++f) EXPECT_EQ(ReadRule(a.body, layout.own[f]), shown.plain[f]);
+            EXPECT_TRUE(Has(shown.registered, q.name) && shown.registered != q.name);
+            const Seen seen{shown, index, clock.MonthDay(), traded && symbol[4] == '.'};
+            for (const auto& [rule, expect] : layout.marks)
+                EXPECT_EQ(ReadRule(a.body, rule), expect(seen)) << rule;
+        }
+        const std::string unknown = NormalAnswer(layout.path, {{"s", "9999.x"}}, clock).body;
+        EXPECT_TRUE(Has(unknown, "「9999.x」の銘柄は見つかりませんでした")) << layout.path;
+    }
+}
+
+TEST(QuotePagesTest, DatesAndTheNamedCoincidence) {
+    const std::pair<long, const char*> days[] = {
+        {2024'059, "02/29"}, {2023'059, "03/01"}, {2024'365, "12/31"}, {2024'366, "01/01"}};
+    for (const auto& [day, date] : days) EXPECT_EQ(MarketClock{.day = day}.MonthDay(), date);
+    const MarketClock at = test::kRatioMeetsRankingClock;
+    EXPECT_EQ(ReadRule(ModernQuotePage("8058.t", at), "(//span[@class='rank-ratio'])[1]"),
+              ModernShown("8058.t", at).withUnits[4]);
+    EXPECT_NE(
+        ReadRule(ModernQuotePage("8058.t", test::kHostClock), "(//span[@class='rank-ratio'])[1]"),
+        ModernShown("8058.t", test::kHostClock).withUnits[4]);
 }
 
 }  // namespace

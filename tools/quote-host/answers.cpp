@@ -101,6 +101,9 @@ Answer NormalAnswer(std::string_view path, const Query& query, const MarketClock
     if (path == "/v3/table/q") return Utf8Html(TableQuotePage(Param(query, "s"), clock));
     if (path == "/v3/module/q") return Utf8Html(ModuleQuotePage(Param(query, "s"), clock));
     if (path == "/v3/script/q") return Utf8Html(ScriptQuotePage(Param(query, "s"), clock));
+    for (const PageLayout& layout : V4Layouts()) {
+        if (path == layout.path) return Utf8Html(layout.page(Param(query, "s"), clock));
+    }
     if (path == "/bbs") return BoardPage(query);
     if (path == "/index.cfm") return CompanyPage(query);
     if (path == "/blob") return Blob(query);

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -16,7 +17,8 @@
 namespace {
 
 constexpr const char* kHelp =
-    R"(usage: tickora-quote-host [--port N] [--log FILE] [--exit-with-stdin] [--help]
+    R"(usage: tickora-quote-host [--port N] [--log FILE] [--clock DAY:MINUTE] [--exit-with-stdin]
+                          [--help]
 
 A quote host for TICKORA on 127.0.0.1 with a simulated market of fictional companies.
 
@@ -27,6 +29,10 @@ A quote host for TICKORA on 127.0.0.1 with a simulated market of fictional compa
                      and the answer's coding (empty for none), the body bytes on the wire
                      and whether all went out (streamed bodies, reset, stall, trickle, huge,
                      short and bomb, are logged when they end)
+  --clock DAY:MINUTE every quote as at that moment instead of the wall clock's: DAY is a
+                     day number read as YEAR*1000 + day of the year from 0 (the wall clock
+                     gives 2024100 on 10 April 2024), MINUTE the minute of the day, 0..1439
+                     (760 = 12:40); the /move prefix then steps from DAY
   --exit-with-stdin  stop when standard input reaches its end (the starter went away)
   --help             this text
 
@@ -46,6 +52,19 @@ Paths:
                      and no-break spaces; the board past byte 300,000
   /v3/script/q?s=SYMBOL  UTF-8, empty placeholders; the figures only in a JSON object in a
                      <script id="__APP_STATE__">, filled in by an inline script
+  /v4/hibari/q?s=SYMBOL   UTF-8, an invented portal's old nested tables: index ticker cells
+                     of class "num" as the quote's, a time beside each index link, the
+                     registered name before the header's short one, the date in the price
+                     label, change and ratio in two cells after one label, 株 in a span
+  /v4/hibari2/q?s=SYMBOL  the same site redesigned: divs and a dl, the price always with
+                     decimals split by a tag across lines, 円 and % in spans, the date in
+                     place of the time without trades or after 15:00, the registered name
+                     after the quote, related stocks in the quote's classes
+  /v4/misaki/q?s=SYMBOL   UTF-8, another site: a labelled board table after index cells of
+                     its class "val", the registered name in the breadcrumbs, picked stocks
+                     in full-width digits, 円 after the change, a no-break space before 株
+                     The /v4 lists of other stocks and news change length by the minute; a
+                     code ending in 00 (e.g. 8300.t) has had no trades today there: ---.
   /c/1d/8/ANY.gif    intraday chart, a GIF89a image
   /  /bbs  /index.cfm  home page, message board (?code= or ?board=100CODE), company
                      information (?code= or ?scode=); every default link of the program's
@@ -65,9 +84,9 @@ Page kinds:
   EUC-JP (the text Shift_JIS never appears): markets q, j, f, s and indices 998405, 23337;
     negative numbers are written as <font color=red>-12</font>.
 
-Market: prices follow a random walk with one step per local minute, the same for every
-request within that minute. The last digit of a code fixes the sign of the day's change:
-0 unchanged, odd falling, even rising.
+Market: prices follow a random walk with one step per minute of the local wall clock (or
+stand still at the --clock moment), the same for every request within that minute. The last
+digit of a code fixes the sign of the day's change: 0 unchanged, odd falling, even rising.
 
 Faults, as a prefix before the normal path (e.g. /fault/404/q?s=8058.t):
   404, 500        that status with an error page without the quote row
@@ -102,12 +121,15 @@ int Usage(const char* problem) {
     return 2;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+struct Options {
     int port = 50505;
     std::string logPath;
     bool exitWithStdin = false;
+    std::optional<tickora::quotehost::MarketClock> clock;
+};
+
+// The options of the command line; an exit status when the program ends here.
+std::optional<int> ParseOptions(int argc, char** argv, Options& o) {
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--help" || arg == "-h") {
@@ -117,15 +139,26 @@ int main(int argc, char** argv) {
             char* end = nullptr;
             const long p = std::strtol(argv[++i], &end, 10);
             if (*end != '\0' || p < 0 || p > 65535) return Usage("bad port");
-            port = static_cast<int>(p);
+            o.port = static_cast<int>(p);
         } else if (arg == "--log" && i + 1 < argc) {
-            logPath = argv[++i];
+            o.logPath = argv[++i];
+        } else if (arg == "--clock" && i + 1 < argc) {
+            o.clock = tickora::quotehost::MarketClock::Parse(argv[++i]);
+            if (!o.clock) return Usage("bad clock, want DAY:MINUTE");
         } else if (arg == "--exit-with-stdin") {
-            exitWithStdin = true;
+            o.exitWithStdin = true;
         } else {
             return Usage(("unknown argument " + arg).c_str());
         }
     }
+    return std::nullopt;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Options o;
+    if (const std::optional<int> status = ParseOptions(argc, argv, o)) return *status;
 
     // A client that goes away must not kill the host by a write; the stop signals are taken
     // by one thread, so every other thread runs with them blocked.
@@ -137,14 +170,14 @@ int main(int argc, char** argv) {
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
 
     tickora::quotehost::RequestLog log;
-    if (!logPath.empty() && !log.Open(logPath)) {
-        std::fprintf(stderr, "quote-host: cannot open log %s\n", logPath.c_str());
+    if (!o.logPath.empty() && !log.Open(o.logPath)) {
+        std::fprintf(stderr, "quote-host: cannot open log %s\n", o.logPath.c_str());
         return 1;
     }
-    tickora::quotehost::QuoteServer server(log);
-    const int bound = server.Bind(port);
+    tickora::quotehost::QuoteServer server(log, o.clock);
+    const int bound = server.Bind(o.port);
     if (bound <= 0) {
-        std::fprintf(stderr, "quote-host: cannot listen on 127.0.0.1:%d\n", port);
+        std::fprintf(stderr, "quote-host: cannot listen on 127.0.0.1:%d\n", o.port);
         return 1;
     }
 
@@ -154,7 +187,7 @@ int main(int argc, char** argv) {
         sigwait(&stopSignals, &sig);
         server.Stop();
     }).detach();
-    if (exitWithStdin) {
+    if (o.exitWithStdin) {
         std::thread([&server] {
             char buffer[256];
             while (read(STDIN_FILENO, buffer, sizeof buffer) > 0) {

@@ -151,11 +151,36 @@ MarketClock MarketClock::Now() {
     return c;
 }
 
-MarketClock MarketClock::Moving(long long request) {
-    MarketClock c = Now();
+MarketClock MarketClock::Moving(const MarketClock& from, long long request) {
+    MarketClock c = from;
     c.minute = static_cast<int>(request % 1440);
     c.move = request;
     return c;
+}
+
+std::optional<MarketClock> MarketClock::Parse(std::string_view text) {
+    const auto colon = text.find(':');
+    if (colon == std::string_view::npos) return std::nullopt;
+    const std::string_view day = text.substr(0, colon), minute = text.substr(colon + 1);
+    if (!IsDigits(day) || !IsDigits(minute) || day.size() > 9 || minute.size() > 4)
+        return std::nullopt;
+    MarketClock c;
+    c.day = std::atol(std::string(day).c_str());
+    c.minute = std::atoi(std::string(minute).c_str());
+    if (c.minute >= 1440) return std::nullopt;
+    return c;
+}
+
+std::string MarketClock::MonthDay() const {
+    const long year = day / 1000;
+    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    const int lengths[12] = {31, leap ? 29 : 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    int rest = static_cast<int>((day % 1000 + 1000) % 1000 % (leap ? 366 : 365));
+    int month = 0;
+    while (rest >= lengths[month]) rest -= lengths[month++];
+    char text[24];
+    std::snprintf(text, sizeof text, "%02d/%02d", month + 1, rest + 1);
+    return text;
 }
 
 std::optional<Listing> Market::Find(std::string_view symbol) {

@@ -1,7 +1,8 @@
 #pragma once
 // The simulated market behind the quote host: every 4-digit code is a fictional company
 // and three index codes are indices. Prices follow a deterministic random walk that takes
-// one step per local minute, so equal requests within a minute agree and runs repeat.
+// one step per minute of the market clock, so equal requests within a minute agree and runs
+// repeat; a fixed clock makes every run the same.
 
 #include <cstdint>
 #include <optional>
@@ -33,16 +34,21 @@ struct Quote {
     int sign = 0;        // -1, 0, +1: the sign of the change
 };
 
-// The moment a quote is computed for: local day number and minute of that day.
+// The moment a quote is computed for: day number and minute of that day. The wall clock's day
+// is year * 1000 + day of the year (0-based), and any other day number is read the same way.
 struct MarketClock {
     long day = 0;
     int minute = 0;  // 0..1439
     // The host's request number when prices move with every request; -1 on the minute clock.
     long long move = -1;
     static MarketClock Now();
-    // Today, one minute on per request: the quote's time, price, change and volume all
-    // differ from the request before (a code ending in 0 rises as well).
-    static MarketClock Moving(long long request);
+    // The day of `from`, one minute on per request: the quote's time, price, change and volume
+    // all differ from the request before (a code ending in 0 rises as well).
+    static MarketClock Moving(const MarketClock& from, long long request);
+    // "DAY:MINUTE" as --clock takes it ("2024100:760"); nullopt when malformed.
+    static std::optional<MarketClock> Parse(std::string_view text);
+    // The day as pages date it: "04/10".
+    std::string MonthDay() const;
 };
 
 class Market {

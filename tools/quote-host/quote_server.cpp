@@ -148,9 +148,10 @@ Answer WholeAnswer(std::string_view mode, const std::string& normalTarget,
 }  // namespace
 
 struct QuoteServer::Impl {
-    explicit Impl(RequestLog& l) : log(l) {}
+    Impl(RequestLog& l, std::optional<MarketClock> c) : log(l), fixedClock(c) {}
 
     RequestLog& log;
+    const std::optional<MarketClock> fixedClock;  // none: the wall clock
     httplib::Server server;
     std::mutex mutex;
     std::condition_variable wake;
@@ -177,10 +178,10 @@ void QuoteServer::Impl::Handle(const httplib::Request& req, httplib::Response& r
     }
 
     std::string path = req.path;
-    MarketClock clock = MarketClock::Now();
+    MarketClock clock = fixedClock ? *fixedClock : MarketClock::Now();
     if (path.starts_with("/move/")) {
         path.erase(0, 5);
-        clock = MarketClock::Moving(++moves);
+        clock = MarketClock::Moving(clock, ++moves);
     }
     std::string mode;
     if (path.starts_with("/fault/")) {
@@ -316,7 +317,8 @@ bool QuoteServer::Impl::Provide(Stream& s, std::size_t offset, httplib::DataSink
     return write(part.data(), part.size());
 }
 
-QuoteServer::QuoteServer(RequestLog& log) : impl_(std::make_unique<Impl>(log)) {
+QuoteServer::QuoteServer(RequestLog& log, std::optional<MarketClock> clock)
+    : impl_(std::make_unique<Impl>(log, clock)) {
     auto& svr = impl_->server;
     // Stalled and trickling requests each hold a worker; keep enough for parallel tests.
     svr.new_task_queue = [] { return new httplib::ThreadPool(48); };

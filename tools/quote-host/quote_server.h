@@ -2,14 +2,18 @@
 // The HTTP side of the quote host: routes, fault modes and the request log.
 
 #include <memory>
+#include <optional>
 
+#include "market.h"
 #include "request_log.h"
 
 namespace tickora::quotehost {
 
 class QuoteServer {
   public:
-    explicit QuoteServer(RequestLog& log);
+    // On a fixed clock every quote is that of one moment (and /move steps from its day); without
+    // one, quotes follow the wall clock.
+    explicit QuoteServer(RequestLog& log, std::optional<MarketClock> clock = std::nullopt);
     ~QuoteServer();
     QuoteServer(const QuoteServer&) = delete;
     QuoteServer& operator=(const QuoteServer&) = delete;
