@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "alerts/alert_settings.h"
 #include "common/codepage.h"
 #include "common/endpoints.h"
 #include "common/leading_int.h"
@@ -108,6 +109,8 @@ SettingsData LoadSettingsData(const std::string& path, std::string* refusal, std
                              ini.GetString(kListSection, Numbered("SIJOU", d), "", kRowBuffer)});
     }
 
+    data.alerts = ReadAlerts(ini, data.rows);
+
     data.baseUrl = ini.GetString(kLinkSection, "BASE_URL", defaults.baseUrl, kUrlBuffer);
     data.stockUrl = ini.GetString(kLinkSection, "OPEN_URL", defaults.stockUrl, kUrlBuffer);
     data.nikkeiUrl = ini.GetString(kLinkSection, "OPEN_NIKKEI_URL", defaults.nikkeiUrl, kUrlBuffer);
@@ -141,6 +144,7 @@ bool SaveSettingsData(const std::string& path, const SettingsData& data, std::st
     ini.WriteString(kListSection, "CHKOPENURL", std::to_string(data.chkOpenUrl));
     ini.WriteString(kListSection, "CHKGOTASK", std::to_string(data.chkGoTask));
     ini.WriteString(kListSection, "SELECTEDITEM", std::to_string(data.selectedItem));
+    WriteAlerts(ini, data.rows, data.alerts);
 
     ini.WriteString(kLinkSection, "BASE_URL", data.baseUrl);
     ini.WriteString(kLinkSection, "OPEN_URL", data.stockUrl);

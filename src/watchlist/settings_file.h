@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "alerts/alert_rules.h"
 #include "quotes/extraction_pattern.h"
 #include "quotes/page_rules.h"
 #include "quotes/quote_url.h"
@@ -33,6 +34,7 @@ struct SettingsData {
     SuffixTable suffixes;                                 // each at most 4 bytes
     std::array<std::string, kPatternCount> patternTexts;  // key, meigaramei, ... dekidaka
     RuleTexts ruleTexts;                                  // [PAGE_RULES]; empty: no rule
+    AlertTable alerts;                                    // [ALERTS], of listed stocks only
 
     bool operator==(const SettingsData&) const = default;
 };

@@ -40,6 +40,7 @@ void CQuoteDlg::LoadSettings() {
     m_strStockLabel = settings.stockLabel;
     m_strNikkeiLabel = settings.nikkeiLabel;
     m_szSuffix = settings.suffixes;
+    m_alerts.Load(settings.alerts);
 }
 
 void CQuoteDlg::SaveSettings() {
@@ -61,6 +62,7 @@ void CQuoteDlg::SaveSettings() {
     settings.suffixes = m_szSuffix;
     settings.patternTexts = m_arrPatternTexts;
     settings.ruleTexts = m_arrRules;
+    settings.alerts = m_alerts.Table();
     const std::string path = SettingsPath(m_strProgramFolder);
     if (std::string why; !SaveSettingsData(path, settings, &why))
         std::fprintf(stderr, "tickora: the settings could not be saved to %s (%s)\n", path.c_str(),
