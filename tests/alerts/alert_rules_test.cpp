@@ -1,0 +1,156 @@
+#include "alerts/alert_rules.h"
+
+#include <gtest/gtest.h>
+
+#include "common/codepage.h"
+
+namespace tickora {
+namespace {
+
+AlertLimits Limits(std::optional<double> upper, std::optional<double> lower,
+                   std::optional<double> ratio) {
+    return AlertLimits{{upper, lower, ratio}};
+}
+
+TEST(AlertRules, FiguresReadAsTheListAndUsersWriteThem) {
+    struct Case {
+        const char* text;  // UTF-8
+        bool percent;
+        std::optional<double> value;
+    } cases[] = {
+        {"1,234", false, 1234},
+        {" 16,500.12 ", false, 16500.12},
+        {"+0.98%", true, 0.98},
+        {"-1.2%", true, -1.2},
+        {"１，２３４．５", false, 1234.5},
+        {"－３．５％", true, -3.5},
+        {".5", false, 0.5},
+        {"---", false, {}},
+        {"", false, {}},
+        {"12円", false, {}},
+        {"5%", false, {}},
+        {"1,,2", false, {}},
+        {",123", false, {}},
+        {"1.2.3", false, {}},
+        {"1.", false, {}},
+        {"+", true, {}},
+        {"1e5", false, {}},
+        {"(+1.2%)", true, {}},
+    };
+    for (const Case& c : cases) EXPECT_EQ(ParseFigure(Sj(c.text), c.percent), c.value) << c.text;
+}
+
+TEST(AlertRules, NumbersAreWrittenShortAndReadBackExactly) {
+    for (const double value : {1234.5, 0.1, 16500.12, -1234567.0, 1e21, 100.0, 0.0}) {
+        const std::string plain = PlainNumber(value), grouped = GroupedNumber(value);
+        EXPECT_EQ(ParseFigure(plain, false), value) << plain;
+        EXPECT_EQ(ParseFigure(grouped, false), value) << grouped;
+        EXPECT_EQ(plain.find_first_of("e,"), std::string::npos) << plain;
+    }
+    EXPECT_EQ(GroupedNumber(-1234567.25), "-1,234,567.25");
+    EXPECT_EQ(GroupedNumber(100), "100");
+}
+
+// Reads of one stock in a row and the thresholds each fires: U(pper), L(ower), R(atio).
+TEST(AlertRules, EachThresholdFiresOncePerCrossingAndFailedReadsChangeNothing) {
+    struct Read {
+        const char *price, *ratio, *fires;
+    };
+    struct Case {
+        const char* name;
+        std::optional<double> upper, lower, ratio;
+        std::vector<Read> reads;
+    } cases[] = {
+        {"already beyond at the first read",
+         100,
+         {},
+         {},
+         {{"120", "", "U"}, {"130", "", ""}, {"125", "", ""}}},
+        {"at the threshold, back inside, beyond again",
+         100,
+         {},
+         {},
+         {{"100", "", "U"}, {"99.9", "", ""}, {"101", "", "U"}}},
+        {"lower",
+         {},
+         50,
+         {},
+         {{"51", "", ""}, {"50", "", "L"}, {"49", "", ""}, {"51", "", ""}, {"40", "", "L"}}},
+        {"the ratio's size, either sign",
+         {},
+         {},
+         2,
+         {{"9", "+1.5%", ""},
+          {"9", "-2.0%", "R"},
+          {"9", "+2.5%", ""},
+          {"9", "+0.5%", ""},
+          {"9", "+3%", "R"}}},
+        {"failed reads neither re-arm nor disarm",
+         100,
+         {},
+         {},
+         {{"120", "", "U"},
+          {"---", "", ""},
+          {"", "", ""},
+          {"125", "", ""},
+          {"90", "", ""},
+          {"abc", "", ""},
+          {"110", "", "U"}}},
+        {"each threshold on its own",
+         100,
+         80,
+         5,
+         {{"120", "+6%", "UR"},
+          {"120", "+1%", ""},
+          {"120", "+7%", "R"},
+          {"70", "-8%", "L"},
+          {"130", "+9%", "U"}}},
+        {"a ratio that is no number leaves the ratio threshold alone",
+         100,
+         {},
+         5,
+         {{"90", "+6%", "R"},
+          {"90", "---", ""},
+          {"90", "+6%", ""},
+          {"90", "+1%", ""},
+          {"90", "---", ""},
+          {"90", "+6%", "R"}}},
+        {"full-width figures", 1000, {}, 2, {{"１，２００", "＋２．５％", "UR"}}},
+    };
+    const StockId stock{"8058", Sj("東証")};
+    for (const Case& c : cases) {
+        AlertBook book;
+        book.Load({{stock, Limits(c.upper, c.lower, c.ratio)}});
+        for (std::size_t i = 0; i < c.reads.size(); ++i) {
+            std::string fired;
+            for (const AlertFiring& f :
+                 book.Check(stock, Sj(c.reads[i].price), Sj(c.reads[i].ratio)))
+                fired += "ULR"[static_cast<int>(f.kind)];
+            EXPECT_EQ(fired, c.reads[i].fires) << c.name << ", read " << i;
+        }
+    }
+}
+
+// The dialog's OK re-arms only what it changed; deleted stocks lose their alerts; a pass hands
+// over only the stocks that have one, once.
+TEST(AlertRules, TheBookFollowsTheDialogTheListAndThePass) {
+    const StockId a{"8058", Sj("東証")}, b{"7203", Sj("東証")}, c{"6758", Sj("大証")};
+    AlertBook book;
+    book.Set(a, Limits(100, {}, {}));
+    book.Set(b, Limits({}, 50, {}));
+    EXPECT_EQ(book.Check(a, "120", "").size(), 1u);
+    book.Set(a, Limits(100, {}, {}));
+    EXPECT_EQ(book.Check(a, "120", "").size(), 0u);
+    book.Set(a, Limits(110, {}, {}));
+    EXPECT_EQ(book.Check(a, "120", "").size(), 1u);
+    for (const StockId& s : {a, b, c, a}) book.NoteRead(s);
+    EXPECT_EQ(book.TakeReads(), (std::vector<StockId>{b, a}));
+    EXPECT_TRUE(book.TakeReads().empty());
+    book.KeepOnly({b, c});
+    EXPECT_EQ(book.Table(), (AlertTable{{b, Limits({}, 50, {})}}));
+    book.Set(b, AlertLimits{});
+    EXPECT_TRUE(book.Table().empty());
+}
+
+}  // namespace
+}  // namespace tickora
