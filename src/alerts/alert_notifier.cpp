@@ -7,6 +7,7 @@
 #include <QDBusPendingReply>
 #include <QObject>
 #include <QPointer>
+#include <QTimer>
 #include <map>
 
 #include "common/codepage.h"
@@ -87,6 +88,11 @@ class DBusAlertNotifier final : public QObject, public AlertNotifier {
         call << QString::fromUtf8("TICKORA株価") << 0u << QStringLiteral("tickora")
              << Shown(notice.summary) << Shown(notice.body)
              << QStringList{QStringLiteral("default"), QString::fromUtf8("開く")} << hints << -1;
+        if (!bus_.isConnected()) {
+            // No bus at all: no call to wait for, and still no answer before this returns.
+            QTimer::singleShot(0, context, std::move(undelivered));
+            return;
+        }
         auto* watcher = new QDBusPendingCallWatcher(bus_.asyncCall(call, kCallTimeoutMs), this);
         connect(watcher, &QDBusPendingCallWatcher::finished, this,
                 [this, guard = QPointer<QObject>(context), clicked = std::move(clicked),
