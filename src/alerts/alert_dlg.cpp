@@ -71,7 +71,8 @@ CAlertDlg::CAlertDlg(QWidget* owner) : QDialog(owner) {
         // A field typed again is judged again at the next OK.
         connect(m_edits[k], &QLineEdit::textEdited, m_lblRefusals[k], &QLabel::clear);
     }
-    grid->addWidget(PlainLabel(QString::fromUtf8("空欄の項目では通知しません。"), this), 4, 0, 1, 4);
+    grid->addWidget(PlainLabel(QString::fromUtf8("空欄の項目では通知しません。"), this), 4, 0, 1,
+                    4);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     auto* ok = Button("OK", "OK", this);
@@ -111,7 +112,8 @@ void CAlertDlg::done(int result) {
         for (std::size_t k = 0; k < kAlertKinds; ++k) {
             const QString text = m_edits[k]->text().trimmed();
             const bool ratio = static_cast<AlertKind>(k) == AlertKind::Ratio;
-            if (!text.isEmpty()) typed.values[k] = ParseFigure(Utf8ToCp932(text.toStdString()), ratio);
+            if (!text.isEmpty())
+                typed.values[k] = ParseFigure(Utf8ToCp932(text.toStdString()), ratio);
             const bool bad = !text.isEmpty() && !typed.values[k];
             m_lblRefusals[k]->setText(bad ? QString::fromUtf8(kRefusal) : QString());
             m_edits[k]->setAccessibleDescription(m_lblRefusals[k]->text());

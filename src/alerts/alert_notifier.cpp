@@ -81,8 +81,8 @@ class DBusAlertNotifier final : public QObject, public AlertNotifier {
 
     void Notify(const AlertNotice& notice, QObject* context, std::function<void()> clicked,
                 std::function<void()> undelivered) override {
-        QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath, kService,
-                                                           QStringLiteral("Notify"));
+        QDBusMessage call =
+            QDBusMessage::createMethodCall(kService, kPath, kService, QStringLiteral("Notify"));
         QVariantMap hints{{QStringLiteral("desktop-entry"), QStringLiteral("tickora")}};
         if (!icon_.data.isEmpty()) hints[QStringLiteral("image-data")] = QVariant::fromValue(icon_);
         call << QString::fromUtf8("TICKORA株価") << 0u << QStringLiteral("tickora")

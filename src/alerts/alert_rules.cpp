@@ -117,8 +117,8 @@ std::optional<double> ParseFigure(std::string_view cp932, bool percentAllowed) {
 
 std::string PlainNumber(double value) {
     char text[400];
-    const auto [end, error] = std::to_chars(text, text + sizeof text, value + 0.0,
-                                            std::chars_format::fixed);
+    const auto [end, error] =
+        std::to_chars(text, text + sizeof text, value + 0.0, std::chars_format::fixed);
     return error == std::errc() ? std::string(text, end) : std::string();
 }
 
@@ -201,8 +201,9 @@ AlertNotice NoticeFor(const RowCells& row, const AlertFiring& firing) {
     AlertNotice notice;
     notice.summary = row[ids::kColCode] + (name.empty() ? "" : " " + name);
     const bool ratio = firing.kind == AlertKind::Ratio;
-    notice.body = (ratio ? Sj("変化率 ") + row[ids::kColRatio] : Sj("現在値 ") + row[ids::kColPrice]) +
-                  Sj(" が") + Limit(firing.kind, firing.threshold) + Sj("になりました");
+    notice.body =
+        (ratio ? Sj("変化率 ") + row[ids::kColRatio] : Sj("現在値 ") + row[ids::kColPrice]) +
+        Sj(" が") + Limit(firing.kind, firing.threshold) + Sj("になりました");
     if (!row[ids::kColTime].empty()) notice.body += Sj("（") + row[ids::kColTime] + Sj(" 時点）");
     return notice;
 }

@@ -15,15 +15,19 @@ RowRead GatewayRefreshView::ReadRow(int row) {
 
 void GatewayRefreshView::StoreRowResult(int row, const RowKey& key, const std::string& result,
                                         const std::optional<Quote>& quote) {
-    gateway_.Post([&model = *targets_.model, &results = *targets_.resultSlots,
-                   read = targets_.rowRead, row, key, result, quote] {
+    gateway_.Post(
+        [&model = *targets_.model, &results = *targets_.resultSlots, row, key, result, quote] {
             if (row < 0 || row >= static_cast<int>(results.size())) return;
             if (RowKey{model.Cell(row, ids::kColCode), model.Cell(row, ids::kColMarket)} != key)
                 return;
             results[static_cast<std::size_t>(row)] = result;
-            if (!quote) return;
-            model.SetCells(row, CellsOf(*quote));
-            if (read) read(key);
+            if (quote) model.SetCells(row, CellsOf(*quote));
+        });
+    // The stock counts as read in this pass only where its row took the quote.
+    if (quote && targets_.rowRead)
+        gateway_.Post([&model = *targets_.model, read = targets_.rowRead, row, key] {
+            if (RowKey{model.Cell(row, ids::kColCode), model.Cell(row, ids::kColMarket)} == key)
+                read(key);
         });
 }
 

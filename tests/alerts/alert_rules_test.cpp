@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include "common/codepage.h"
 
 namespace tickora {
@@ -51,82 +53,43 @@ TEST(AlertRules, NumbersAreWrittenShortAndReadBackExactly) {
     EXPECT_EQ(GroupedNumber(100), "100");
 }
 
-// Reads of one stock in a row and the thresholds each fires: U(pper), L(ower), R(atio).
+// Reads of one stock in a row, "price ratio fires" each, "_" for an empty text or no firing;
+// what fires is U(pper), L(ower) and R(atio).
+struct Crossing {
+    const char* name;
+    std::optional<double> upper, lower, ratio;
+    const char* reads;
+};
+constexpr std::nullopt_t no = std::nullopt;
+const Crossing kCrossings[] = {
+    {"already beyond at the first read", 100, no, no, "120 _ U; 130 _ _; 125 _ _"},
+    {"at the threshold, back inside, beyond again", 100, no, no, "100 _ U; 99.9 _ _; 101 _ U"},
+    {"lower", no, 50, no, "51 _ _; 50 _ L; 49 _ _; 51 _ _; 40 _ L"},
+    {"the ratio's size, either sign", no, no, 2,
+     "9 +1.5% _; 9 -2.0% R; 9 +2.5% _; 9 +0.5% _; 9 +3% R"},
+    {"failed reads neither re-arm nor disarm", 100, no, no,
+     "120 _ U; --- _ _; _ _ _; 125 _ _; 90 _ _; abc _ _; 110 _ U"},
+    {"each threshold on its own", 100, 80, 5,
+     "120 +6% UR; 120 +1% _; 120 +7% R; 70 -8% L; 130 +9% U"},
+    {"a ratio that is no number leaves the ratio threshold alone", 100, no, 5,
+     "90 +6% R; 90 --- _; 90 +6% _; 90 +1% _; 90 --- _; 90 +6% R"},
+    {"full-width figures", 1000, no, 2, "１，２００ ＋２．５％ UR"},
+};
+
 TEST(AlertRules, EachThresholdFiresOncePerCrossingAndFailedReadsChangeNothing) {
-    struct Read {
-        const char *price, *ratio, *fires;
-    };
-    struct Case {
-        const char* name;
-        std::optional<double> upper, lower, ratio;
-        std::vector<Read> reads;
-    } cases[] = {
-        {"already beyond at the first read",
-         100,
-         {},
-         {},
-         {{"120", "", "U"}, {"130", "", ""}, {"125", "", ""}}},
-        {"at the threshold, back inside, beyond again",
-         100,
-         {},
-         {},
-         {{"100", "", "U"}, {"99.9", "", ""}, {"101", "", "U"}}},
-        {"lower",
-         {},
-         50,
-         {},
-         {{"51", "", ""}, {"50", "", "L"}, {"49", "", ""}, {"51", "", ""}, {"40", "", "L"}}},
-        {"the ratio's size, either sign",
-         {},
-         {},
-         2,
-         {{"9", "+1.5%", ""},
-          {"9", "-2.0%", "R"},
-          {"9", "+2.5%", ""},
-          {"9", "+0.5%", ""},
-          {"9", "+3%", "R"}}},
-        {"failed reads neither re-arm nor disarm",
-         100,
-         {},
-         {},
-         {{"120", "", "U"},
-          {"---", "", ""},
-          {"", "", ""},
-          {"125", "", ""},
-          {"90", "", ""},
-          {"abc", "", ""},
-          {"110", "", "U"}}},
-        {"each threshold on its own",
-         100,
-         80,
-         5,
-         {{"120", "+6%", "UR"},
-          {"120", "+1%", ""},
-          {"120", "+7%", "R"},
-          {"70", "-8%", "L"},
-          {"130", "+9%", "U"}}},
-        {"a ratio that is no number leaves the ratio threshold alone",
-         100,
-         {},
-         5,
-         {{"90", "+6%", "R"},
-          {"90", "---", ""},
-          {"90", "+6%", ""},
-          {"90", "+1%", ""},
-          {"90", "---", ""},
-          {"90", "+6%", "R"}}},
-        {"full-width figures", 1000, {}, 2, {{"１，２００", "＋２．５％", "UR"}}},
-    };
     const StockId stock{"8058", Sj("東証")};
-    for (const Case& c : cases) {
+    const auto text = [](const std::string& word) { return word == "_" ? "" : Sj(word); };
+    for (const Crossing& c : kCrossings) {
         AlertBook book;
         book.Load({{stock, Limits(c.upper, c.lower, c.ratio)}});
-        for (std::size_t i = 0; i < c.reads.size(); ++i) {
-            std::string fired;
-            for (const AlertFiring& f :
-                 book.Check(stock, Sj(c.reads[i].price), Sj(c.reads[i].ratio)))
+        std::istringstream reads(c.reads);
+        for (std::string read; std::getline(reads, read, ';');) {
+            std::istringstream words(read);
+            std::string price, ratio, fires, fired;
+            words >> price >> ratio >> fires;
+            for (const AlertFiring& f : book.Check(stock, text(price), text(ratio)))
                 fired += "ULR"[static_cast<int>(f.kind)];
-            EXPECT_EQ(fired, c.reads[i].fires) << c.name << ", read " << i;
+            EXPECT_EQ(fired, text(fires)) << c.name << ": " << read;
         }
     }
 }

@@ -40,6 +40,19 @@ class AlertWindowTest : public WindowTest {
         const QPoint at = List()->visualRect(Model().index(row, 1)).center();
         return dlg_->findChild<ListToolTip*>()->TextAt(at);
     }
+    // A click on the notice brings the window out of the tray; a notice no service took, with
+    // no tray, goes to standard error.
+    static void CheckWaysBack(CQuoteDlg& dlg, const RecordingNotifier::Sent& sent) {
+        dlg.showMinimized();
+        ASSERT_FALSE(dlg.isVisible());
+        sent.clicked();
+        EXPECT_TRUE(dlg.isVisible());
+        testing::internal::CaptureStderr();
+        sent.undelivered();
+        EXPECT_EQ(testing::internal::GetCapturedStderr(),
+                  "tickora: " + Cp932ToUtf8(sent.notice.summary) + ": " +
+                      Cp932ToUtf8(sent.notice.body) + "\n");
+    }
     std::string Ini() { return Cp932ToUtf8(dir_.Read("base_data.ini")); }
 };
 
@@ -72,15 +85,7 @@ TEST_F(AlertWindowTest, AnAlertFiresOnceStaysWithItsStockAndSurvivesARestart) {
     EXPECT_EQ(notice.body, Sj("現在値 ") + Cell(1, ids::kColPrice) +
                                Sj(" が上限 1 以上になりました（") + Cell(1, ids::kColTime) +
                                Sj(" 時点）"));
-    // A click brings the window out of the tray; undelivered and with no tray, stderr says it.
-    dlg.showMinimized();
-    ASSERT_FALSE(dlg.isVisible());
-    notifier_->sent[0].clicked();
-    EXPECT_TRUE(dlg.isVisible());
-    testing::internal::CaptureStderr();
-    notifier_->sent[0].undelivered();
-    EXPECT_EQ(testing::internal::GetCapturedStderr(),
-              "tickora: " + Cp932ToUtf8(notice.summary) + ": " + Cp932ToUtf8(notice.body) + "\n");
+    CheckWaysBack(dlg, notifier_->sent[0]);
     // Saved at the end; after a restart it fires once at its first read.
     dlg.done(QDialog::Rejected);
     EXPECT_NE(Ini().find("[ALERTS]\r\n7203.TOSYOU=1,,\r\n"), std::string::npos) << Ini();
