@@ -12,8 +12,9 @@ namespace tickora {
 
 namespace {
 
-// Longer texts are no figure; this also bounds the digits a threshold can have.
-constexpr std::size_t kMaxFigureBytes = 40;
+// Larger figures are none: no price or ratio comes near, and below it a double keeps every
+// digit a page shows, so a threshold is written and read back exactly.
+constexpr double kMaxFigure = 1e15;
 
 // The full-width signs a figure may use (CP932) and their ASCII; digits are handled apart.
 constexpr std::pair<std::string_view, char> kWideSigns[] = {
@@ -59,14 +60,13 @@ std::optional<double> UnsignedDecimal(std::string_view text) {
     bool point = false;
     char previous = 0;
     for (const char c : text) {
-        if (IsDigit(c))
-            digits += c;
-        else if (c == ',' && !point && IsDigit(previous))
-            ;  // a thousands separator
-        else if (c == '.' && !point)
-            point = true, digits += c;
-        else
+        // A thousands separator stands only between digits of the integer part.
+        const bool separator = c == ',' && !point && IsDigit(previous);
+        if (c == '.' && !point)
+            point = true;
+        else if (!IsDigit(c) && !separator)
             return std::nullopt;
+        if (!separator) digits += c;
         previous = c;
     }
     if (!IsDigit(previous)) return std::nullopt;
@@ -103,7 +103,6 @@ bool AlertLimits::Any() const {
 }
 
 std::optional<double> ParseFigure(std::string_view cp932, bool percentAllowed) {
-    if (cp932.size() > kMaxFigureBytes) return std::nullopt;
     const std::optional<std::string> narrow = Narrowed(cp932);
     if (!narrow) return std::nullopt;
     std::string_view text = Trimmed(*narrow);
@@ -111,7 +110,7 @@ std::optional<double> ParseFigure(std::string_view cp932, bool percentAllowed) {
     const bool negative = text.starts_with('-');
     if (negative || text.starts_with('+')) text.remove_prefix(1);
     const std::optional<double> value = UnsignedDecimal(text);
-    if (!value) return std::nullopt;
+    if (!value || *value >= kMaxFigure) return std::nullopt;
     return negative && *value != 0 ? -*value : *value;
 }
 

@@ -38,12 +38,13 @@ TEST(AlertRules, FiguresReadAsTheListAndUsersWriteThem) {
         {"+", true, {}},
         {"1e5", false, {}},
         {"(+1.2%)", true, {}},
+        {"1,000,000,000,000,000", false, {}},
     };
     for (const Case& c : cases) EXPECT_EQ(ParseFigure(Sj(c.text), c.percent), c.value) << c.text;
 }
 
 TEST(AlertRules, NumbersAreWrittenShortAndReadBackExactly) {
-    for (const double value : {1234.5, 0.1, 16500.12, -1234567.0, 1e21, 100.0, 0.0}) {
+    for (const double value : {1234.5, 0.1, 16500.12, -1234567.0, 999999999999999.0, 5e-324, 0.0}) {
         const std::string plain = PlainNumber(value), grouped = GroupedNumber(value);
         EXPECT_EQ(ParseFigure(plain, false), value) << plain;
         EXPECT_EQ(ParseFigure(grouped, false), value) << grouped;
