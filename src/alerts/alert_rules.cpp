@@ -199,10 +199,13 @@ AlertNotice NoticeFor(const RowCells& row, const AlertFiring& firing) {
     const std::string& name = row[ids::kColName];
     AlertNotice notice;
     notice.summary = row[ids::kColCode] + (name.empty() ? "" : " " + name);
-    const bool ratio = firing.kind == AlertKind::Ratio;
-    notice.body =
-        (ratio ? Sj("変化率 ") + row[ids::kColRatio] : Sj("現在値 ") + row[ids::kColPrice]) +
-        Sj(" が") + Limit(firing.kind, firing.threshold) + Sj("になりました");
+    // The ratio's threshold holds either way, so the body speaks of the ratio's size.
+    if (firing.kind == AlertKind::Ratio)
+        notice.body = Sj("変化率 ") + row[ids::kColRatio] + Sj(" の幅が ") +
+                      GroupedNumber(firing.threshold) + Sj("% 以上になりました");
+    else
+        notice.body = Sj("現在値 ") + row[ids::kColPrice] + Sj(" が") +
+                      Limit(firing.kind, firing.threshold) + Sj("になりました");
     if (!row[ids::kColTime].empty()) notice.body += Sj("（") + row[ids::kColTime] + Sj(" 時点）");
     return notice;
 }

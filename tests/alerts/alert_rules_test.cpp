@@ -95,6 +95,32 @@ TEST(AlertRules, EachThresholdFiresOncePerCrossingAndFailedReadsChangeNothing) {
     }
 }
 
+TEST(AlertRules, ANoticeNamesTheStockTheFigureTheThresholdAndTheTime) {
+    RowCells row;
+    row[ids::kColCode] = "7203";
+    row[ids::kColPrice] = "4,500";
+    row[ids::kColRatio] = "-5.12%";
+    struct Case {
+        const char *name, *time;
+        AlertFiring firing;
+        const char *summary, *body;
+    } cases[] = {
+        {"蒼穹海運",
+         "12:28",
+         {AlertKind::Lower, 4600},
+         "7203 蒼穹海運",
+         "現在値 4,500 が下限 4,600 以下になりました（12:28 時点）"},
+        {"", "", {AlertKind::Ratio, 5}, "7203", "変化率 -5.12% の幅が 5% 以上になりました"},
+    };
+    for (const Case& c : cases) {
+        row[ids::kColName] = Sj(c.name);
+        row[ids::kColTime] = c.time;
+        const AlertNotice notice = NoticeFor(row, c.firing);
+        EXPECT_EQ(Cp932ToUtf8(notice.summary), c.summary);
+        EXPECT_EQ(Cp932ToUtf8(notice.body), c.body);
+    }
+}
+
 // The dialog's OK re-arms only what it changed; deleted stocks lose their alerts; a pass hands
 // over only the stocks that have one, once.
 TEST(AlertRules, TheBookFollowsTheDialogTheListAndThePass) {
