@@ -15,19 +15,12 @@ AlertLimits Limits(std::optional<double> upper, std::optional<double> lower,
 
 using test::TempDir;
 
-// The [ALERTS] lines of a file, in UTF-8, without their line ends.
-std::vector<std::string> AlertLines(const std::string& bytes) {
-    std::vector<std::string> lines;
-    bool inside = false;
-    std::size_t start = 0;
-    for (std::size_t end; (end = bytes.find("\r\n", start)) != std::string::npos; start = end + 2) {
-        const std::string line = bytes.substr(start, end - start);
-        if (line.starts_with('['))
-            inside = line == "[ALERTS]";
-        else if (inside)
-            lines.push_back(Cp932ToUtf8(line));
-    }
-    return lines;
+// The keys of [ALERTS] in a file, up to the next section; "" without one.
+std::string AlertSection(const std::string& bytes) {
+    const std::size_t header = bytes.find("[ALERTS]\r\n");
+    if (header == std::string::npos) return "";
+    const std::size_t start = header + 10, next = bytes.find("\r\n[", start);
+    return bytes.substr(start, next == std::string::npos ? next : next + 2 - start);
 }
 
 // Saved over a file that holds a section of someone else's, then rows moved and deleted: the
@@ -42,14 +35,16 @@ TEST(AlertSettings, AlertsFollowTheirStocksThroughMovesAndDeletions) {
     struct Case {
         const char* name;
         std::vector<WatchRow> rows;
-        std::vector<std::string> lines;
+        const char* section;
     } cases[] = {
         {"as listed",
          {a, b, c, d},
-         {"8058.TOSYOU=4700,,", "6758.OOSAKA=,1200.5,5", "130A.TOSYOU=,,3"}},
-        {"moved", {d, c, b, a}, {"130A.TOSYOU=,,3", "6758.OOSAKA=,1200.5,5", "8058.TOSYOU=4700,,"}},
-        {"one deleted", {d, b, a}, {"130A.TOSYOU=,,3", "8058.TOSYOU=4700,,"}},
-        {"none with an alert", {b}, {}},
+         "8058.TOSYOU=4700,,\r\n6758.OOSAKA=,1200.5,5\r\n130A.TOSYOU=,,3\r\n"},
+        {"moved",
+         {d, c, b, a},
+         "130A.TOSYOU=,,3\r\n6758.OOSAKA=,1200.5,5\r\n8058.TOSYOU=4700,,\r\n"},
+        {"one deleted", {d, b, a}, "130A.TOSYOU=,,3\r\n8058.TOSYOU=4700,,\r\n"},
+        {"none with an alert", {b}, ""},
     };
     TempDir dir;
     const std::string path = dir.file("base_data.ini");
@@ -61,7 +56,7 @@ TEST(AlertSettings, AlertsFollowTheirStocksThroughMovesAndDeletions) {
         data.alerts = alerts;
         ASSERT_TRUE(SaveSettingsData(path, data)) << step.name;
         const std::string bytes = dir.Read("base_data.ini");
-        EXPECT_EQ(AlertLines(bytes), step.lines) << step.name;
+        EXPECT_EQ(AlertSection(bytes), step.section) << step.name;
         EXPECT_EQ(bytes.substr(0, other.size()), other) << step.name;
         AlertTable expected;
         for (const WatchRow& row : step.rows)
