@@ -16,7 +16,7 @@ tests=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   clang libclang-rt-dev clang-format
   xvfb trayer x11-utils xdotool imagemagick
-  xdg-utils dbus-daemon python3-dbus python3-gi
+  xdg-utils dbus-daemon python3-dbus python3-gi dunst
   debhelper dpkg-dev lintian appstream
 )
 

@@ -51,6 +51,7 @@ const std::vector<CQuoteDlg::Action> CQuoteDlg::kActions = {
      .key = Qt::Key_Delete,
      .keyScope = KeyScope::List},
     {.id = ids::kCmdDeleteAll, .text = "全て削除", .run = &D::OnDeleteAll},
+    {.id = ids::kCmdAlertSettings, .text = "アラート設定...", .run = &D::OnAlertSettings},
     {.id = ids::kCmdNikkei, .text = "日経平均", .run = &D::OnNikkeiLink},
     {.id = ids::kCmdTrayStockFirst, .runRow = &D::OnTrayStockItem},
     {.id = ids::kCmdOpenMain, .text = "メインウィンドウを開く", .run = &D::OnOpenMain},

@@ -41,9 +41,15 @@ bool ListToolTip::eventFilter(QObject* watched, QEvent* event) {
     return false;
 }
 
+QString ListToolTip::TextAt(QPoint pos) const {
+    const QString line = lineAt_ ? lineAt_(pos) : QString();
+    return line.isEmpty() ? text_ : text_ + QLatin1Char('\n') + line;
+}
+
 void ListToolTip::Show() {
     if (!area_->isVisible()) return;
-    QToolTip::showText(area_->mapToGlobal(lastPos_), text_, area_, area_->rect(), kAutoPopMs);
+    QToolTip::showText(area_->mapToGlobal(lastPos_), TextAt(lastPos_), area_, area_->rect(),
+                       kAutoPopMs);
     shown_ = true;
 }
 

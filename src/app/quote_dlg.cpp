@@ -239,6 +239,7 @@ bool CQuoteDlg::OnInitDialog() {
     m_nDragIndex = 0;
     m_dragPressPos = {-1, -1};
     InitWatchList();
+    InitAlerts();
     m_spinInterval->setRange(3, 180);
     m_spinInterval->setValue(60);
     Control(ids::kIntervalEdit)->setProperty("text", QStringLiteral("60"));

@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "alerts/alert_rules.h"
 #include "app/dialog_layout.h"
 #include "quotes/page_settings.h"
 #include "quotes/refresh_pass.h"
@@ -39,6 +40,7 @@ class QTableView;
 
 namespace tickora {
 
+class AlertNotifier;
 class ListToolTip;
 class MessageBoxes;
 class UrlOpener;
@@ -52,6 +54,7 @@ struct DialogServices {
     std::shared_ptr<UrlOpener> urlOpener;
     std::shared_ptr<MessageBoxes> messageBoxes;
     std::shared_ptr<TrayHost> trayHost;
+    std::shared_ptr<AlertNotifier> alertNotifier;
 };
 
 class CQuoteDlg : public QDialog {
@@ -239,6 +242,17 @@ class CQuoteDlg : public QDialog {
     void OnLinkUrlSettings();
     void OnQuotePageSettings();
 
+    // Price alerts (src/alerts/alerts_glue.cpp).
+    void InitAlerts();
+    void OnAlertSettings();
+    // A pass stored a quote for the stock; its alerts are checked when the pass ends.
+    void NoteRowRead(const RowKey& key);
+    void CheckAlerts();
+    void SendAlert(const AlertNotice& notice);
+    // No notification service took it: the tray's balloon, else standard error.
+    void ShowAlertElsewhere(const AlertNotice& notice);
+    QString AlertTipAt(QPoint listPos) const;
+
     // Version box (src/app/about_dlg.cpp).
     void OnVersionInfo();
 
@@ -346,6 +360,7 @@ class CQuoteDlg : public QDialog {
     std::atomic<int> m_nPassesWaiting{0};  // started but not yet holding m_csFetch
     UiGateway m_gateway;
     RowSnapshot m_rowSnapshot;  // the rows as a pass reads them
+    AlertBook m_alerts;
     // Last: joined before anything a worker uses goes away.
     WorkerSet m_workers;      // refresh passes
     WorkerSet m_sideWorkers;  // previews and chart snapshots

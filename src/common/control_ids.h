@@ -51,6 +51,7 @@ inline constexpr int kCmdLinkSettings = 32787;
 inline constexpr int kCmdStartInTray = 32788;
 inline constexpr int kCmdQuotePageSettings = 32789;
 inline constexpr int kCmdClose = 32790;
+inline constexpr int kCmdAlertSettings = 32791;
 inline constexpr int kCmdNikkei = 32795;
 inline constexpr int kCmdTrayStockFirst = 50000;  // + row, for at most kMaxRows rows
 // In no menu: Enter and a double click on the list.

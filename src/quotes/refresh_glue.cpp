@@ -65,7 +65,7 @@ unsigned CQuoteDlg::RefreshThreadProc(const RefreshConfig& config) {
                  [this](const std::string& code, int market, const Quote& quote) {
                      ShowEntryQuote(code, market, quote);
                  },
-                 [this] { OnPassEnded(); }});
+                 [this] { OnPassEnded(); }, [this](const RowKey& key) { NoteRowRead(key); }});
             RunRefreshPass(view, config);
         }
     }
@@ -110,6 +110,7 @@ void CQuoteDlg::ShowIndex(std::size_t index, const IndexTexts& texts) {
 }
 
 void CQuoteDlg::OnPassEnded() {
+    CheckAlerts();
     SetStatusText("");
     emit PassEnded();
 }

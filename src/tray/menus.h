@@ -8,8 +8,8 @@
 
 namespace tickora {
 
-inline constexpr std::array<int, 4> kListMenu = {ids::kCmdOpenLink, 0, ids::kCmdDelete,
-                                                 ids::kCmdDeleteAll};
+inline constexpr std::array<int, 6> kListMenu = {ids::kCmdOpenLink,  0, ids::kCmdDelete,
+                                                 ids::kCmdDeleteAll, 0, ids::kCmdAlertSettings};
 
 // The stock items go between the two separators at positions 1 and 2.
 inline constexpr std::array<int, 9> kTrayMenu = {ids::kCmdNikkei,      0, 0,

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "alerts/alert_settings.h"
 #include "common/codepage.h"
 #include "common/endpoints.h"
 #include "common/leading_int.h"
@@ -117,6 +118,8 @@ SettingsData LoadSettingsData(const std::string& path, std::string* refusal, std
                              ini.GetString(kListSection, Numbered("SIJOU", d), "", kRowBuffer)});
     }
 
+    data.alerts = ReadAlerts(ini, data.rows);
+
     data.page.m_strBaseUrl =
         ini.GetString(kLinkSection, "BASE_URL", defaults.page.m_strBaseUrl, kUrlBuffer);
     data.stockUrl = ini.GetString(kLinkSection, "OPEN_URL", defaults.stockUrl, kUrlBuffer);
@@ -151,6 +154,7 @@ bool SaveSettingsData(const std::string& path, const SettingsData& data, std::st
     ini.WriteString(kListSection, "CHKOPENURL", std::to_string(data.chkOpenUrl));
     ini.WriteString(kListSection, "CHKGOTASK", std::to_string(data.chkGoTask));
     ini.WriteString(kListSection, "SELECTEDITEM", std::to_string(data.selectedItem));
+    WriteAlerts(ini, data.rows, data.alerts);
 
     ini.WriteString(kLinkSection, "BASE_URL", data.page.m_strBaseUrl);
     ini.WriteString(kLinkSection, "OPEN_URL", data.stockUrl);

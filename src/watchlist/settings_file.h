@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "alerts/alert_rules.h"
 #include "quotes/page_settings.h"
 
 namespace tickora {
@@ -29,6 +30,7 @@ struct SettingsData {
     int chkOpenUrl = 1, chkGoTask = 0, selectedItem = 0;
     std::string stockUrl, nikkeiUrl, stockLabel, nikkeiLabel;
     PageSettings page;  // each suffix at most 4 bytes
+    AlertTable alerts;  // [ALERTS], of listed stocks only
 
     bool operator==(const SettingsData&) const = default;
 };

@@ -37,6 +37,7 @@ void CQuoteDlg::LoadSettings() {
     m_strNikkeiUrl = settings.nikkeiUrl;
     m_strStockLabel = settings.stockLabel;
     m_strNikkeiLabel = settings.nikkeiLabel;
+    m_alerts.Load(settings.alerts);
 }
 
 void CQuoteDlg::SaveSettings() {
@@ -55,6 +56,7 @@ void CQuoteDlg::SaveSettings() {
     settings.stockLabel = m_strStockLabel;
     settings.nikkeiLabel = m_strNikkeiLabel;
     settings.page = m_page;
+    settings.alerts = m_alerts.Table();
     const std::string path = SettingsPath(m_strProgramFolder);
     if (std::string why; !SaveSettingsData(path, settings, &why))
         std::fprintf(stderr, "tickora: the settings could not be saved to %s (%s)\n", path.c_str(),

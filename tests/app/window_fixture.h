@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "alerts/alert_notifier.h"
 #include "app/list_tool_tip.h"
 #include "app/message_boxes.h"
 #include "common/codepage.h"
@@ -60,6 +61,19 @@ struct RecordingBoxes final : MessageBoxes {
     std::vector<Box> shown;
     void Show(QWidget*, const std::string& caption, const std::string& text) override {
         shown.push_back({caption, text});
+    }
+};
+
+// What the window handed to the desktop, with the notice's two ways back.
+struct RecordingNotifier final : AlertNotifier {
+    struct Sent {
+        AlertNotice notice;
+        std::function<void()> clicked, undelivered;
+    };
+    std::vector<Sent> sent;
+    void Notify(const AlertNotice& notice, QObject*, std::function<void()> clicked,
+                std::function<void()> undelivered) override {
+        sent.push_back({notice, std::move(clicked), std::move(undelivered)});
     }
 };
 
@@ -114,7 +128,7 @@ class WindowTest : public ::testing::Test {
                      const std::function<void(DlgProbe&)>& beforeInit = {}) {
         trayHost_->kind = tray;
         dlg_ = std::make_unique<CQuoteDlg>(dir_.folder() + "tickora",
-                                           DialogServices{opener_, boxes_, trayHost_});
+                                           DialogServices{opener_, boxes_, trayHost_, notifier_});
         probe_ = std::make_unique<DlgProbe>(*dlg_);
         if (beforeInit) beforeInit(*probe_);
         dlg_->OnInitDialog();
@@ -185,6 +199,7 @@ class WindowTest : public ::testing::Test {
     std::shared_ptr<RecordingOpener> opener_ = std::make_shared<RecordingOpener>();
     std::shared_ptr<RecordingBoxes> boxes_ = std::make_shared<RecordingBoxes>();
     std::shared_ptr<FixedTrayHost> trayHost_ = std::make_shared<FixedTrayHost>();
+    std::shared_ptr<RecordingNotifier> notifier_ = std::make_shared<RecordingNotifier>();
     std::unique_ptr<CQuoteDlg> dlg_;
     std::unique_ptr<DlgProbe> probe_;
 };
