@@ -115,6 +115,7 @@ void CQuotePageDlg::CreateControls() {
     auto* scroll = new QScrollArea(splitter);
     scroll->setAccessibleName(QString::fromUtf8("設定と試す"));
     scroll->setWidgetResizable(true);
+    scroll->setFocusPolicy(Qt::NoFocus);  // its controls are the stops
     scroll->setFrameShape(QFrame::NoFrame);
     auto* left = new QWidget;
     auto* column = new QVBoxLayout(left);

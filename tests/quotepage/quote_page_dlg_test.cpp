@@ -1,18 +1,23 @@
 // The quote-page dialog driven through its controls against the quote host: a page tried,
 // rules suggested from figures picked off the fetched copy, a second stock checked, OK putting
-// the rules to use and keeping them, Cancel changing nothing, and a page that cannot be had.
+// the rules to use and keeping them; the keyboard, the screen, the names a screen reader reads,
+// and what OK and the messages say when something is wrong.
 
 #include "quotepage/quote_page_dlg.h"
 
+#include <QAccessible>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTableWidget>
-#include <QTextBlock>
 
 #include "../app/window_fixture.h"
-#include "reading/extract.h"
+#include "common/quote.h"
+#include "pages.h"
 #include "watchlist/settings_file.h"
 
 namespace tickora::test {
@@ -20,14 +25,16 @@ namespace {
 
 class QuotePageTest : public WindowTest {
   public:
-    // Runs the dialog from the settings menu; drive works it and ends it.
+    // Runs the dialog from the settings menu; drive works it. A dialog that drive leaves open,
+    // a failed assertion's return among them, is cancelled, so the test ends at once.
     void WithDialog(const std::function<void(CQuotePageDlg&)>& drive) {
         bool driven = false;
         QTimer::singleShot(0, [&] {
-            if (auto* d = qobject_cast<CQuotePageDlg*>(QApplication::activeModalWidget())) {
-                driven = true;
-                drive(*d);
-            }
+            auto* d = qobject_cast<CQuotePageDlg*>(QApplication::activeModalWidget());
+            if (d == nullptr) return;
+            driven = true;
+            drive(*d);
+            if (d->isVisible()) d->reject();
         });
         dlg_->OnCommand(ids::kCmdQuotePageSettings);
         EXPECT_TRUE(driven);
@@ -36,12 +43,30 @@ class QuotePageTest : public WindowTest {
     static W* Get(CQuotePageDlg& d, int id) {
         return d.findChild<W*>(QString::number(id));
     }
-    // Runs a fetch of the dialog and waits for what it shows.
-    static bool Await(CQuotePageDlg& d, void (CQuotePageDlg::*shown)(), QWidget* code) {
+    static QString Note(CQuotePageDlg& d, int id) { return Get<QLabel>(d, id)->text(); }
+    // Starts a job of the dialog by Enter in a field, or a click, and waits for what it shows.
+    static bool Await(CQuotePageDlg& d, void (CQuotePageDlg::*shown)(), QWidget* from) {
         QSignalSpy spy(&d, shown);
-        QTest::keyClick(code, Qt::Key_Return);
+        if (auto* button = qobject_cast<QPushButton*>(from))
+            button->click();
+        else
+            QTest::keyClick(from, Qt::Key_Return);
         return spy.wait(15000);
     }
+    static void SetText(CQuotePageDlg& d, int id, const std::string& utf8) {
+        Get<QLineEdit>(d, id)->setText(QString::fromStdString(utf8));
+    }
+    // The next box that comes up is answered with the button of that text.
+    void AnswerNextBox(const char* button) {
+        boxAnswered_ = false;
+        QTimer::singleShot(0, [this, button] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (box == nullptr) return;
+            for (QAbstractButton* b : box->buttons())
+                if (b->text() == QString::fromUtf8(button)) boxAnswered_ = (b->click(), true);
+        });
+    }
+    bool boxAnswered_ = false;
 };
 
 TEST_F(QuotePageTest, RulesSuggestedInTheDialogFillEveryRowAndSurviveARestart) {
@@ -50,72 +75,141 @@ TEST_F(QuotePageTest, RulesSuggestedInTheDialogFillEveryRowAndSurviveARestart) {
     const std::string before = dir_.Read("base_data.ini");
     WithDialog([&](CQuotePageDlg& d) {
         EXPECT_EQ(Get<QLineEdit>(d, qp::kTestCode)->text(), "8058");
-        Get<QLineEdit>(d, qp::kBaseUrl)
-            ->setText(QString::fromStdString(host_.Url("/v3/table/q?s=銘柄.市場")));
+        SetText(d, qp::kBaseUrl, host_.Url("/v3/table/q?s=銘柄.市場"));
         d.reject();
     });
     EXPECT_EQ(dir_.Read("base_data.ini"), before);  // Cancel keeps nothing
     EXPECT_EQ(Cp932ToUtf8(P().BaseUrl()), host_.Url("/q?s=銘柄.市場"));
 
+    const quotehost::ShownQuote shown = quotehost::TableShown("8058.t", kHostClock);
     WithDialog([&](CQuotePageDlg& d) {
-        Get<QLineEdit>(d, qp::kBaseUrl)
-            ->setText(QString::fromStdString(host_.Url("/v3/table/q?s=銘柄.市場")));
+        SetText(d, qp::kBaseUrl, host_.Url("/v3/table/q?s=銘柄.市場"));
         ASSERT_TRUE(Await(d, &CQuotePageDlg::TrialShown, Get<QLineEdit>(d, qp::kTestCode)));
-        // The figures as the fetched copy shows them: the board's lines after its name.
-        const QStringList lines = Get<QPlainTextEdit>(d, qp::kPage)->toPlainText().split('\n');
-        qsizetype price = 0;  // the board's price label: its figure comes with 円
-        while (price + 1 < lines.size() && !(lines[price] == QString::fromUtf8("現在値") &&
-                                             lines[price + 1].endsWith(QString::fromUtf8("円"))))
-            ++price;
-        ASSERT_GT(price, 3);
-        const QString values[6] = {lines[price - 3], lines[price + 11], QString(),
-                                   lines[price + 3], lines[price + 5],  lines[price + 8]};
-        for (int f = 0; f < 6; ++f)
-            if (f != kPriceFigure) Get<QLineEdit>(d, qp::kValueFirst + f)->setText(values[f]);
+        for (int f = 0; f < kFigureCount; ++f)
+            if (f != kPriceFigure) SetText(d, qp::kValueFirst + f, shown.plain[f]);
         // The price is picked off the page by a double click, without its unit.
         auto* page = Get<QPlainTextEdit>(d, qp::kPage);
         Get<QLineEdit>(d, qp::kValueFirst + kPriceFigure)->setFocus();
-        const QTextCursor at(page->document()->findBlockByNumber(static_cast<int>(price + 1)));
-        page->setTextCursor(at);
-        page->ensureCursorVisible();
-        QTest::mouseDClick(page->viewport(), Qt::LeftButton, {},
-                           page->cursorRect(at).center() + QPoint(2, 0));
-        const QString picked = Get<QLineEdit>(d, qp::kValueFirst + kPriceFigure)->text();
-        EXPECT_EQ(picked + QString::fromUtf8("円"), lines[price + 1]);
-        Get<QPushButton>(d, qp::kSuggest)->click();
+        ASSERT_TRUE(page->find(QString::fromStdString(shown.withUnits[kPriceFigure])));
+        const QRect at = page->cursorRect();
+        QTest::mouseDClick(page->viewport(), Qt::LeftButton, {}, at.center() - QPoint(4, 0));
+        EXPECT_EQ(Get<QLineEdit>(d, qp::kValueFirst + kPriceFigure)->text().toStdString(),
+                  shown.plain[kPriceFigure]);
+        ASSERT_TRUE(Await(d, &CQuotePageDlg::SuggestionShown, Get<QPushButton>(d, qp::kSuggest)));
         EXPECT_FALSE(Get<QLineEdit>(d, qp::kRuleFirst + kPriceFigure)->text().isEmpty())
-            << Get<QLabel>(d, qp::kSuggestNote)->text().toStdString();
-        EXPECT_EQ(Get<QTableWidget>(d, qp::kResult)->item(kPriceFigure, 0)->text(), picked);
-        Get<QLineEdit>(d, qp::kCheckCode)->setText("7203");
+            << Note(d, qp::kSuggestNote).toStdString() << " " << shown.plain[0] << "|"
+            << shown.plain[1] << "|" << shown.plain[2] << "|" << shown.plain[3] << "|"
+            << shown.plain[4] << "|" << shown.plain[5];
+        EXPECT_EQ(Get<QTableWidget>(d, qp::kResult)->item(kPriceFigure, 0)->text().toStdString(),
+                  shown.plain[kPriceFigure]);
+        SetText(d, qp::kCheckCode, "7203");
         ASSERT_TRUE(Await(d, &CQuotePageDlg::CheckShown, Get<QLineEdit>(d, qp::kCheckCode)));
-        EXPECT_TRUE(
-            Get<QLabel>(d, qp::kCheckNote)->text().startsWith(QString::fromUtf8("成り立ちます")))
-            << Get<QLabel>(d, qp::kCheckNote)->text().toStdString();
+        EXPECT_TRUE(Note(d, qp::kCheckNote).startsWith(QString::fromUtf8("成り立ちます")))
+            << Note(d, qp::kCheckNote).toStdString();
         d.accept();
     });
     // OK starts a pass at once; both rows fill from the new layout, 7203 falling.
     ASSERT_TRUE(WaitForPasses());
-    EXPECT_FALSE(Cell(0, ids::kColPrice).empty());
+    EXPECT_EQ(Cp932ToUtf8(Cell(0, ids::kColPrice)), shown.plain[kPriceFigure]);
     EXPECT_EQ(Cell(1, ids::kColMark), FallMark());
     const FigureTexts kept = P().Rules();
     dlg_.reset();  // the end saves
     EXPECT_EQ(LoadSettingsData(SettingsPath(dir_.folder())).page.m_arrRules, kept);
 }
 
-TEST_F(QuotePageTest, APageThatCannotBeHadSaysWhyInTheProgramsOwnWords) {
+TEST_F(QuotePageTest, EveryMessageSaysWhatWentWrongInJapaneseAndOkWarnsFirst) {
     Launch({});
     const ClosedPort closed;
     WithDialog([&](CQuotePageDlg& d) {
-        Get<QLineEdit>(d, qp::kBaseUrl)
-            ->setText(QString::fromStdString(closed.Url("/q?s=銘柄.市場")));
-        Get<QLineEdit>(d, qp::kTestCode)->setText("8058");
+        Get<QPushButton>(d, qp::kSuggest)->click();  // before any page
+        EXPECT_TRUE(Note(d, qp::kSuggestNote).startsWith(QString::fromUtf8("先に「試す」")));
+        SetText(d, qp::kBaseUrl, closed.Url("/q?s=銘柄.市場"));
+        SetText(d, qp::kTestCode, "8058");
         ASSERT_TRUE(Await(d, &CQuotePageDlg::TrialShown, Get<QLineEdit>(d, qp::kTestCode)));
-        EXPECT_TRUE(Get<QLabel>(d, qp::kFetchNote)
-                        ->text()
-                        .startsWith(QString::fromUtf8("例外が発生しました。")));
-        Get<QPushButton>(d, qp::kSuggest)->click();
-        EXPECT_FALSE(Get<QLabel>(d, qp::kSuggestNote)->text().isEmpty());
-        QTest::keyClick(&d, Qt::Key_Escape);
+        const QString refused = Note(d, qp::kFetchNote);
+        EXPECT_TRUE(
+            refused.startsWith(QString::fromUtf8("ページを取得できませんでした（接続できません）")))
+            << refused.toStdString();
+        EXPECT_TRUE(refused.contains(QStringLiteral("curl 7: "))) << refused.toStdString();
+        // A BASE_URL without 銘柄 reads the same page for every stock.
+        SetText(d, qp::kBaseUrl, host_.Url("/q?s=8058.t"));
+        ASSERT_TRUE(Await(d, &CQuotePageDlg::TrialShown, Get<QLineEdit>(d, qp::kTestCode)));
+        SetText(d, qp::kCheckCode, "7203");
+        ASSERT_TRUE(Await(d, &CQuotePageDlg::CheckShown, Get<QLineEdit>(d, qp::kCheckCode)));
+        EXPECT_TRUE(Note(d, qp::kCheckNote).contains(QString::fromUtf8("同じページ")))
+            << Note(d, qp::kCheckNote).toStdString();
+        // OK names that, and a rule that does not compile, then returns to the dialog.
+        SetText(d, qp::kRuleFirst + kPriceFigure, "//td[[");
+        AnswerNextBox("戻る");
+        d.accept();
+        EXPECT_TRUE(boxAnswered_);
+        EXPECT_TRUE(d.isVisible());
+        AnswerNextBox("このまま保存");
+        d.accept();
+        EXPECT_TRUE(boxAnswered_);
+        EXPECT_FALSE(d.isVisible());
+    });
+    EXPECT_EQ(P().Rules()[kPriceFigure], "//td[[");
+    EXPECT_EQ(Cp932ToUtf8(P().BaseUrl()), host_.Url("/q?s=8058.t"));
+}
+
+TEST_F(QuotePageTest, TheDialogFitsTheScreenAndEveryControlIsNamedAndReachedByTab) {
+    Launch({});
+    WithDialog([&](CQuotePageDlg& d) {
+        const QRect screen = d.screen()->availableGeometry();
+        EXPECT_TRUE(screen.contains(d.frameGeometry())) << screen.width() << "x" << screen.height();
+        for (const int id : {qp::kOk, qp::kCancel}) {
+            QWidget* button = Get<QWidget>(d, id);
+            EXPECT_TRUE(d.rect().contains(QRect(button->mapTo(&d, QPoint()), button->size())));
+        }
+        // Tab goes through every control once, the result table one stop, and comes round.
+        std::vector<QWidget*> reached;
+        QApplication::setActiveWindow(&d);
+        Get<QWidget>(d, qp::kBaseUrl)->setFocus();
+        for (int i = 0; i < 200 && (reached.empty() || QApplication::focusWidget() != reached[0]);
+             ++i) {
+            reached.push_back(QApplication::focusWidget());
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        }
+        const auto has = [&](int id) {
+            return std::count(reached.begin(), reached.end(), Get<QWidget>(d, id)) == 1;
+        };
+        for (const int id : {qp::kBaseUrl, qp::kTestCode, qp::kTestMarket, qp::kTry, qp::kResult,
+                             qp::kValueFirst + 5, qp::kSuggest, qp::kCheckCode, qp::kCheck,
+                             qp::kFindText, qp::kPage, qp::kOk, qp::kCancel})
+            EXPECT_TRUE(has(id)) << id;
+        Get<QWidget>(d, qp::kOk)->setFocus();
+        QTest::keyClick(Get<QWidget>(d, qp::kOk), Qt::Key_Backtab);
+        EXPECT_EQ(QApplication::focusWidget(), Get<QWidget>(d, qp::kPage));
+        for (QWidget* w : d.findChildren<QWidget*>()) {
+            if (w->focusPolicy() == Qt::NoFocus || !w->isVisibleTo(&d)) continue;
+            EXPECT_FALSE(
+                QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name).isEmpty())
+                << w->metaObject()->className() << " " << w->objectName().toStdString();
+        }
+        // A rule's backslash is drawn as one, a thin diagonal, not as the yen sign, whose bars
+        // take a row from side to side.
+        QImage image(48, 48, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        QFont font = Get<QLineEdit>(d, qp::kRuleFirst)->font();
+        font.setPixelSize(32);
+        painter.setFont(font);
+        painter.drawText(image.rect(), Qt::AlignCenter, QStringLiteral("\\"));
+        painter.end();
+        int widest = 0, left = image.width(), right = 0;
+        for (int y = 0; y < image.height(); ++y) {
+            int inked = 0;
+            for (int x = 0; x < image.width(); ++x) {
+                if (qGray(image.pixel(x, y)) > 128) continue;
+                ++inked;
+                left = std::min(left, x);
+                right = std::max(right, x);
+            }
+            widest = std::max(widest, inked);
+        }
+        EXPECT_GT(right, left);
+        EXPECT_LT(widest * 2, right - left + 1) << QFontInfo(font).family().toStdString();
     });
 }
 
