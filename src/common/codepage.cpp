@@ -2,7 +2,9 @@
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <stdexcept>
 
 namespace tickora {
@@ -69,6 +71,51 @@ bool IsNonAsciiUtf8(std::string_view bytes) {
         i += n;
     }
     return beyondAscii;
+}
+
+char32_t Utf8CodePoint(std::string_view s, std::size_t& length) {
+    length = Utf8SequenceLength(s.substr(0, 4));
+    const auto b = [&](std::size_t i) { return static_cast<char32_t>(static_cast<uint8_t>(s[i])); };
+    switch (length) {
+        case 0:
+            length = s.empty() ? 0 : 1;
+            return s.empty() ? 0 : b(0);
+        case 1:
+            return b(0);
+        case 2:
+            return (b(0) & 0x1F) << 6 | (b(1) & 0x3F);
+        case 3:
+            return (b(0) & 0x0F) << 12 | (b(1) & 0x3F) << 6 | (b(2) & 0x3F);
+    }
+    return (b(0) & 0x07) << 18 | (b(1) & 0x3F) << 12 | (b(2) & 0x3F) << 6 | (b(3) & 0x3F);
+}
+
+std::string Utf8Of(char32_t c) {
+    std::string out;
+    const auto tail = [&](int shift) { out += static_cast<char>(0x80 | ((c >> shift) & 0x3F)); };
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        tail(0);
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        tail(6);
+        tail(0);
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        tail(12);
+        tail(6);
+        tail(0);
+    }
+    return out;
+}
+
+std::size_t Utf8CharacterStart(std::string_view text, std::size_t at) {
+    at = std::min(at, text.size());
+    while (at > 0 && at < text.size() && (static_cast<unsigned char>(text[at]) & 0xC0) == 0x80)
+        --at;
+    return at;
 }
 
 // CP932 to UTF-8 with iconv; a byte it cannot convert becomes U+FFFD alone, so that the byte

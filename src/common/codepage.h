@@ -17,6 +17,14 @@ std::string Utf8ToCp932(std::string_view utf8);
 // Length of the well-formed UTF-8 sequence at the start of bytes, or 0 when none starts there.
 std::size_t Utf8SequenceLength(std::string_view bytes);
 
+// The character the UTF-8 text starts with, and in length its bytes: one for a byte that
+// starts no well-formed sequence, which is then taken as it is.
+char32_t Utf8CodePoint(std::string_view bytes, std::size_t& length);
+// One character as UTF-8.
+std::string Utf8Of(char32_t c);
+// The start of the UTF-8 character that holds byte at: never inside a character.
+std::size_t Utf8CharacterStart(std::string_view text, std::size_t at);
+
 // Well-formed UTF-8 that holds at least one character beyond ASCII.
 bool IsNonAsciiUtf8(std::string_view bytes);
 

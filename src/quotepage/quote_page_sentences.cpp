@@ -83,6 +83,12 @@ std::string SuggestMissSentence(SuggestMiss miss) {
             return "確認銘柄のページでは、この種類の値を読めません";
         case SuggestMiss::kDiffersOnSecond:
             return "確認銘柄のページで、入力した値と違う値を読みます";
+        case SuggestMiss::kNamesDirection:
+            return "上げ下げを表す名前で、日によって変わります";
+        case SuggestMiss::kBuildHash:
+            return "作成のたびに変わる名前です";
+        case SuggestMiss::kHoldsFigures:
+            return "銘柄コード、日付や数字を含み、銘柄や日によって変わります";
     }
     return {};
 }

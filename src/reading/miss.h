@@ -15,7 +15,7 @@ enum class Miss {
     kNoMatch,       // the expression does not match the path's text
     kGaveUp,        // the expression gave up on the text (the detail: PCRE2's message)
     kEmpty,         // the text found is empty
-    kNotANumber,    // a price or ratio without a digit ("---"): wrong is worse than empty
+    kNotANumber,  // a figure other than the name without a digit ("---"): wrong is worse than empty
     // The seven patterns.
     kAnchorMissing,  // the anchor's prefix is not in the page
     kPrefixMissing,  // the figure's prefix is not found after the previous field

@@ -55,15 +55,6 @@ std::string_view Trim(std::string_view s) {
     return s;
 }
 
-// The code point of the UTF-8 sequence at the start of s (n bytes, valid).
-char32_t CodePoint(std::string_view s, std::size_t n) {
-    const auto b = [&](std::size_t i) { return static_cast<char32_t>(static_cast<uint8_t>(s[i])); };
-    if (n == 1) return b(0);
-    if (n == 2) return (b(0) & 0x1F) << 6 | (b(1) & 0x3F);
-    if (n == 3) return (b(0) & 0x0F) << 12 | (b(1) & 0x3F) << 6 | (b(2) & 0x3F);
-    return (b(0) & 0x07) << 18 | (b(1) & 0x3F) << 12 | (b(2) & 0x3F) << 6 | (b(3) & 0x3F);
-}
-
 bool IsSpace(char32_t c) {
     return c == ' ' || (c >= '\t' && c <= '\r') || c == 0xA0 || c == 0x3000 || c == 0x1680 ||
            (c >= 0x2000 && c <= 0x200A) || c == 0x202F || c == 0x205F || c == 0x2028 ||
@@ -244,9 +235,8 @@ std::string NormalizeFigure(std::string_view in) {
     out.reserve(in.size());
     bool blank = false;  // a blank is owed before the next character
     for (std::size_t i = 0; i < in.size();) {
-        std::size_t n = Utf8SequenceLength(in.substr(i, 4));
-        if (n == 0) n = 1;  // not UTF-8: kept as it is, the conversion makes it '?'
-        const char32_t c = n == 1 ? static_cast<unsigned char>(in[i]) : CodePoint(in.substr(i), n);
+        std::size_t n = 0;
+        const char32_t c = Utf8CodePoint(in.substr(i), n);  // not UTF-8: '?' once converted
         if (IsSpace(c)) {
             blank = !out.empty();
         } else {
@@ -396,9 +386,7 @@ bool MatchFigure(const pcre2_code* expression, const std::string& text, std::siz
 // At most kShownTextBytes of text, never ending inside a character.
 std::string Shown(std::string_view text) {
     if (text.size() <= kShownTextBytes) return std::string(text);
-    std::size_t end = kShownTextBytes;
-    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
-    return std::string(text.substr(0, end));
+    return std::string(text.substr(0, Utf8CharacterStart(text, kShownTextBytes)));
 }
 
 }  // namespace
@@ -431,8 +419,7 @@ RuleReading PageRules::Read(const ParsedPage& page) const {
         const bool matched =
             !rule->expression || MatchFigure(rule->expression, text, at, size, read);
         // The text from a little before the figure, which may stand deep in a script.
-        std::size_t from = at > 60 ? at - 60 : 0;
-        while (from > 0 && (static_cast<unsigned char>(text[from]) & 0xC0) == 0x80) --from;
+        const std::size_t from = Utf8CharacterStart(text, at > 60 ? at - 60 : 0);
         read.text = Shown(std::string_view(text).substr(from));
         read.at = at - from;
         if (!matched) continue;
@@ -441,7 +428,7 @@ RuleReading PageRules::Read(const ParsedPage& page) const {
             read.miss = Miss::kEmpty;
             continue;
         }
-        if ((f == kPriceFigure || f == kRatioFigure) && !HoldsDigit(figure)) {
+        if (f != kNameFigure && !HoldsDigit(figure)) {
             read.miss = Miss::kNotANumber;
             continue;
         }

@@ -95,7 +95,8 @@ class PageRules {
     const std::vector<RuleError>& Errors() const { return errors_; }
     bool Broken() const { return !errors_.empty(); }
 
-    // A price or ratio whose text holds no digit counts as not found.
+    // A time, price, change, ratio or volume whose text holds no digit counts as not found:
+    // "---" or a unit alone is no figure.
     RuleReading Read(const ParsedPage& page) const;
     // 'F1_..._F6_', '_' inside a figure written as the full-width '＿'; empty when the rules
     // are broken or the price was not found.

@@ -19,14 +19,18 @@ enum class AnchorKind { kNoAnchor, kId, kClass, kLabel, kHeading, kScript };
 // Why a figure got no rule, or why a candidate path was turned down.
 enum class SuggestMiss {
     kRuled,
-    kNoValue,         // no figure was typed: it is left without a rule on purpose
-    kNoHtml,          // the page holds no HTML
-    kNotInPage,       // the figure stands nowhere in the page's text
-    kNoStableAnchor,  // it stands only where no id, class, label or heading leads
-    kNotFirst,        // the path gives an element before the figure's first
-    kReadsOther,      // the path, run as the program runs it, reads another text
-    kWrongOnSecond,   // on the second stock's page it reads no figure of its kind
-    kDiffersOnSecond  // on the second stock's page it does not read the figure typed for it
+    kNoValue,          // no figure was typed: it is left without a rule on purpose
+    kNoHtml,           // the page holds no HTML
+    kNotInPage,        // the figure stands nowhere in the page's text
+    kNoStableAnchor,   // it stands only where no id, class, label or heading leads
+    kNotFirst,         // the path gives an element before the figure's first
+    kReadsOther,       // the path, run as the program runs it, reads another text
+    kWrongOnSecond,    // on the second stock's page it reads no figure of its kind
+    kDiffersOnSecond,  // on the second stock's page it does not read the figure typed for it
+    // Anchors turned down.
+    kNamesDirection,  // a class or id that names the direction of the day's move
+    kBuildHash,       // an id that is a build's hash
+    kHoldsFigures,    // a name or label that holds digits: the stock's code, a date, a figure
 };
 
 // A candidate path turned down, and why.

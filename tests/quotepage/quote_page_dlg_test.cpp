@@ -18,6 +18,7 @@
 #include "../app/window_fixture.h"
 #include "common/quote.h"
 #include "pages.h"
+#include "reading/page_rules.h"
 #include "watchlist/settings_file.h"
 
 namespace tickora::test {
@@ -97,11 +98,11 @@ TEST_F(QuotePageTest, RulesSuggestedInTheDialogFillEveryRowAndSurviveARestart) {
                   shown.plain[kPriceFigure]);
         ASSERT_TRUE(Await(d, &CQuotePageDlg::SuggestionShown, Get<QPushButton>(d, qp::kSuggest)));
         EXPECT_FALSE(Get<QLineEdit>(d, qp::kRuleFirst + kPriceFigure)->text().isEmpty())
-            << Note(d, qp::kSuggestNote).toStdString() << " " << shown.plain[0] << "|"
-            << shown.plain[1] << "|" << shown.plain[2] << "|" << shown.plain[3] << "|"
-            << shown.plain[4] << "|" << shown.plain[5];
+            << Note(d, qp::kSuggestNote).toStdString();
+        // The list shows the price as the page does, its unit with it.
+        const std::string price = NormalizeFigure(shown.withUnits[kPriceFigure]);
         EXPECT_EQ(Get<QTableWidget>(d, qp::kResult)->item(kPriceFigure, 0)->text().toStdString(),
-                  shown.plain[kPriceFigure]);
+                  price);
         SetText(d, qp::kCheckCode, "7203");
         ASSERT_TRUE(Await(d, &CQuotePageDlg::CheckShown, Get<QLineEdit>(d, qp::kCheckCode)));
         EXPECT_TRUE(Note(d, qp::kCheckNote).startsWith(QString::fromUtf8("成り立ちます")))
@@ -110,7 +111,7 @@ TEST_F(QuotePageTest, RulesSuggestedInTheDialogFillEveryRowAndSurviveARestart) {
     });
     // OK starts a pass at once; both rows fill from the new layout, 7203 falling.
     ASSERT_TRUE(WaitForPasses());
-    EXPECT_EQ(Cp932ToUtf8(Cell(0, ids::kColPrice)), shown.plain[kPriceFigure]);
+    EXPECT_EQ(Cp932ToUtf8(Cell(0, ids::kColPrice)), NormalizeFigure(shown.withUnits[kPriceFigure]));
     EXPECT_EQ(Cell(1, ids::kColMark), FallMark());
     const FigureTexts kept = P().Rules();
     dlg_.reset();  // the end saves

@@ -143,28 +143,25 @@ void PrintRuleReading(std::ostream& out, const FigureTexts& texts, const Trial& 
 }
 
 void PrintSuggestion(std::ostream& out, const Suggestion& s, const FigureTexts& values) {
+    for (int f = 0; f < kFigureCount; ++f) {
+        const FigureRule& r = s.rules.figures[f];
+        out << "; " << FigureKey(f) << ": ";
+        if (r.rule.empty())
+            out << "no rule for \"" << Cp932ToUtf8(values[f]) << "\": " << SuggestWords(r.miss);
+        else
+            out << "anchored on " << AnchorWords(r.anchor) << ", " << r.matches
+                << (r.matches == 1 ? " element" : " elements") << " matched";
+        out << (r.changedBySecond ? "; the second page ruled out a first choice" : "") << "\n";
+        for (const Rejection& rejected : r.rejected)
+            out << ";   not " << rejected.path << ": " << SuggestWords(rejected.why) << "\n";
+    }
     if (s.rules.Complete()) {
         out << "; page rules for [" << kRuleSection
             << "] of base_data.ini (checked on this page):\n";
-        for (int f = 0; f < kFigureCount; ++f) {
-            const FigureRule& r = s.rules.figures[f];
-            if (!r.rule.empty())
-                out << ";   " << FigureKey(f) << ": anchored on " << AnchorWords(r.anchor) << ", "
-                    << r.matches << (r.matches == 1 ? " element" : " elements") << " matched"
-                    << (r.changedBySecond ? "; chosen again on the second page" : "") << "\n";
-            for (const Rejection& rejected : r.rejected)
-                out << ";     not " << rejected.path << ": " << SuggestWords(rejected.why) << "\n";
-        }
         for (int f = 0; f < kFigureCount; ++f)
             out << FigureKey(f) << "=" << Cp932ToUtf8(s.rules.figures[f].rule) << "\n";
     } else {
-        std::string why = "no price given";
-        for (int f = 0; f < kFigureCount && why == "no price given"; ++f)
-            if (const FigureRule& r = s.rules.figures[f];
-                r.rule.empty() && r.miss != SuggestMiss::kNoValue)
-                why = "the " + std::string(FigureName(f)) + " text \"" + Cp932ToUtf8(values[f]) +
-                      "\": " + SuggestWords(r.miss);
-        out << "; no page rules: " << why << "\n";
+        out << "; no page rules\n";
     }
     if (s.patterns.Found()) {
         out << "; patterns for [LINK_JOUHOU] of base_data.ini (checked on this page):\n";

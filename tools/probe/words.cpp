@@ -116,6 +116,12 @@ std::string SuggestWords(SuggestMiss miss) {
             return "on the second page it reads no figure of its kind";
         case SuggestMiss::kDiffersOnSecond:
             return "on the second page it does not read the figure given for it";
+        case SuggestMiss::kNamesDirection:
+            return "it names the direction of the day's move";
+        case SuggestMiss::kBuildHash:
+            return "it is a build's hash";
+        case SuggestMiss::kHoldsFigures:
+            return "it holds digits: the stock's code, a date or a figure";
     }
     return {};
 }
