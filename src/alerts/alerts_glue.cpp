@@ -90,10 +90,10 @@ void CQuoteDlg::SendAlert(const AlertNotice& notice) {
 }
 
 void CQuoteDlg::ShowAlertElsewhere(const AlertNotice& notice) {
-    if (TrayIconHosted() && m_pTrayIcon) {
-        connect(m_pTrayIcon, &QSystemTrayIcon::messageClicked, this, &CQuoteDlg::OnOpenMain,
+    if (TrayIconHosted() && m_tray.m_pTrayIcon) {
+        connect(m_tray.m_pTrayIcon, &QSystemTrayIcon::messageClicked, this, &CQuoteDlg::OnOpenMain,
                 Qt::UniqueConnection);
-        m_pTrayIcon->showMessage(Shown(notice.summary), Shown(notice.body), m_hIcon);
+        m_tray.m_pTrayIcon->showMessage(Shown(notice.summary), Shown(notice.body), m_hIcon);
         return;
     }
     std::fprintf(stderr, "tickora: %s: %s\n", Cp932ToUtf8(notice.summary).c_str(),

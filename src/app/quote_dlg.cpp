@@ -87,7 +87,7 @@ CQuoteDlg::CQuoteDlg(std::string_view argv0, DialogServices services, QWidget* p
       m_strProgramFolder(ProgramFolder(argv0)),
       m_strProgramName(ProgramBaseName(argv0)),
       m_services(std::move(services)),
-      m_strChartUrl(std::string(endpoints::kChartHost) + kChartPath),
+      m_chart{std::string(endpoints::kChartHost) + kChartPath, {}},
       m_gateway([this](std::function<void()> task, int delayMs) {
           // Queued, never blocking: the UI thread may be joining the very worker that posts.
           // Only the UI thread asks for a delay.
@@ -101,10 +101,13 @@ CQuoteDlg::CQuoteDlg(std::string_view argv0, DialogServices services, QWidget* p
     if (!m_services.messageBoxes) m_services.messageBoxes = MakeModalMessageBoxes();
     if (!m_services.trayHost) m_services.trayHost = MakeDesktopTrayHost();
     m_hIcon = LoadIcon("program", true);
-    m_timerRefresh.setObjectName(QStringLiteral("timer0"));
-    m_timerTip.setObjectName(QStringLiteral("timer1"));
-    connect(&m_timerRefresh, &QTimer::timeout, this, [this] { OnTimer(ids::kTimerRefresh); });
-    connect(&m_timerTip, &QTimer::timeout, this, [this] { OnTimer(ids::kTimerTip); });
+    // Children of the window, so that tests find them by name.
+    m_refresh.m_timerRefresh.setParent(this);
+    m_tray.m_timerTip.setParent(this);
+    m_refresh.m_timerRefresh.setObjectName(QStringLiteral("timer0"));
+    m_tray.m_timerTip.setObjectName(QStringLiteral("timer1"));
+    connect(&m_refresh.m_timerRefresh, &QTimer::timeout, this, [this] { OnTimer(ids::kTimerRefresh); });
+    connect(&m_tray.m_timerTip, &QTimer::timeout, this, [this] { OnTimer(ids::kTimerTip); });
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
@@ -230,14 +233,14 @@ bool CQuoteDlg::OnInitDialog() {
     setWindowIcon(m_hIcon);
     m_strTitle = Sj("TICKORA株価 ver.060505");
     setWindowTitle(QString::fromStdString(Cp932ToUtf8(m_strTitle)));
-    m_bConnected = 0;
+    m_refresh.m_bConnected = 0;
     InitLinkFont();
     FillMarkets();
     m_page.m_szSuffix = DefaultSuffixes();
-    m_pDragImage = nullptr;
-    m_bDragging = 0;
-    m_nDragIndex = 0;
-    m_dragPressPos = {-1, -1};
+    m_drag.m_pDragImage = nullptr;
+    m_drag.m_bDragging = 0;
+    m_drag.m_nDragIndex = 0;
+    m_drag.m_dragPressPos = {-1, -1};
     InitWatchList();
     InitAlerts();
     m_spinInterval->setRange(3, 180);
@@ -246,11 +249,11 @@ bool CQuoteDlg::OnInitDialog() {
     LoadSettings();
     LoadTrayPictures();
     UpdateData();
-    if (m_strEntryCode.size() >= 4) RefreshEntryRow();
+    if (m_entry.m_strEntryCode.size() >= 4) RefreshEntryRow();
     // One pass at once, connected or not; the timer's first tick comes a whole period later.
     StartRefreshWorker();
     StartRefresh();
-    m_bTrayIcon = 0;
+    m_tray.m_bTrayIcon = 0;
     // The pointer's first movement over any part of the window sets the hover state.
     setMouseTracking(true);
     installEventFilter(this);
@@ -316,15 +319,15 @@ void CQuoteDlg::InitWatchList() {
 }
 
 void CQuoteDlg::LoadTrayPictures() {
-    m_hIconUp = LoadIcon("rise", false);
-    m_hIconDown = LoadIcon("fall", false);
-    m_hIconFlat = LoadIcon("flat", false);
-    m_bmpUp = DrawMenuPicture(MenuPicture::Up, false);
-    m_bmpDown = DrawMenuPicture(MenuPicture::Down, false);
-    m_bmpUpChecked = DrawMenuPicture(MenuPicture::Up, true);
-    m_bmpDownChecked = DrawMenuPicture(MenuPicture::Down, true);
-    m_bmpFlat = DrawMenuPicture(MenuPicture::Flat, false);
-    m_bmpFlatChecked = DrawMenuPicture(MenuPicture::Flat, true);
+    m_tray.m_hIconUp = LoadIcon("rise", false);
+    m_tray.m_hIconDown = LoadIcon("fall", false);
+    m_tray.m_hIconFlat = LoadIcon("flat", false);
+    m_tray.m_bmpUp = DrawMenuPicture(MenuPicture::Up, false);
+    m_tray.m_bmpDown = DrawMenuPicture(MenuPicture::Down, false);
+    m_tray.m_bmpUpChecked = DrawMenuPicture(MenuPicture::Up, true);
+    m_tray.m_bmpDownChecked = DrawMenuPicture(MenuPicture::Down, true);
+    m_tray.m_bmpFlat = DrawMenuPicture(MenuPicture::Flat, false);
+    m_tray.m_bmpFlatChecked = DrawMenuPicture(MenuPicture::Flat, true);
 }
 
 void CQuoteDlg::ShowAtStart() {
@@ -370,7 +373,7 @@ void CQuoteDlg::OnDestroy() {
     // Then the workers: waiting ones are released, running fetches cancelled, and none of
     // them touches the window again.
     CancelDrag();
-    if (m_previewCancel) *m_previewCancel = true;
+    if (m_entry.m_previewCancel) *m_entry.m_previewCancel = true;
     m_gateway.Close();
     m_workers.JoinAll();
     m_sideWorkers.JoinAll();
@@ -384,7 +387,7 @@ void CQuoteDlg::OnProcessExit() {
     if (m_bDestroyed) return;
     m_bDestroyed = 1;
     SaveSettings();
-    if (m_previewCancel) *m_previewCancel = true;
+    if (m_entry.m_previewCancel) *m_entry.m_previewCancel = true;
     m_gateway.Close();
 }
 
@@ -403,8 +406,8 @@ void CQuoteDlg::changeEvent(QEvent* event) {
     QDialog::changeEvent(event);
     if (event->type() != QEvent::WindowStateChange || m_bDestroyed) return;
     if (isMinimized()) {
-        if (m_bTrayIcon == 0) OnMinimize();
-    } else if (m_bTrayIcon == 1 && !TrayIconHosted()) {
+        if (m_tray.m_bTrayIcon == 0) OnMinimize();
+    } else if (m_tray.m_bTrayIcon == 1 && !TrayIconHosted()) {
         // Restored from the task bar: without a notification area that is the way out.
         OnOpenMain();
     }
@@ -448,13 +451,13 @@ bool CQuoteDlg::eventFilter(QObject* watched, QEvent* event) {
     if (m_pList && watched == m_pList->viewport() && OnListEvent(event)) return true;
     if (type == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
-        if (m_bDragging && key == Qt::Key_Escape) CancelDrag();
+        if (m_drag.m_bDragging && key == Qt::Key_Escape) CancelDrag();
         // Keys go to the focused control; the window sees them first.
         QWidget* focus = QApplication::focusWidget();
         if (watched == (focus ? focus : this) && OnKeyPress(widget, key)) return true;
     }
     // Another window taking the pointer ends a drag without a move.
-    if (m_bDragging &&
+    if (m_drag.m_bDragging &&
         (type == QEvent::UngrabMouse || (watched == this && type == QEvent::WindowDeactivate)))
         CancelDrag();
     return QDialog::eventFilter(watched, event);
@@ -471,8 +474,8 @@ int CQuoteDlg::ControlIdOf(QWidget* widget) const {
 }
 
 void CQuoteDlg::UpdateData() {
-    m_strEntryCode = ControlText(ids::kCodeEdit);
-    m_strEntryName = ControlText(ids::kNameEdit);
+    m_entry.m_strEntryCode = ControlText(ids::kCodeEdit);
+    m_entry.m_strEntryName = ControlText(ids::kNameEdit);
 }
 
 QWidget* CQuoteDlg::Control(int id) const {

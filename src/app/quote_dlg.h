@@ -21,16 +21,23 @@
 
 #include "alerts/alert_rules.h"
 #include "app/dialog_layout.h"
+#include "chart/chart_state.h"
+#include "links/link_settings.h"
 #include "quotes/page_settings.h"
 #include "quotes/refresh_pass.h"
+#include "quotes/refresh_state.h"
 #include "quotes/row_snapshot.h"
 #include "quotes/ui_gateway.h"
 #include "quotes/worker_set.h"
+#include "tray/menu_actions.h"
 #include "tray/menus.h"
 #include "tray/tray_host.h"
 #include "tray/tray_menu.h"
+#include "tray/tray_state.h"
 #include "tray/tray_tip.h"
 #include "ui/dialog_units.h"
+#include "watchlist/entry_row.h"
+#include "watchlist/row_drag.h"
 
 class QComboBox;
 class QLabel;
@@ -287,77 +294,43 @@ class CQuoteDlg : public QDialog {
     // Font and colour of the home-page label for m_nLinkHover.
     void ApplyLinkLook();
 
-    // Members, in the order of the window's data.
+    // Members, in the order of the window's data; those of a subsystem's state live in its
+    // object under their names (m_tray.m_bTrayIcon).
     std::string m_strTitle;
-    std::string m_strNikkeiUrl;
-    std::string m_strStockLabel;
-    std::string m_strNikkeiLabel;
+    LinkSettings m_links;  // m_strNikkeiUrl, m_strStockLabel, m_strNikkeiLabel, m_strStockUrl
     int m_nChkOpenUrl = 1;
     int m_nChkGoTask = 0;
-    QPixmap m_bmpUp, m_bmpDown, m_bmpUpChecked, m_bmpDownChecked, m_bmpFlat, m_bmpFlatChecked;
-    QIcon m_hIconUp, m_hIconDown, m_hIconFlat;
-    QFont m_lfLink;  // the label font's description; m_fontLink is what is set on 1028
+    TrayState m_tray;  // the bitmaps, the three icons, m_bTrayIcon
+    QFont m_lfLink;    // the label font's description; m_fontLink is what is set on 1028
     QFont m_fontLink;
-    std::string m_strStockUrl;
     QLabel* m_stcLink = nullptr;
     int m_nLinkHover = 0;
-    std::mutex m_csFetch;
+    RefreshState m_refresh;  // m_csFetch, m_bConnected
     ListToolTip* m_tooltip = nullptr;
-    int m_bConnected = 0;
     std::vector<std::string> m_arrResults;
     int m_nSelectedItem = 0;
-    int m_bTrayIcon = 0;
-    // m_strBaseUrl, m_szSuffix, the texts m_patterns is made from where a pass starts, and the
-    // page rules.
+    // m_strBaseUrl, m_szSuffix, the texts m_patterns is made from where a pass starts, the
+    // page rules and the index pages.
     PageSettings m_page;
     QTableView* m_pList = nullptr;
     QSpinBox* m_spinInterval = nullptr;
     QComboBox* m_cboMarket = nullptr;
-    std::string m_strEntryCode;
-    std::string m_strEntryName;
+    EntryRow m_entry;  // m_strEntryCode, m_strEntryName
     QIcon m_hIcon;
-    QPixmap* m_pDragImage = nullptr;
-    int m_bDragging = 0;
-    int m_nDragIndex = 0;
+    RowDrag m_drag;  // m_pDragImage, m_bDragging, m_nDragIndex
 
     // The rest of the window's state.
     std::string m_strProgramFolder;
     std::string m_strProgramName;  // caption of the message boxes
     std::string m_strSaveRefusal;  // why base_data.ini must not be written, when it must not
-    std::set<std::string> m_setRefusedLinks;  // settings whose non-web link was reported
-    FetchOptions m_fetchLimits;               // of every fetch the window starts
+    FetchOptions m_fetchLimits;    // of every fetch the window starts
     DialogServices m_services;
     WatchListModel* m_pModel = nullptr;
     BaseUnits m_baseUnits;
-    QSystemTrayIcon* m_pTrayIcon = nullptr;
-    QMenu* m_pTrayMenu = nullptr;
-    ActivationPairing m_trayActivations;
-    std::map<int, QAction*> m_menuActions;
-    QMenu* m_pListMenu = nullptr;
-    QMenu* m_pSettingsMenu = nullptr;
-    // The host that took the icon when the program went into the tray.
-    TrayHostKind m_trayHostKind = TrayHostKind::None;
-    // What the tray shows: the tip text (CP932) and the image, nullopt for the program icon.
-    std::string m_strTrayTip;
-    std::optional<TrayIconKind> m_trayIconKind;
-    // Children of the window, so that tests find them by name ("timer0", "timer1").
-    QTimer m_timerRefresh{this};
-    QTimer m_timerTip{this};
+    MenuActions m_menus;
     std::map<int, QWidget*> m_controls;
     int m_bDestroyed = 0;
-    // The entry row's previews: the newest request, the newest answered, and the flag that
-    // stops the fetch of a request no longer wanted.
-    int m_nPreviewRequest = 0;
-    int m_nPreviewAnswered = 0;
-    std::shared_ptr<std::atomic<bool>> m_previewCancel;
-    int m_bAddWaiting = 0;  // an add waits for the preview of the code it adds
-    // The drag image on screen and where the pointer holds it.
-    QWidget* m_pDragWindow = nullptr;
-    QPoint m_dragHotSpot;
-    QPoint m_dragPressPos;  // where the left button went down on the list, -1 when up
-    std::string m_strChartUrl;
-    std::mutex m_csChart;                  // one snapshot at a time
-    std::atomic<int> m_nPassesWaiting{0};  // started but not yet holding m_csFetch
+    ChartState m_chart;
     UiGateway m_gateway;
     RowSnapshot m_rowSnapshot;  // the rows as a pass reads them
     AlertBook m_alerts;

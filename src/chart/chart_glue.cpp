@@ -10,9 +10,9 @@ void CQuoteDlg::OnChartButton() {
     if (m_bDestroyed) return;
     FetchOptions options = m_fetchLimits;
     options.cancel = &m_gateway.CancelFlag();
-    m_sideWorkers.Start([this, folder = m_strProgramFolder, url = m_strChartUrl, options] {
+    m_sideWorkers.Start([this, folder = m_strProgramFolder, url = m_chart.m_strChartUrl, options] {
         // Snapshots of one day go to one file: one at a time, the later one last.
-        std::lock_guard lock(m_csChart);
+        std::lock_guard lock(m_chart.m_csChart);
         SaveChartSnapshot(folder, url, Today, options);
     });
 }

@@ -17,7 +17,7 @@ void CQuoteDlg::OpenLink(const std::string& url, const char* setting) {
         m_services.urlOpener->Open(url);
         return;
     }
-    if (m_setRefusedLinks.insert(setting).second)
+    if (m_links.m_setRefusedLinks.insert(setting).second)
         std::fprintf(stderr,
                      "tickora: %s gives a link that is not an http or https address (%s); "
                      "nothing is opened\n",
@@ -27,7 +27,7 @@ void CQuoteDlg::OpenLink(const std::string& url, const char* setting) {
 void CQuoteDlg::OpenRowLink(int row) {
     if (row < 0 || row >= RowCount()) return;
     const std::optional<std::string> url =
-        ExpandStockLink(m_strStockUrl, m_page.m_szSuffix, m_pModel->Cell(row, ids::kColCode),
+        ExpandStockLink(m_links.m_strStockUrl, m_page.m_szSuffix, m_pModel->Cell(row, ids::kColCode),
                         m_pModel->Cell(row, ids::kColMarket));
     if (url) OpenLink(*url, "OPEN_URL");
 }
@@ -41,7 +41,7 @@ void CQuoteDlg::OnOpenLink() {
     OpenRowLink(SelectedRow());
 }
 void CQuoteDlg::OnNikkeiLink() {
-    OpenLink(m_strNikkeiUrl, "OPEN_NIKKEI_URL");
+    OpenLink(m_links.m_strNikkeiUrl, "OPEN_NIKKEI_URL");
 }
 void CQuoteDlg::OnTopixText() {
     OpenIndexLink("998405");
@@ -67,16 +67,16 @@ void CQuoteDlg::OnLinkUrlSettings() {
     CLinkUrlDlg dlg(this);
     dlg.m_arrNikkeiLines = nikkei.lines;
     dlg.m_arrStockLines = stock.lines;
-    dlg.m_strStockUrl = m_strStockUrl;
-    dlg.m_strNikkeiUrl = m_strNikkeiUrl;
-    dlg.m_strStockLabel = m_strStockLabel;
-    dlg.m_strNikkeiLabel = m_strNikkeiLabel;
+    dlg.m_strStockUrl = m_links.m_strStockUrl;
+    dlg.m_strNikkeiUrl = m_links.m_strNikkeiUrl;
+    dlg.m_strStockLabel = m_links.m_strStockLabel;
+    dlg.m_strNikkeiLabel = m_links.m_strNikkeiLabel;
     dlg.m_szSuffix = m_page.m_szSuffix;
     if (dlg.DoModal() != QDialog::Accepted) return;
-    m_strStockUrl = dlg.m_strStockUrl;
-    m_strNikkeiUrl = dlg.m_strNikkeiUrl;
-    m_strStockLabel = dlg.m_strStockLabel;
-    m_strNikkeiLabel = dlg.m_strNikkeiLabel;
+    m_links.m_strStockUrl = dlg.m_strStockUrl;
+    m_links.m_strNikkeiUrl = dlg.m_strNikkeiUrl;
+    m_links.m_strStockLabel = dlg.m_strStockLabel;
+    m_links.m_strNikkeiLabel = dlg.m_strNikkeiLabel;
     m_page.m_szSuffix = dlg.m_szSuffix;
     // The lists are written back as they were read; a file that cannot be is left alone.
     for (const auto& [path, list] : {std::pair{&nikkeiPath, &nikkei}, {&stockPath, &stock}}) {

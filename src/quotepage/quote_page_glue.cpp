@@ -20,7 +20,7 @@ void CQuoteDlg::OnQuotePageSettings() {
         dlg.m_nTestMarket = FindMarketByPrefix(m_pModel->Cell(row, ids::kColMarket));
     } else {
         UpdateData();
-        dlg.m_strTestCode = m_strEntryCode;
+        dlg.m_strTestCode = m_entry.m_strEntryCode;
         dlg.m_nTestMarket = m_cboMarket ? m_cboMarket->currentIndex() : 0;
     }
     if (dlg.DoModal() != QDialog::Accepted) return;
@@ -29,7 +29,7 @@ void CQuoteDlg::OnQuotePageSettings() {
     for (const RuleError& error : rules.Errors())
         std::fprintf(stderr, "tickora: [%s] %s\n", kRuleSection, DescribeRuleError(error).c_str());
     // The rows show the new reading now, not a minute later.
-    if (m_bConnected == 1 && StartRefreshWorker()) SetStatusText(FetchingStatusText());
+    if (m_refresh.m_bConnected == 1 && StartRefreshWorker()) SetStatusText(FetchingStatusText());
 }
 
 }  // namespace tickora

@@ -36,7 +36,7 @@ void CQuoteDlg::OnTimer(int id) {
 RefreshConfig CQuoteDlg::MakeRefreshConfig() const {
     RefreshConfig config;
     config.page = m_page;
-    config.entryCode = m_strEntryCode;
+    config.entryCode = m_entry.m_strEntryCode;
     config.entryMarket = m_cboMarket ? m_cboMarket->currentIndex() : 0;
     config.fetch = m_fetchLimits;
     config.fetch.cancel = &m_gateway.CancelFlag();
@@ -47,16 +47,16 @@ bool CQuoteDlg::StartRefreshWorker() {
     if (m_bDestroyed) return false;
     // A pass that outlasts the tick has at most one more waiting behind it: a tick while
     // one waits already is dropped, so a slow host meets no pile of threads and no burst.
-    if (m_nPassesWaiting > 0) return false;
-    ++m_nPassesWaiting;
+    if (m_refresh.m_nPassesWaiting > 0) return false;
+    ++m_refresh.m_nPassesWaiting;
     m_workers.Start([this, config = MakeRefreshConfig()] { RefreshThreadProc(config); });
     return true;
 }
 
 unsigned CQuoteDlg::RefreshThreadProc(const RefreshConfig& config) {
     {
-        std::lock_guard lock(m_csFetch);
-        --m_nPassesWaiting;
+        std::lock_guard lock(m_refresh.m_csFetch);
+        --m_refresh.m_nPassesWaiting;
         if (!m_gateway.IsClosed()) {
             GatewayRefreshView view(
                 m_gateway,
@@ -75,16 +75,16 @@ unsigned CQuoteDlg::RefreshThreadProc(const RefreshConfig& config) {
 
 void CQuoteDlg::StartRefresh() {
     if (RowCount() == 0) return;
-    if (m_bConnected != 0) return;
-    m_bConnected = 1;
+    if (m_refresh.m_bConnected != 0) return;
+    m_refresh.m_bConnected = 1;
     Control(ids::kConnectButton)->setEnabled(false);
     Control(ids::kDisconnectButton)->setEnabled(true);
     SetTimer(ids::kTimerRefresh, m_spinInterval->value() * 1000);
 }
 
 void CQuoteDlg::StopRefresh() {
-    if (m_bConnected != 1) return;
-    m_bConnected = 0;
+    if (m_refresh.m_bConnected != 1) return;
+    m_refresh.m_bConnected = 0;
     Control(ids::kConnectButton)->setEnabled(true);
     Control(ids::kDisconnectButton)->setEnabled(false);
     KillTimer(ids::kTimerRefresh);
@@ -133,7 +133,7 @@ void CQuoteDlg::PublishRowsOnChanges() {
 }
 
 QTimer& CQuoteDlg::TimerOf(int id) {
-    return id == ids::kTimerRefresh ? m_timerRefresh : m_timerTip;
+    return id == ids::kTimerRefresh ? m_refresh.m_timerRefresh : m_tray.m_timerTip;
 }
 
 void CQuoteDlg::SetTimer(int id, int periodMs) {

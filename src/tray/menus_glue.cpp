@@ -21,17 +21,17 @@ void CQuoteDlg::CreateMenus() {
         connect(
             action, &QAction::triggered, this, [this, id = entry.id] { OnCommand(id); },
             Qt::QueuedConnection);
-        m_menuActions[entry.id] = action;
+        m_menus.m_menuActions[entry.id] = action;
     }
-    m_pListMenu = new QMenu(this);
-    FillMenu(m_pListMenu, kListMenu.data(), kListMenu.size());
-    m_pSettingsMenu = new QMenu(this);
-    FillMenu(m_pSettingsMenu, kSettingsMenu.data(), kSettingsMenu.size());
+    m_menus.m_pListMenu = new QMenu(this);
+    FillMenu(m_menus.m_pListMenu, kListMenu.data(), kListMenu.size());
+    m_menus.m_pSettingsMenu = new QMenu(this);
+    FillMenu(m_menus.m_pSettingsMenu, kSettingsMenu.data(), kSettingsMenu.size());
 }
 
 QAction* CQuoteDlg::MenuAction(int id) const {
-    const auto it = m_menuActions.find(id);
-    return it == m_menuActions.end() ? nullptr : it->second;
+    const auto it = m_menus.m_menuActions.find(id);
+    return it == m_menus.m_menuActions.end() ? nullptr : it->second;
 }
 
 void CQuoteDlg::FillMenu(QMenu* menu, const int* items, std::size_t count) {
@@ -61,7 +61,7 @@ void CQuoteDlg::PopUp(QMenu* menu, QPoint at) {
 }
 
 void CQuoteDlg::ShowListMenu(QPoint at) {
-    PopUp(m_pListMenu, at);
+    PopUp(m_menus.m_pListMenu, at);
 }
 
 void CQuoteDlg::ShowListMenuAtRow() {
@@ -75,7 +75,7 @@ void CQuoteDlg::ShowListMenuAtRow() {
 
 void CQuoteDlg::ShowSettingsMenu() {
     QWidget* button = Control(ids::kSettingsButton);
-    PopUp(m_pSettingsMenu, button->mapToGlobal(QPoint(0, button->height())));
+    PopUp(m_menus.m_pSettingsMenu, button->mapToGlobal(QPoint(0, button->height())));
 }
 
 void CQuoteDlg::OnListRightClick(QPoint listPos, QPoint at) {

@@ -19,63 +19,63 @@
 namespace tickora {
 
 bool CQuoteDlg::TrayIconHosted() const {
-    return m_bTrayIcon == 1 && m_trayHostKind != TrayHostKind::None;
+    return m_tray.m_bTrayIcon == 1 && m_tray.m_trayHostKind != TrayHostKind::None;
 }
 
 void CQuoteDlg::AddTrayIcon(std::string_view tip) {
-    m_bTrayIcon = 1;
-    m_trayHostKind = m_services.trayHost->Kind();
+    m_tray.m_bTrayIcon = 1;
+    m_tray.m_trayHostKind = m_services.trayHost->Kind();
     // One icon object at a time, so repeated trips to the tray collect nothing.
-    if (!m_pTrayIcon) {
-        m_pTrayIcon = new QSystemTrayIcon(this);
-        connect(m_pTrayIcon, &QSystemTrayIcon::activated, this,
+    if (!m_tray.m_pTrayIcon) {
+        m_tray.m_pTrayIcon = new QSystemTrayIcon(this);
+        connect(m_tray.m_pTrayIcon, &QSystemTrayIcon::activated, this,
                 [this](QSystemTrayIcon::ActivationReason reason) { OnTrayNotify(reason); });
         // Every host shows this menu itself on a right click (an XEmbed tray at the pointer,
         // a status-notifier host as it likes); it is filled afresh just before it shows.
-        if (!m_pTrayMenu) {
-            m_pTrayMenu = new QMenu(this);
+        if (!m_tray.m_pTrayMenu) {
+            m_tray.m_pTrayMenu = new QMenu(this);
             // An empty list shows its two separators side by side.
-            m_pTrayMenu->setSeparatorsCollapsible(false);
-            connect(m_pTrayMenu, &QMenu::aboutToShow, this, [this] { RefreshTrayMenu(); });
+            m_tray.m_pTrayMenu->setSeparatorsCollapsible(false);
+            connect(m_tray.m_pTrayMenu, &QMenu::aboutToShow, this, [this] { RefreshTrayMenu(); });
         }
-        m_pTrayIcon->setContextMenu(m_pTrayMenu);
+        m_tray.m_pTrayIcon->setContextMenu(m_tray.m_pTrayMenu);
     }
-    m_strTrayTip = CutToBytes(UpToNul(tip), kTrayTipBytes);
-    m_trayIconKind.reset();
-    m_pTrayIcon->setIcon(m_hIcon);
+    m_tray.m_strTrayTip = CutToBytes(UpToNul(tip), kTrayTipBytes);
+    m_tray.m_trayIconKind.reset();
+    m_tray.m_pTrayIcon->setIcon(m_hIcon);
     ShowTrayTip();
-    if (m_trayHostKind != TrayHostKind::None) m_pTrayIcon->show();
+    if (m_tray.m_trayHostKind != TrayHostKind::None) m_tray.m_pTrayIcon->show();
 }
 
 void CQuoteDlg::DeleteTrayIcon() {
-    m_bTrayIcon = 0;
-    m_trayHostKind = TrayHostKind::None;
-    if (!m_pTrayIcon) return;
-    m_pTrayIcon->hide();
+    m_tray.m_bTrayIcon = 0;
+    m_tray.m_trayHostKind = TrayHostKind::None;
+    if (!m_tray.m_pTrayIcon) return;
+    m_tray.m_pTrayIcon->hide();
     // Not deleted at once: this may run inside the icon's own activation signal.
-    m_pTrayIcon->deleteLater();
-    m_pTrayIcon = nullptr;
+    m_tray.m_pTrayIcon->deleteLater();
+    m_tray.m_pTrayIcon = nullptr;
 }
 
 void CQuoteDlg::UpdateTrayIcon(std::string_view tip, int change) {
-    if (m_bTrayIcon == 0 || !m_pTrayIcon) return;
+    if (m_tray.m_bTrayIcon == 0 || !m_tray.m_pTrayIcon) return;
     std::string newTip = CutToBytes(UpToNul(tip), kTrayTipBytes);
     const TrayIconKind kind = TrayIconFor(change);
     // The tip ticks every 2 s; the host hears of it only when something changed.
-    if (kind != m_trayIconKind) {
-        m_trayIconKind = kind;
-        m_pTrayIcon->setIcon(kind == TrayIconKind::Up     ? m_hIconUp
-                             : kind == TrayIconKind::Down ? m_hIconDown
-                                                          : m_hIconFlat);
+    if (kind != m_tray.m_trayIconKind) {
+        m_tray.m_trayIconKind = kind;
+        m_tray.m_pTrayIcon->setIcon(kind == TrayIconKind::Up     ? m_tray.m_hIconUp
+                             : kind == TrayIconKind::Down ? m_tray.m_hIconDown
+                                                          : m_tray.m_hIconFlat);
     }
-    if (newTip == m_strTrayTip) return;
-    m_strTrayTip = std::move(newTip);
+    if (newTip == m_tray.m_strTrayTip) return;
+    m_tray.m_strTrayTip = std::move(newTip);
     ShowTrayTip();
 }
 
 void CQuoteDlg::ShowTrayTip() {
-    m_pTrayIcon->setToolTip(
-        PlainToolTip(m_strTrayTip, m_trayHostKind == TrayHostKind::StatusNotifier));
+    m_tray.m_pTrayIcon->setToolTip(
+        PlainToolTip(m_tray.m_strTrayTip, m_tray.m_trayHostKind == TrayHostKind::StatusNotifier));
 }
 
 void CQuoteDlg::RefreshTrayTip() {
@@ -86,18 +86,18 @@ void CQuoteDlg::RefreshTrayTip() {
 
 void CQuoteDlg::OnTrayTipTick() {
     const int row = m_nSelectedItem;
-    const std::string tip = m_strTrayTip;
-    const std::optional<TrayIconKind> kind = m_trayIconKind;
+    const std::string tip = m_tray.m_strTrayTip;
+    const std::optional<TrayIconKind> kind = m_tray.m_trayIconKind;
     if (const int rows = RowCount(); rows > 0) SetTrayRow(ClampTrayRow(m_nSelectedItem, rows));
     // The tick is there so that the tip follows the refreshes. A tick that finds nothing new
     // puts it to sleep until the list changes, so an idle tray never wakes the program.
-    if (row == m_nSelectedItem && tip == m_strTrayTip && kind == m_trayIconKind)
+    if (row == m_nSelectedItem && tip == m_tray.m_strTrayTip && kind == m_tray.m_trayIconKind)
         KillTimer(ids::kTimerTip);
 }
 
 void CQuoteDlg::WakeTrayTipOnChanges() {
     const auto wake = [this] {
-        if (m_bTrayIcon == 1 && !TimerOf(ids::kTimerTip).isActive())
+        if (m_tray.m_bTrayIcon == 1 && !TimerOf(ids::kTimerTip).isActive())
             SetTimer(ids::kTimerTip, ids::kTipPeriodMs);
     };
     connect(m_pModel, &QAbstractItemModel::dataChanged, this, wake);
@@ -111,8 +111,8 @@ void CQuoteDlg::OnTrayNotify(QSystemTrayIcon::ActivationReason reason) {
         case QSystemTrayIcon::Trigger: {
             // A status-notifier host sends no double click: the second of two activations
             // within the interval makes one.
-            if (m_trayHostKind == TrayHostKind::StatusNotifier &&
-                m_trayActivations.SecondOfPair(QDateTime::currentMSecsSinceEpoch(),
+            if (m_tray.m_trayHostKind == TrayHostKind::StatusNotifier &&
+                m_tray.m_trayActivations.SecondOfPair(QDateTime::currentMSecsSinceEpoch(),
                                                QApplication::doubleClickInterval())) {
                 RestoreFromTray();
                 return;
@@ -178,11 +178,11 @@ void ShowMenuEntry(QAction* action, const MenuEntry& entry, const QIcon& picture
 QIcon CQuoteDlg::MenuPictureIcon(MenuPicture picture) const {
     switch (picture) {
         case MenuPicture::Up:
-            return CheckableIcon(m_bmpUp, m_bmpUpChecked);
+            return CheckableIcon(m_tray.m_bmpUp, m_tray.m_bmpUpChecked);
         case MenuPicture::Down:
-            return CheckableIcon(m_bmpDown, m_bmpDownChecked);
+            return CheckableIcon(m_tray.m_bmpDown, m_tray.m_bmpDownChecked);
         case MenuPicture::Flat:
-            return CheckableIcon(m_bmpFlat, m_bmpFlatChecked);
+            return CheckableIcon(m_tray.m_bmpFlat, m_tray.m_bmpFlatChecked);
         case MenuPicture::None:
             break;
     }
@@ -197,17 +197,17 @@ void CQuoteDlg::RefreshTrayMenu() {
         TrayNikkeiItem(ControlText(ids::kNikkeiLine), ControlText(ids::kNikkeiChange));
     ShowMenuEntry(MenuAction(ids::kCmdNikkei), nikkei, MenuPictureIcon(nikkei.picture));
     SyncChecks();
-    m_pTrayMenu->clear();  // the stock items go with it; the table's actions stay
-    FillMenu(m_pTrayMenu, kTrayMenu.data(), kTrayStockPosition);
+    m_tray.m_pTrayMenu->clear();  // the stock items go with it; the table's actions stay
+    FillMenu(m_tray.m_pTrayMenu, kTrayMenu.data(), kTrayStockPosition);
     for (const MenuEntry& entry : TrayStockItems(rows, m_nSelectedItem)) {
-        auto* action = new QAction(m_pTrayMenu);
+        auto* action = new QAction(m_tray.m_pTrayMenu);
         ShowMenuEntry(action, entry, MenuPictureIcon(entry.picture));
         connect(
             action, &QAction::triggered, this, [this, id = entry.id] { OnCommand(id); },
             Qt::QueuedConnection);
-        m_pTrayMenu->addAction(action);
+        m_tray.m_pTrayMenu->addAction(action);
     }
-    FillMenu(m_pTrayMenu, kTrayMenu.data() + kTrayStockPosition,
+    FillMenu(m_tray.m_pTrayMenu, kTrayMenu.data() + kTrayStockPosition,
              kTrayMenu.size() - kTrayStockPosition);
 }
 

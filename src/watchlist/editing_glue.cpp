@@ -18,8 +18,8 @@ namespace tickora {
 
 void CQuoteDlg::OnChangeCode() {
     UpdateData();
-    m_bAddWaiting = 0;  // the user typed on: the add waited for another code
-    if (m_strEntryCode.size() >= 4) RefreshEntryRow();
+    m_entry.m_bAddWaiting = 0;  // the user typed on: the add waited for another code
+    if (m_entry.m_strEntryCode.size() >= 4) RefreshEntryRow();
 }
 
 void CQuoteDlg::OnSelchangeMarket() {
@@ -28,32 +28,32 @@ void CQuoteDlg::OnSelchangeMarket() {
 
 void CQuoteDlg::RefreshEntryRow() {
     if (m_bDestroyed) return;
-    if (m_previewCancel) *m_previewCancel = true;  // the older request's answer is not wanted
-    m_previewCancel = std::make_shared<std::atomic<bool>>(false);
-    const int request = ++m_nPreviewRequest;
+    if (m_entry.m_previewCancel) *m_entry.m_previewCancel = true;  // the older request's answer is not wanted
+    m_entry.m_previewCancel = std::make_shared<std::atomic<bool>>(false);
+    const int request = ++m_entry.m_nPreviewRequest;
     // The same fetch as a pass's, with its limits: the preview waits on a worker, and the
     // window paints meanwhile.
     RefreshConfig config = MakeRefreshConfig();
-    config.fetch.cancel = m_previewCancel.get();
-    m_sideWorkers.Start([this, request, config, cancel = m_previewCancel] {
+    config.fetch.cancel = m_entry.m_previewCancel.get();
+    m_sideWorkers.Start([this, request, config, cancel = m_entry.m_previewCancel] {
         const Quote quote = FetchEntryQuote(config);
         m_gateway.Call([&] { OnPreviewArrived(request, quote); });
     });
 }
 
 void CQuoteDlg::OnPreviewArrived(int request, const Quote& quote) {
-    if (request != m_nPreviewRequest) return;  // a late answer for an older text
-    m_nPreviewAnswered = request;
+    if (request != m_entry.m_nPreviewRequest) return;  // a late answer for an older text
+    m_entry.m_nPreviewAnswered = request;
     ShowEntryQuote(quote);
-    if (m_bAddWaiting) {
-        m_bAddWaiting = 0;
+    if (m_entry.m_bAddWaiting) {
+        m_entry.m_bAddWaiting = 0;
         OnAddToList();
     }
     emit PreviewArrived();
 }
 
 void CQuoteDlg::ShowEntryQuote(const std::string& code, int market, const Quote& quote) {
-    if (code != m_strEntryCode || market != m_cboMarket->currentIndex()) return;
+    if (code != m_entry.m_strEntryCode || market != m_cboMarket->currentIndex()) return;
     ShowEntryQuote(quote);
 }
 
@@ -69,7 +69,7 @@ void CQuoteDlg::ShowMessage(const std::string& text) {
 void CQuoteDlg::OnAddToList() {
     UpdateData();
     auto preview = [this](int id) { return CutToBytes(ControlText(id), kPreviewTextBytes); };
-    const AddCheck check = CheckAdd(m_strEntryCode, RowCount(), preview(ids::kPriceEdit));
+    const AddCheck check = CheckAdd(m_entry.m_strEntryCode, RowCount(), preview(ids::kPriceEdit));
     if (check == AddCheck::Ignore) return;
     if (check == AddCheck::TooMany) {
         ShowMessage(TooManyRowsText());
@@ -77,8 +77,8 @@ void CQuoteDlg::OnAddToList() {
     }
     // The price must be the current code's: while its preview is on its way, the add
     // completes when it arrives, and the window paints meanwhile.
-    if (m_nPreviewAnswered != m_nPreviewRequest) {
-        m_bAddWaiting = 1;
+    if (m_entry.m_nPreviewAnswered != m_entry.m_nPreviewRequest) {
+        m_entry.m_bAddWaiting = 1;
         return;
     }
     if (check == AddCheck::NoData) {
@@ -88,7 +88,7 @@ void CQuoteDlg::OnAddToList() {
     StopRefresh();
     const int row = InsertPosition(SelectedRow(), RowCount());
     RowCells cells;
-    cells[ids::kColCode] = CutToBytes(m_strEntryCode, kPreviewTextBytes);
+    cells[ids::kColCode] = CutToBytes(m_entry.m_strEntryCode, kPreviewTextBytes);
     cells[ids::kColMarket] = ControlText(ids::kMarketCombo);
     for (const QuotePlace& place : kQuotePlaces) cells[place.column] = preview(place.entryEdit);
     m_arrResults.emplace_back();
@@ -96,8 +96,8 @@ void CQuoteDlg::OnAddToList() {
     // The new row becomes the list's current one; the keyboard stays where the user types.
     SelectRow(row);
     StartRefresh();
-    m_strEntryCode.clear();
-    SetControlText(ids::kCodeEdit, m_strEntryCode);
+    m_entry.m_strEntryCode.clear();
+    SetControlText(ids::kCodeEdit, m_entry.m_strEntryCode);
     ShowEntryQuote(Quote{});
 }
 

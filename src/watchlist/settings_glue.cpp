@@ -33,10 +33,10 @@ void CQuoteDlg::LoadSettings() {
         m_arrResults.emplace_back();
         m_pModel->InsertAt(static_cast<int>(d), cells);
     }
-    m_strStockUrl = settings.stockUrl;
-    m_strNikkeiUrl = settings.nikkeiUrl;
-    m_strStockLabel = settings.stockLabel;
-    m_strNikkeiLabel = settings.nikkeiLabel;
+    m_links.m_strStockUrl = settings.stockUrl;
+    m_links.m_strNikkeiUrl = settings.nikkeiUrl;
+    m_links.m_strStockLabel = settings.stockLabel;
+    m_links.m_strNikkeiLabel = settings.nikkeiLabel;
     m_alerts.Load(settings.alerts);
 }
 
@@ -51,10 +51,10 @@ void CQuoteDlg::SaveSettings() {
     settings.chkOpenUrl = m_nChkOpenUrl;
     settings.chkGoTask = m_nChkGoTask;
     settings.selectedItem = m_nSelectedItem;
-    settings.stockUrl = m_strStockUrl;
-    settings.nikkeiUrl = m_strNikkeiUrl;
-    settings.stockLabel = m_strStockLabel;
-    settings.nikkeiLabel = m_strNikkeiLabel;
+    settings.stockUrl = m_links.m_strStockUrl;
+    settings.nikkeiUrl = m_links.m_strNikkeiUrl;
+    settings.stockLabel = m_links.m_strStockLabel;
+    settings.nikkeiLabel = m_links.m_strNikkeiLabel;
     settings.page = m_page;
     settings.alerts = m_alerts.Table();
     const std::string path = SettingsPath(m_strProgramFolder);

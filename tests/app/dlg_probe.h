@@ -19,7 +19,7 @@ class DlgProbe {
     // The rows' last results, kept apart from the cells they were written to.
     std::vector<std::string>& Results() { return d_.m_arrResults; }
     // Connected is a state of its own: with an empty list both buttons stay enabled.
-    int& Connected() { return d_.m_bConnected; }
+    int& Connected() { return d_.m_refresh.m_bConnected; }
     // The tray row: in the tray no widget shows it, and files may hold any value.
     int& SelectedItem() { return d_.m_nSelectedItem; }
     // The options as the file gives them, any value; their menu items show only 1 or not 1.
@@ -27,24 +27,24 @@ class DlgProbe {
     int& ChkOpenUrl() { return d_.m_nChkOpenUrl; }
     // Whether the window counts itself in the tray; without a notification area it stays
     // visible (minimised) while it does.
-    int TrayIcon() const { return d_.m_bTrayIcon; }
+    int TrayIcon() const { return d_.m_tray.m_bTrayIcon; }
     // The tip before it is made plain or escaped for the host, and the kind of image.
-    const std::string& TrayTip() const { return d_.m_strTrayTip; }
-    std::optional<TrayIconKind> TrayIconImage() const { return d_.m_trayIconKind; }
+    const std::string& TrayTip() const { return d_.m_tray.m_strTrayTip; }
+    std::optional<TrayIconKind> TrayIconImage() const { return d_.m_tray.m_trayIconKind; }
     // Settings with no widget, changed by tests between requests.
     std::string& BaseUrl() { return d_.m_page.m_strBaseUrl; }
     FigureTexts& Rules() { return d_.m_page.m_arrRules; }
-    std::string& StockUrl() { return d_.m_strStockUrl; }
-    std::string& NikkeiUrl() { return d_.m_strNikkeiUrl; }
-    std::string& StockLabel() { return d_.m_strStockLabel; }
-    std::string& NikkeiLabel() { return d_.m_strNikkeiLabel; }
-    std::string& ChartUrl() { return d_.m_strChartUrl; }
+    std::string& StockUrl() { return d_.m_links.m_strStockUrl; }
+    std::string& NikkeiUrl() { return d_.m_links.m_strNikkeiUrl; }
+    std::string& StockLabel() { return d_.m_links.m_strStockLabel; }
+    std::string& NikkeiLabel() { return d_.m_links.m_strNikkeiLabel; }
+    std::string& ChartUrl() { return d_.m_chart.m_strChartUrl; }
     // Limits a test shortens or lengthens; a user cannot.
     FetchOptions& FetchLimits() { return d_.m_fetchLimits; }
     // Whether the newest preview is still on its way; the edits may show an older one.
-    bool PreviewPending() const { return d_.m_nPreviewAnswered != d_.m_nPreviewRequest; }
+    bool PreviewPending() const { return d_.m_entry.m_nPreviewAnswered != d_.m_entry.m_nPreviewRequest; }
     // A drag shows only as a floating image.
-    bool Dragging() const { return d_.m_bDragging != 0; }
+    bool Dragging() const { return d_.m_drag.m_bDragging != 0; }
 
     // A tick now, rather than a whole period later.
     void Timer(int id) { d_.OnTimer(id); }
@@ -53,7 +53,7 @@ class DlgProbe {
         const QSignalBlocker quiet(d_.Control(ids::kCodeEdit));
         d_.SetControlText(ids::kCodeEdit, code);
         d_.SetControlText(ids::kPriceEdit, price);
-        d_.m_nPreviewAnswered = d_.m_nPreviewRequest;
+        d_.m_entry.m_nPreviewAnswered = d_.m_entry.m_nPreviewRequest;
     }
 
   private:
