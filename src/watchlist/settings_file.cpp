@@ -70,6 +70,27 @@ void WritePageReading(IniFile& ini, const PatternTexts& patterns, const FigureTe
         WriteIfChanged(ini, kRuleSection, FigureKey(f), "", kRuleBuffer, (*rules)[f]);
 }
 
+// The patterns, the page rules and the index pages.
+void ReadPageReading(const IniFile& ini, PageSettings& page) {
+    for (int i = 0; i < kPatternCount; ++i)
+        page.m_arrPatternTexts[i] =
+            ini.GetString(kLinkSection, PatternKey(i), DefaultPatternTexts()[i], kPatternBuffer);
+    for (int f = 0; f < kFigureCount; ++f)
+        page.m_arrRules[f] = ini.GetString(kRuleSection, FigureKey(f), "", kRuleBuffer);
+    for (std::size_t i = 0; i < kIndexPageKeys.size(); ++i)
+        page.m_arrIndexUrls[i] = ini.GetString(kIndexSection, kIndexPageKeys[i], "", kUrlBuffer);
+}
+
+std::vector<WatchRow> ReadRows(const IniFile& ini, int count) {
+    std::vector<WatchRow> rows;
+    const int n = std::clamp(count, 0, kMaxLoadedRows);
+    rows.reserve(static_cast<std::size_t>(n));
+    for (std::size_t d = 0; d < static_cast<std::size_t>(n); ++d)
+        rows.push_back({ini.GetString(kListSection, Numbered("NUM", d), "", kRowBuffer),
+                        ini.GetString(kListSection, Numbered("SIJOU", d), "", kRowBuffer)});
+    return rows;
+}
+
 }  // namespace
 
 SettingsData DefaultSettings() {
@@ -96,28 +117,12 @@ SettingsData LoadSettingsData(const std::string& path, std::string* refusal, std
     const SettingsData defaults = DefaultSettings();
     SettingsData data;
 
-    for (int i = 0; i < kPatternCount; ++i)
-        data.page.m_arrPatternTexts[i] =
-            ini.GetString(kLinkSection, PatternKey(i), DefaultPatternTexts()[i], kPatternBuffer);
-
-    for (int f = 0; f < kFigureCount; ++f)
-        data.page.m_arrRules[f] = ini.GetString(kRuleSection, FigureKey(f), "", kRuleBuffer);
-    for (std::size_t i = 0; i < kIndexPageKeys.size(); ++i)
-        data.page.m_arrIndexUrls[i] =
-            ini.GetString(kIndexSection, kIndexPageKeys[i], "", kUrlBuffer);
-
+    ReadPageReading(ini, data.page);
     data.chkOpenUrl = ini.GetInt(kListSection, "CHKOPENURL", defaults.chkOpenUrl);
     data.chkGoTask = ini.GetInt(kListSection, "CHKGOTASK", defaults.chkGoTask);
     const std::string count = ini.GetString(kListSection, "KOSUU", "", kRowBuffer);
     data.selectedItem = ini.GetInt(kListSection, "SELECTEDITEM", defaults.selectedItem);
-
-    const int rows = std::clamp(LeadingInt(count), 0, kMaxLoadedRows);
-    data.rows.reserve(static_cast<std::size_t>(rows));
-    for (std::size_t d = 0; d < static_cast<std::size_t>(rows); ++d) {
-        data.rows.push_back({ini.GetString(kListSection, Numbered("NUM", d), "", kRowBuffer),
-                             ini.GetString(kListSection, Numbered("SIJOU", d), "", kRowBuffer)});
-    }
-
+    data.rows = ReadRows(ini, LeadingInt(count));
     data.alerts = ReadAlerts(ini, data.rows);
 
     data.page.m_strBaseUrl =
