@@ -9,14 +9,11 @@
 
 #include "common/codepage.h"
 #include "ui/dialog_units.h"
+#include "ui/plain_text.h"
 
 namespace tickora {
 
 namespace {
-
-QString Shown(const std::string& cp932) {
-    return QString::fromStdString(Cp932ToUtf8(cp932));
-}
 
 struct Field {
     const char* name;  // the label and the edit's accessible name

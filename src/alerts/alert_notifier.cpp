@@ -11,6 +11,7 @@
 #include <map>
 
 #include "common/codepage.h"
+#include "ui/plain_text.h"
 
 namespace tickora {
 
@@ -61,10 +62,6 @@ NotifyImage ImageOf(const QImage& icon) {
     image.data = QByteArray(reinterpret_cast<const char*>(rgba.constBits()),
                             static_cast<qsizetype>(rgba.sizeInBytes()));
     return image;
-}
-
-QString Shown(const std::string& cp932) {
-    return QString::fromStdString(Cp932ToUtf8(cp932));
 }
 
 class DBusAlertNotifier final : public QObject, public AlertNotifier {

@@ -11,15 +11,12 @@
 #include "app/list_tool_tip.h"
 #include "app/quote_dlg.h"
 #include "common/codepage.h"
+#include "ui/plain_text.h"
 #include "watchlist/watch_list_model.h"
 
 namespace tickora {
 
 namespace {
-
-QString Shown(const std::string& cp932) {
-    return QString::fromStdString(Cp932ToUtf8(cp932));
-}
 
 StockId StockOf(const WatchListModel& model, int row) {
     return {model.Cell(row, ids::kColCode), model.Cell(row, ids::kColMarket)};

@@ -7,6 +7,7 @@
 #include "common/codepage.h"
 #include "ui/dialog_units.h"
 #include "ui/fit_width.h"
+#include "ui/plain_text.h"
 
 namespace tickora {
 
@@ -44,7 +45,7 @@ CAboutDlg::CAboutDlg(QWidget* owner) : QDialog(owner) {
 
 int CAboutDlg::DoModal() {
     auto* title = findChild<QLabel*>(QStringLiteral("1056"));
-    title->setText(QString::fromStdString(Cp932ToUtf8(m_strTitle)));
+    title->setText(Shown(m_strTitle));
     title->setFont(FittedFont(font(), title->text(), title->size()));
     findChild<QPushButton*>(QStringLiteral("1"))->setFocus();
     return exec();

@@ -3,6 +3,7 @@
 #include <QMessageBox>
 
 #include "common/codepage.h"
+#include "ui/plain_text.h"
 
 namespace tickora {
 
@@ -10,8 +11,7 @@ namespace {
 class ModalMessageBoxes final : public MessageBoxes {
   public:
     void Show(QWidget* owner, const std::string& caption, const std::string& text) override {
-        QMessageBox box(QMessageBox::NoIcon, QString::fromStdString(Cp932ToUtf8(caption)),
-                        QString::fromStdString(Cp932ToUtf8(text)), QMessageBox::Ok, owner);
+        QMessageBox box(QMessageBox::NoIcon, Shown(caption), Shown(text), QMessageBox::Ok, owner);
         box.setTextFormat(Qt::PlainText);
         box.exec();
     }

@@ -33,6 +33,7 @@
 #include "ui/index_label.h"
 #include "ui/light_palette.h"
 #include "ui/list_cell_delegate.h"
+#include "ui/plain_text.h"
 #include "watchlist/watch_list_model.h"
 
 // Resources of a static library are registered by hand: nothing references their
@@ -79,7 +80,8 @@ CQuoteDlg::CQuoteDlg(std::string_view argv0, DialogServices services, QWidget* p
     m_tray.m_timerTip.setParent(this);
     m_refresh.m_timerRefresh.setObjectName(QStringLiteral("timer0"));
     m_tray.m_timerTip.setObjectName(QStringLiteral("timer1"));
-    connect(&m_refresh.m_timerRefresh, &QTimer::timeout, this, [this] { OnTimer(ids::kTimerRefresh); });
+    connect(&m_refresh.m_timerRefresh, &QTimer::timeout, this,
+            [this] { OnTimer(ids::kTimerRefresh); });
     connect(&m_tray.m_timerTip, &QTimer::timeout, this, [this] { OnTimer(ids::kTimerTip); });
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
@@ -102,7 +104,7 @@ bool CQuoteDlg::OnInitDialog() {
     // The controls exist since construction.
     setWindowIcon(m_hIcon);
     m_strTitle = Sj("TICKORA株価 ver.060505");
-    setWindowTitle(QString::fromStdString(Cp932ToUtf8(m_strTitle)));
+    setWindowTitle(Shown(m_strTitle));
     m_refresh.m_bConnected = 0;
     InitLinkFont();
     FillMarkets();
@@ -150,8 +152,7 @@ void CQuoteDlg::InitLinkFont() {
 
 void CQuoteDlg::FillMarkets() {
     m_cboMarket->clear();
-    for (const MarketInfo& market : Markets())
-        m_cboMarket->addItem(QString::fromStdString(Cp932ToUtf8(market.displayName)));
+    for (const MarketInfo& market : Markets()) m_cboMarket->addItem(Shown(market.displayName));
     m_cboMarket->setCurrentIndex(0);
 }
 

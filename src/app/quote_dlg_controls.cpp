@@ -19,6 +19,7 @@
 #include "ui/fit_width.h"
 #include "ui/hand_cursor.h"
 #include "ui/index_label.h"
+#include "ui/plain_text.h"
 #include "watchlist/watch_list_model.h"
 
 namespace tickora {
@@ -203,7 +204,7 @@ void CQuoteDlg::SetControlText(int id, std::string_view text) {
         index->SetText(text);
         return;
     }
-    const QString value = QString::fromStdString(Cp932ToUtf8(UpToNul(text)));
+    const QString value = Shown(text);
     // A pass writes every text it has; one that did not change is not painted again.
     if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
         if (edit->text() == value) return;

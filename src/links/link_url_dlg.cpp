@@ -11,17 +11,11 @@
 #include "links/link_templates.h"
 #include "ui/dialog_units.h"
 #include "ui/fit_width.h"
+#include "ui/plain_text.h"
 
 namespace tickora {
 
 namespace {
-
-QString Shown(const std::string& cp932) {
-    return QString::fromStdString(Cp932ToUtf8(cp932));
-}
-std::string Typed(const QString& text) {
-    return Utf8ToCp932(text.toStdString());
-}
 
 // Below this the dialog cannot be made; its height never changes.
 constexpr int kMinWidth = 523;

@@ -27,8 +27,8 @@ void CQuoteDlg::OpenLink(const std::string& url, const char* setting) {
 void CQuoteDlg::OpenRowLink(int row) {
     if (row < 0 || row >= RowCount()) return;
     const std::optional<std::string> url =
-        ExpandStockLink(m_links.m_strStockUrl, m_page.m_szSuffix, m_pModel->Cell(row, ids::kColCode),
-                        m_pModel->Cell(row, ids::kColMarket));
+        ExpandStockLink(m_links.m_strStockUrl, m_page.m_szSuffix,
+                        m_pModel->Cell(row, ids::kColCode), m_pModel->Cell(row, ids::kColMarket));
     if (url) OpenLink(*url, "OPEN_URL");
 }
 

@@ -18,19 +18,17 @@
 #include "common/sjis.h"
 #include "quotepage/quote_page_words.h"
 #include "quotes/index_panel.h"
+#include "ui/plain_text.h"
 
 namespace tickora {
 
 namespace {
 
-QString Shown(const std::string& cp932) {
-    return QString::fromStdString(Cp932ToUtf8(cp932));
-}
 QString U(const std::string& utf8) {
     return QString::fromStdString(utf8);
 }
 std::string TypedText(const QString& text) {
-    return Utf8ToCp932(text.trimmed().toStdString());
+    return Typed(text.trimmed());
 }
 
 }  // namespace

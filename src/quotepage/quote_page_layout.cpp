@@ -27,6 +27,7 @@
 #include "quotepage/quote_page_words.h"
 #include "quotes/index_panel.h"
 #include "ui/dialog_units.h"
+#include "ui/plain_text.h"
 
 namespace tickora {
 
@@ -66,7 +67,7 @@ QPushButton* Button(QWidget* parent, const char* text, int id, const QString& na
 
 QComboBox* MarketCombo(QWidget* parent, int id, const char* name) {
     auto* combo = Named(new QComboBox(parent), id, QString::fromUtf8(name));
-    for (const MarketInfo& m : Markets()) combo->addItem(U(Cp932ToUtf8(m.displayName)));
+    for (const MarketInfo& m : Markets()) combo->addItem(Shown(m.displayName));
     return combo;
 }
 
@@ -174,7 +175,7 @@ QWidget* CQuotePageDlg::CreateSettingsTabs() {
     auto* indexes = new QGridLayout(indexPage);
     indexes->addWidget(Text(kIndexHint, indexPage), 0, 0, 1, 3);
     for (int i = 0; i < 3; ++i) {
-        const QString label = U(Cp932ToUtf8(Indices()[static_cast<std::size_t>(i)].label));
+        const QString label = Shown(Indices()[static_cast<std::size_t>(i)].label);
         indexes->addWidget(new QLabel(label, indexPage), i + 1, 0);
         m_editIndexUrls[i] = Named(new QLineEdit(indexPage), qp::kIndexUrlFirst + i,
                                    label + QString::fromUtf8("のページ"));

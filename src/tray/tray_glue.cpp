@@ -65,8 +65,8 @@ void CQuoteDlg::UpdateTrayIcon(std::string_view tip, int change) {
     if (kind != m_tray.m_trayIconKind) {
         m_tray.m_trayIconKind = kind;
         m_tray.m_pTrayIcon->setIcon(kind == TrayIconKind::Up     ? m_tray.m_hIconUp
-                             : kind == TrayIconKind::Down ? m_tray.m_hIconDown
-                                                          : m_tray.m_hIconFlat);
+                                    : kind == TrayIconKind::Down ? m_tray.m_hIconDown
+                                                                 : m_tray.m_hIconFlat);
     }
     if (newTip == m_tray.m_strTrayTip) return;
     m_tray.m_strTrayTip = std::move(newTip);
@@ -113,7 +113,7 @@ void CQuoteDlg::OnTrayNotify(QSystemTrayIcon::ActivationReason reason) {
             // within the interval makes one.
             if (m_tray.m_trayHostKind == TrayHostKind::StatusNotifier &&
                 m_tray.m_trayActivations.SecondOfPair(QDateTime::currentMSecsSinceEpoch(),
-                                               QApplication::doubleClickInterval())) {
+                                                      QApplication::doubleClickInterval())) {
                 RestoreFromTray();
                 return;
             }
@@ -168,7 +168,7 @@ void CQuoteDlg::OnToggleStartInTray() {
 namespace {
 void ShowMenuEntry(QAction* action, const MenuEntry& entry, const QIcon& picture) {
     // A text from the network is no mnemonic.
-    action->setText(QString::fromStdString(Cp932ToUtf8(entry.text)).replace('&', "&&"));
+    action->setText(Shown(entry.text).replace('&', "&&"));
     action->setCheckable(entry.checked);
     action->setChecked(entry.checked);
     action->setIcon(picture);

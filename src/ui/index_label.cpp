@@ -6,6 +6,7 @@
 #include "common/sjis.h"
 #include "ui/colour_rules.h"
 #include "ui/fit_width.h"
+#include "ui/plain_text.h"
 
 namespace tickora {
 
@@ -20,7 +21,7 @@ void IndexLabel::SetText(std::string_view cp932) {
     const std::string_view text = UpToNul(cp932);
     if (text == text_) return;
     text_ = text;
-    setText(QString::fromStdString(Cp932ToUtf8(text_)));
+    setText(Shown(text_));
     fitted_.reset();  // fitted again at the next paint, once for this text
 }
 

@@ -23,7 +23,8 @@ bool CQuoteDlg::OnListMouseEvent(QEvent* event) {
         // a drag as any press does.
         case QEvent::MouseButtonPress:
         case QEvent::MouseButtonDblClick:
-            if (mouse->button() == Qt::LeftButton) m_drag.m_dragPressPos = mouse->position().toPoint();
+            if (mouse->button() == Qt::LeftButton)
+                m_drag.m_dragPressPos = mouse->position().toPoint();
             return false;
         case QEvent::MouseMove:
             if (m_drag.m_bDragging) {

@@ -28,7 +28,8 @@ void CQuoteDlg::OnSelchangeMarket() {
 
 void CQuoteDlg::RefreshEntryRow() {
     if (m_bDestroyed) return;
-    if (m_entry.m_previewCancel) *m_entry.m_previewCancel = true;  // the older request's answer is not wanted
+    if (m_entry.m_previewCancel)
+        *m_entry.m_previewCancel = true;  // the older request's answer is not wanted
     m_entry.m_previewCancel = std::make_shared<std::atomic<bool>>(false);
     const int request = ++m_entry.m_nPreviewRequest;
     // The same fetch as a pass's, with its limits: the preview waits on a worker, and the

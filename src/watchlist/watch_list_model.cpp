@@ -6,13 +6,14 @@
 #include "common/codepage.h"
 #include "common/sjis.h"
 #include "ui/colour_rules.h"
+#include "ui/plain_text.h"
 
 namespace tickora {
 
 WatchListModel::WatchListModel(QObject* parent) : QAbstractTableModel(parent) {}
 
 void WatchListModel::Show(StoredRow& row, std::size_t column) {
-    row.shown[column] = QString::fromStdString(Cp932ToUtf8(row.cells[column]));
+    row.shown[column] = Shown(row.cells[column]);
 }
 
 void WatchListModel::Colour(StoredRow& row) {
