@@ -4,6 +4,7 @@
 
 #include "common/codepage.h"
 #include "common/leading_int.h"
+#include "reading/figure_match.h"
 #include "reading/page_reader.h"
 
 namespace tickora {
@@ -169,7 +170,9 @@ Check CheckStock(const PageSample& test, const PageSample& second, const PageSet
         const bool expected = !c.trial.byRules || !SplitRule(settings.m_arrRules[f]).path.empty();
         if (expected && read[f].empty()) c.unread.push_back(f);
         const std::string want = NormalizeFigure(Cp932ToUtf8(typed[f]));
-        if (typed[f].empty() || NormalizeFigure(Cp932ToUtf8(read[f])) == want) continue;
+        if (typed[f].empty() ||
+            ReadsAsTyped(KindOf(f), want, NormalizeFigure(Cp932ToUtf8(read[f]))))
+            continue;
         FigureRead got = c.trial.rules[f];
         got.found = !read[f].empty();
         got.value = read[f];

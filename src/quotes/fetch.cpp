@@ -368,8 +368,7 @@ FetchedPage FetchPage(const std::string& url, const FetchOptions& options) {
 }
 
 std::string QuoteOfPage(FetchedPage page, const PatternTable& patterns) {
-    const PageCoding coding =
-        CodingOf(DeclaredCharset(page.response.contentType, page.bytes), page.bytes);
+    const PageCoding coding = CodingOfPage(page.response.contentType, page.bytes);
     return ExtractFields(PageTextFor(std::move(page.bytes), coding), patterns,
                          coding != PageCoding::kEucJp);
 }

@@ -80,6 +80,10 @@ PageCoding CodingOf(const CharsetDeclaration& declared, std::string_view page) {
     return Contains(page, "Shift_JIS") ? PageCoding::kShiftJis : PageCoding::kEucJp;
 }
 
+PageCoding CodingOfPage(std::string_view contentType, std::string_view page) {
+    return CodingOf(DeclaredCharset(contentType, page), page);
+}
+
 std::string PageTextFor(std::string page, PageCoding coding) {
     return coding == PageCoding::kUtf8 ? Utf8PageToCp932(page) : std::move(page);
 }

@@ -31,6 +31,9 @@ CharsetDeclaration DeclaredCharset(std::string_view contentType, std::string_vie
 // own text marks it.
 PageCoding CodingOf(const CharsetDeclaration& declared, std::string_view page);
 
+// The coding of a page from its Content-Type header and its bytes: the two calls above.
+PageCoding CodingOfPage(std::string_view contentType, std::string_view page);
+
 // The text extraction reads: a UTF-8 page converted to CP932, any other page as it is.
 std::string PageTextFor(std::string page, PageCoding coding);
 

@@ -212,7 +212,7 @@ std::string PageUtf8(std::string_view bytes, PageCoding coding) {
 }
 
 std::string PageUtf8(std::string_view bytes, std::string_view contentType) {
-    return PageUtf8(bytes, CodingOf(DeclaredCharset(contentType, bytes), bytes));
+    return PageUtf8(bytes, CodingOfPage(contentType, bytes));
 }
 
 std::string FoldBlanks(std::string_view text) {
