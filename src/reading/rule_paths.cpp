@@ -163,7 +163,7 @@ void IdAndClassPaths(const xmlNode* e, const Unstable& unstable, std::vector<Pat
             out.push_back({test + down, AnchorKind::kClass, 10 + level});
             // One of a group: the first of its kind inside the nearest stable thing above.
             if (const std::string scope = ScopeOf(a, unstable); !scope.empty())
-                out.push_back({scope + test.substr(1) + down, AnchorKind::kClass, 15 + level});
+                out.push_back({scope + test + down, AnchorKind::kClass, 15 + level});
         }
     }
 }
@@ -200,7 +200,7 @@ void LabelPaths(PageIndex& index, const xmlNode* e, const Unstable& unstable,
             out.push_back({"(" + label + tail, AnchorKind::kLabel, 20 + level});
             if (const std::string scope = ScopeOf(l, unstable); !scope.empty())
                 out.push_back(
-                    {"(" + scope + label.substr(1) + tail, AnchorKind::kLabel, 25 + level});
+                    {"(" + scope + label + tail, AnchorKind::kLabel, 25 + level});
             break;
         }
     }

@@ -1,28 +1,35 @@
 // Page rules: the text they make of a figure, how they are written and kept, what a bad rule
-// or a hostile page does, and rules suggested on one stock's page reading the site's others.
+// or a hostile page does, and a fetch read by them through every failure.
 
 #include "reading/page_rules.h"
 
 #include <gtest/gtest.h>
 
 #include "common/codepage.h"
-#include "market.h"
-#include "pages.h"
 #include "quote_host.h"
 #include "quotes/fetch.h"
 #include "reading/extract.h"
-#include "reading/rule_suggest.h"
 #include "temp_dir.h"
 #include "watchlist/settings_file.h"
 
 namespace tickora {
 namespace {
 
-namespace host = quotehost;
-
 FigureTexts Rules(std::initializer_list<std::pair<int, std::string>> set) {
     FigureTexts rules;
     for (const auto& [figure, text] : set) rules[figure] = Sj(text);
+    return rules;
+}
+
+// Six rules from six texts each ended by a zero byte.
+FigureTexts SixRules(const std::string& joined) {
+    FigureTexts rules;
+    std::size_t at = 0;
+    for (std::string& rule : rules) {
+        const std::size_t end = joined.find('\0', at);
+        rule = joined.substr(at, end - at);
+        at = end + 1;
+    }
     return rules;
 }
 
@@ -43,7 +50,8 @@ TEST(PageRules, FiguresAreReadAsAPersonReadsThem) {
         {"a unit joins its number", "<td>1,192&nbsp;\xE3\x80\x80 円</td>", "//td", "1,192円"},
         {"markup's blanks inside a number go", "<td>+ 408.\n<span>0</span>\n<i>円</i></td>", "//td",
          "+408.0円"},
-        {"full-width signs and digits", "<td>＋１６．７２％</td>", "//td", "+16.72%"},
+        {"full-width signs and digits", "<td>＋１６．７２％ ０１２３４５６７８９</td>", "//td",
+         "+16.72% 0123456789"},
         {"full-width minus and minus sign", "<td>－5 / −6，0</td>", "//td", "-5 / -6,0"},
         {"a price split by a tag", "<td>408.<span class=d>0</span>円</td>", "//td ~ ^([\\d.]+)",
          "408.0"},
@@ -74,6 +82,8 @@ TEST(PageRules, RuleTextsSplitAndSurviveTheIniByteForByte) {
         {"'//td'", "'//td'", ""},  // quoted whole: the ini would drop the quotes
         {"\"x\" ~ \"", "\"x\"", "\""},
         {"//ソ[.='表'] ~ ソ(.)", "//ソ[.='表']", "ソ(.)"},  // second bytes 0x5C
+        {"(//div[@id='" + std::string(300, 'q') + "'])[1]",
+         "(//div[@id='" + std::string(300, 'q') + "'])[1]", ""},
     };
     test::TempDir dir;
     const std::string path = SettingsPath(dir.folder());
@@ -109,7 +119,15 @@ TEST(PageRules, OnlyAPriceRuleSwitchesPagesToRules) {
 
 TEST(PageRules, BadRulesAndHostilePagesNeitherCrashNorHang) {
     const std::string aLot(200'000, 'a');
-    std::string deep, wide, labels, garbage;
+    std::string deep, wide, labels, garbage, many, costly;
+    // Each rule takes more than half the XPath steps one rule may take on this page.
+    for (int i = 0; i < 200'000; ++i) many += "<p>1</p>";
+    for (int f = 0; f < kFigureCount; ++f) {
+        costly += "//b[";
+        for (int i = 0; i < 8; ++i) costly += (i ? "+" : "") + std::string("count(//p)");
+        costly += " > " + std::to_string(f) + "]";
+        costly += '\0';
+    }
     for (int i = 0; i < 20'000; ++i) deep += "<div>";
     for (int i = 0; i < 3'000; ++i) wide += "<p>1</p>";
     for (int i = 0; i < 100'000; ++i) labels += "<tr><th>x</th><td>" + std::to_string(i) + "</td>";
@@ -144,6 +162,10 @@ TEST(PageRules, BadRulesAndHostilePagesNeitherCrashNorHang) {
          "&x;__1____"},
         {"a price without a digit is no price", Rules({{kPriceFigure, "//b"}}), "<b>---</b>", "",
          ""},
+        {"a page of today's largest size", Rules({{kPriceFigure, "//b"}}),
+         "<p>" + std::string(1'300'000, ' ') + "</p><b>9</b>", "", "__9____"},
+        {"six rules near the step budget, each within its own", SixRules(costly), many + "<b>7</b>",
+         "", "7_7_7_7_7_7_"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -156,6 +178,10 @@ TEST(PageRules, BadRulesAndHostilePagesNeitherCrashNorHang) {
         }
         EXPECT_EQ(QuoteOfPageByRules(c.page, "text/html", rules), c.result);
     }
+    // A match that backtracks gives up at the program's own limit, far below PCRE2's default.
+    const PageRules backtracking(Rules({{kPriceFigure, "//b ~ ^(a|aa)+$"}}));
+    const ParsedPage page("<b>" + std::string(28, 'a') + "b</b>");
+    EXPECT_EQ(backtracking.Read(page)[kPriceFigure].miss, Miss::kGaveUp);
 }
 
 TEST(PageRules, PagesOfEveryCharsetAreParsedAsUtf8) {
@@ -166,48 +192,6 @@ TEST(PageRules, PagesOfEveryCharsetAreParsedAsUtf8) {
     EXPECT_EQ(Read(rules, "\xEF\xBB\xBF" + body, "text/html"), Sj("東西__1,234____"));
     // EUC-JP: 0xC5EC 0xC0BE is 東西.
     EXPECT_EQ(Read(rules, "<h1>\xC5\xEC\xC0\xBE</h1><b>1</b>", "text/html"), Sj("東西__1____"));
-}
-
-// The figures a page of the host shows for a symbol at a fixed moment, as a person reads them;
-// some layouts write every price with a decimal.
-FigureTexts Shown(const std::string& symbol, const host::MarketClock& clock, bool decimal) {
-    const host::Quote q = host::Market::QuoteOf(*host::Market::Find(symbol), clock);
-    const bool addDecimal = decimal && q.price.find('.') == std::string::npos;
-    return {Sj(q.name), q.time, q.price + (addDecimal ? ".0" : ""), q.change, q.ratio, q.volume};
-}
-
-TEST(PageRules, RulesSuggestedOnOneStockReadTheOthersOfTheSite) {
-    const host::MarketClock clock{20'000, 12 * 60 + 40};
-    using Layout = std::string (*)(std::string_view, const host::MarketClock&);
-    const struct {
-        const char* what;
-        Layout page;
-        bool decimal;
-    } layouts[] = {
-        {"class-named divs", host::ModernQuotePage, false},
-        {"a labelled table", host::TableQuotePage, false},
-        {"minified CSS modules", host::ModuleQuotePage, true},
-        {"figures only in a script's JSON", host::ScriptQuotePage, false},
-    };
-    for (const auto& layout : layouts) {
-        SCOPED_TRACE(layout.what);
-        const FigureTexts values = Shown("8058.t", clock, layout.decimal);
-        const RuleSuggestion s = SuggestRules(ParsedPage(layout.page("8058.t", clock)), values);
-        ASSERT_TRUE(s.Found());
-        for (int f = 0; f < kFigureCount; ++f) {
-            EXPECT_NE(s.figures[f].rule, "") << static_cast<int>(s.figures[f].miss);
-            EXPECT_EQ(s.figures[f].rule.find(values[f]), std::string::npos) << s.figures[f].rule;
-        }
-        const PageRules rules(s.Rules());
-        for (const char* symbol : {"8058.t", "7203.t", "4611.q", "998407"}) {
-            SCOPED_TRACE(symbol);
-            const FigureTexts expected = Shown(symbol, clock, layout.decimal);
-            const ParsedPage other(layout.page(symbol, clock));
-            EXPECT_TRUE(CheckRules(rules, other, expected).empty());
-            const FigureTexts got = SplitQuoteResult(rules.QuoteResult(other));
-            EXPECT_EQ(RiseFallMark(got[4]), RiseFallMark(expected[4]));
-        }
-    }
 }
 
 TEST(PageRules, AFetchReadsByRulesThroughEveryFailure) {

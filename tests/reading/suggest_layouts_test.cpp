@@ -104,5 +104,64 @@ TEST(SuggestLayouts, RulesFromOneStockReadEveryStockOfItsLayoutAndNothingWrongEl
             }
 }
 
+// One figure's rule on a small page: the first stable anchor, whatever the page puts first.
+TEST(SuggestRules, AnchorsStayTheSameFromStockToStockAndFiguresOfEverySignAreFound) {
+    const struct {
+        const char* what;
+        std::string page;
+        int figure;
+        const char* typed;
+        const char* unstable;  // what the rule must not name
+    } cases[] = {
+        {"a class that names the direction in one of its words",
+         "<span class='change--up board-price'>1,234</span>", kPriceFigure, "1,234", "--up"},
+        {"a class with a build hash of four characters",
+         "<span class='Board__price__1V0k'>1,234</span>", kPriceFigure, "1,234", "1V0k"},
+        {"a change that fell", "<dl><dt>前日比</dt><dd>-8</dd></dl>", kChangeFigure, "-8", "8"},
+        {"a label that holds the day's date", "<dl><dt>株価(08/04)</dt><dd id=p>1,234</dd></dl>",
+         kPriceFigure, "1,234", "08/04"},
+        {"a market summary that carries the label before the quote",
+         "<table><tr><th>出来高</th><td>7,000</td></tr></table><div id=quote><b>1,234</b>"
+         "<table><tr><th>出来高</th><td>5,000</td></tr></table></div>",
+         kVolumeFigure, "5,000", "7,000"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        FigureTexts values;
+        values[c.figure] = Utf8ToCp932(c.typed);
+        if (c.figure != kPriceFigure) values[kPriceFigure] = "1,234";
+        const ParsedPage page("<meta charset=utf-8><b>1,234</b>" + c.page);
+        const FigureRule r = SuggestRules(page, values).figures[c.figure];
+        EXPECT_EQ(r.rule.find(c.unstable), std::string::npos) << r.rule;
+        FigureTexts rules;
+        rules[c.figure] = r.rule;
+        EXPECT_EQ(Cp932ToUtf8(PageRules(rules).Read(page)[c.figure].value), c.typed) << r.rule;
+    }
+}
+
+TEST(SuggestRules, ASecondStocksPageRulesOutAPlaceThatHeldTheFigureByChance) {
+    // On the test stock's page the price equals the reference price, which stands among the
+    // other figures; on the second stock's it does not.
+    const auto board = [](const char* price, const char* reference) {
+        return "<meta charset=utf-8><div class=board><div class=big>" + std::string(price) +
+               "</div><dl><dt>参考値</dt><dd>" + reference +
+               "</dd><dt>出来高</dt><dd>5,000</dd>"
+               "</dl></div>";
+    };
+    const ParsedPage test(board("1,234", "1,234")), second(board("1,300", "1,234"));
+    FigureTexts values, secondValues;
+    values[kPriceFigure] = "1,234";
+    values[kVolumeFigure] = "5,000";
+    secondValues[kPriceFigure] = "1,300";
+    const FigureRule alone = SuggestRules(test, values).figures[kPriceFigure];
+    const FigureRule learnt =
+        SuggestRules(test, values, {&second, secondValues}).figures[kPriceFigure];
+    FigureTexts rules;
+    rules[kPriceFigure] = learnt.rule;
+    EXPECT_EQ(PageRules(rules).Read(second)[kPriceFigure].value, "1,300") << learnt.rule;
+    EXPECT_TRUE(learnt.changedBySecond);
+    EXPECT_NE(alone.rule, learnt.rule);
+}
+
 }  // namespace
 }  // namespace tickora

@@ -142,6 +142,9 @@ TEST_F(ProbeTest, SuggestSaysWhyNoPatternsExist) {
         {head + row, "NAME|1,234|15:00|+12|+0.98%|5,000",
          "values out of order: the price text \"15:00\" does not stand after the time text", false},
         {changed("\"p\">", "\"p\">_"), values, "follows a '_', and a field's prefix cannot", true},
+        // An earlier '_' before it changes nothing: the nearest one bounds the prefix.
+        {changed("\"p\">", "\"p_q\">_"), values, "follows a '_', and a field's prefix cannot",
+         true},
         {changed("5,000<", "5,000\n<"), values, "a line end follows the volume text", true},
         {head + row, "NAME||1,234|+12|+0.98%|5,000", "the time text is empty", true},
     };
