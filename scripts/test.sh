@@ -75,8 +75,13 @@ case "$mode" in
     cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
     cmake --build build -j"$jobs" --target quote-host
     deb=$(ls dist/tickora_*.deb | tail -n1)
-    bash tests/package/run_package_test.sh "$deb" build/tools/quote-host/quote-host
-    echo "package: 1 passed, 0 failed"
+    status=0
+    bash tests/package/run_package_test.sh "$deb" build/tools/quote-host/quote-host || status=$?
+    case $status in
+      0) echo "package: 1 passed, 0 failed" ;;
+      77) echo "package: 0 passed, 0 failed, 1 skipped (installing and removing needs root)" ;;
+      *) echo "package: 0 passed, 1 failed"; exit 1 ;;
+    esac
     ;;
   *)
     echo "usage: $0 [--sanitize | --package]" >&2
