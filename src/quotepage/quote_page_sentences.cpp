@@ -94,8 +94,14 @@ std::string SuggestMissSentence(SuggestMiss miss) {
 }
 
 std::string SuggestionSentence(const Suggestion& s, const Adoption& a, const FigureTexts& values) {
+    std::vector<int> changed;
+    for (int f = 0; f < kFigureCount; ++f)
+        if (s.rules.figures[f].changedBySecond && !s.rules.figures[f].rule.empty())
+            changed.push_back(f);
     std::string out = a.rules ? "ページルールを提案しました（このページで確かめ済み）"
                               : "ページルールは作れません: " + NoRules(s.rules, values);
+    if (a.rules && !changed.empty())
+        out += "。確認銘柄のページで選び直したもの: " + FigureList(changed);
     if (a.patterns) out += "。テキストパターンを提案しました";
     if (a.rulesCleared) out += "。パターンで読むよう、ページルールを消しました";
     if (!a.rules && !a.patterns && !s.patterns.problems.empty())

@@ -85,6 +85,14 @@ TEST_F(ProbeTest, SuggestedRulesAndPatternsReadAnotherStockOfTheSameLayout) {
         const Ran suggested = Probe({"--ini", ini, "--page", "8058.html", "--suggest",
                                      Values(dir.Read("8058.html")).first, "--write"});
         ASSERT_EQ(suggested.status, 0) << suggested.out;
+        // Learnt from a second stock too, whose figures are given as typed.
+        std::string typed7203;
+        for (const std::string& v : quotehost::ModernShown("7203.t", clock).plain)
+            typed7203 += (typed7203.empty() ? "" : "|") + v;
+        const Ran also = Probe({"--ini", ini, "--page", "8058.html", "--suggest",
+                                Values(dir.Read("8058.html")).first, "--also", "7203", typed7203});
+        EXPECT_EQ(also.status, 0) << also.out;
+        EXPECT_TRUE(Has(also.out, "; also    " + at.Url("/v2/q?s=7203.t") + "\n")) << also.out;
         for (const char* line : {"; read as UTF-8, converted to code page 932\n",
                                  "\nkey=[key]_<div class=\"quote-board-head\">\n",
                                  "\nsawariai=[差割合]_<span class=\"change-ratio\">(_)</span>\n",
@@ -188,9 +196,9 @@ TEST_F(ProbeTest, ReportsWhereEachPatternWasFoundAndWhyItFailed) {
     EXPECT_EQ(refused.status, 2);
     EXPECT_TRUE(Has(refused.out, "例外が発生しました。\r\nエラー: 7\r\n")) << refused.out;
     using Args = std::vector<std::string>;
-    for (const Args& args :
-         {Args{}, Args{"8058", "NOWHERE"}, Args{"8058", "--suggest", "a|b"},
-          Args{"8058", "--write"}, Args{"--page", "missing.html"}, Args{"--bogus"}})
+    for (const Args& args : {Args{}, Args{"8058", "NOWHERE"}, Args{"8058", "--suggest", "a|b"},
+                             Args{"8058", "--write"}, Args{"8058", "--also", "7203", ""},
+                             Args{"--page", "missing.html"}, Args{"--bogus"}})
         EXPECT_EQ(Probe(args).status, 2) << ::testing::PrintToString(args);
 }
 

@@ -26,7 +26,7 @@ constexpr const char* kHelp =
     R"(usage: tickora-probe [--ini FILE] CODE [MARKET]
        tickora-probe [--ini FILE] --page URL|FILE
   and with either:
-       --suggest "NAME|TIME|PRICE|CHANGE|RATIO|VOLUME" [--write]
+       --suggest "NAME|TIME|PRICE|CHANGE|RATIO|VOLUME" [--also CODE "VALUES"] [--write]
        --check CODE "NAME|TIME|PRICE|CHANGE|RATIO|VOLUME"
        --find TEXT
        --save FILE
@@ -42,6 +42,9 @@ patterns of [LINK_JOUHOU] (at most 202 pieces of the page read).
   --suggest ...  the six texts as you read them on the page (an empty one: a figure the page
                  does not show); prints page rules and, where they can be made, patterns that
                  read exactly them, ready for base_data.ini
+  --also ...     with --suggest: learns from a second stock's page as well (BASE_URL, same
+                 market): a rule must read a figure of its kind there, and exactly the texts
+                 given, where they are given ("" for none); the rules it changed are named
   --write        with --suggest: also writes them into FILE
   --check ...    reads the page of another stock (BASE_URL, same market) with the rules (those
                  just suggested, or FILE's) and says whether they read the texts given
@@ -59,6 +62,7 @@ struct Options {
     std::string code, market, page, save;
     std::optional<std::string> suggest, find;
     std::optional<std::pair<std::string, std::string>> check;  // code, values
+    std::optional<std::pair<std::string, std::string>> also;   // code, values or ""
     bool write = false;
 };
 
@@ -117,7 +121,20 @@ std::optional<PageSample> Get(const std::string& url, const std::string& file, i
 
 int Suggest(const Options& o, const SettingsData& settings, const PageSample& page,
             const FigureTexts& values, FigureTexts& rules) {
-    const Suggestion s = tickora::Suggest(page, values);
+    std::optional<PageSample> second;
+    FigureTexts secondValues;
+    if (o.also) {
+        const std::optional<int> market = MarketIndex(o.market);
+        const std::optional<FigureTexts> typed =
+            o.also->second.empty() ? FigureTexts{} : SixTexts(o.also->second);
+        if (!market || !typed) return Usage("--also takes CODE and six texts separated by '|'");
+        secondValues = *typed;
+        int status = 0;
+        second = Get(settings.page.UrlOf(Utf8ToCp932(o.also->first), *market), "", status);
+        if (!second) return status;
+        std::cout << "; also    " << Cp932ToUtf8(second->source) << "\n";
+    }
+    const Suggestion s = tickora::Suggest(page, values, second ? &*second : nullptr, secondValues);
     PrintSuggestion(std::cout, s, values);
     if (!s.rules.Complete() && !s.patterns.Found()) return 1;
     if (s.rules.Complete()) rules = s.rules.Rules();
@@ -235,8 +252,8 @@ int main(int argc, char** argv) {
             o.page = argv[++i];
         } else if (arg == "--suggest" && hasValue) {
             o.suggest = argv[++i];
-        } else if (arg == "--check" && i + 2 < argc) {
-            o.check = std::pair<std::string, std::string>(argv[i + 1], argv[i + 2]);
+        } else if ((arg == "--check" || arg == "--also") && i + 2 < argc) {
+            (arg == "--check" ? o.check : o.also) = std::pair(argv[i + 1], argv[i + 2]);
             i += 2;
         } else if (arg == "--save" && hasValue) {
             o.save = argv[++i];
@@ -252,6 +269,7 @@ int main(int argc, char** argv) {
     }
     if (o.find && (o.suggest || o.check)) return Usage("--find goes alone");
     if (o.write && !o.suggest) return Usage("--write goes with --suggest");
+    if (o.also && !o.suggest) return Usage("--also goes with --suggest");
     const bool checkAlone = o.check && !o.suggest && o.page.empty() && positional.empty();
     if (!checkAlone && (o.page.empty() == positional.empty() || positional.size() > 2))
         return Usage("give CODE [MARKET] or --page URL|FILE");
