@@ -38,7 +38,6 @@ int RowOf(const WatchListModel& model, const StockId& stock) {
 }  // namespace
 
 void CQuoteDlg::InitAlerts() {
-    m_tooltip->SetLineAt([this](QPoint pos) { return AlertTipAt(pos); });
     // An alert belongs to its stock: moves keep it, and it goes with the stock's last row.
     const auto keepListed = [this] { m_alerts.KeepOnly(Listed(*m_pModel)); };
     connect(m_pModel, &QAbstractItemModel::rowsRemoved, this, keepListed);

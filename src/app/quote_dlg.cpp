@@ -115,6 +115,7 @@ bool CQuoteDlg::OnInitDialog() {
     m_drag.m_dragPressPos = {-1, -1};
     InitWatchList();
     InitAlerts();
+    InitReadingState();
     m_spinInterval->setRange(3, 180);
     m_spinInterval->setValue(60);
     Control(ids::kIntervalEdit)->setProperty("text", QStringLiteral("60"));

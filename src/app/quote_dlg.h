@@ -172,6 +172,13 @@ class CQuoteDlg : public QDialog {
     void OnConnectButton();
     void OnDisconnectButton();
     void SetStatusText(std::string_view text);
+    // A row of a pass was read, well or not; what it means for alerts and the reading state.
+    void OnRowRead(const RowKey& key, bool ok);
+    // The band over the list's foot, the rows' tooltip lines and the tray's tip say whether
+    // pages still read.
+    void InitReadingState();
+    void ShowReadingState();
+    QString FailingTipAt(QPoint listPos) const;
     void ShowIndex(std::size_t index, const IndexTexts& texts);
     void OnPassEnded();
     void SetTimer(int id, int periodMs);

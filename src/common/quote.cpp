@@ -53,6 +53,10 @@ const std::string& RiseFallMark(std::string_view ratio) {
     return FlatMark();
 }
 
+bool ReadWell(std::string_view result) {
+    return !result.empty() && !result.starts_with(FetchErrorHead());
+}
+
 std::optional<Quote> RowQuote(std::string_view result) {
     if (result.empty()) return std::nullopt;
     return QuoteOfFields(SplitQuoteResult(result));

@@ -29,6 +29,9 @@ const std::string& RiseMark();
 const std::string& FallMark();
 const std::string& FlatMark();
 
+// Whether a page gave its quote: the result is neither empty nor a failed fetch's text.
+bool ReadWell(std::string_view result);
+
 // The quote a row shows for a QuoteResult; nullopt for an empty result, which leaves the
 // row as it was.
 std::optional<Quote> RowQuote(std::string_view result);

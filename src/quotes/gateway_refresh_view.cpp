@@ -23,12 +23,13 @@ void GatewayRefreshView::StoreRowResult(int row, const RowKey& key, const std::s
             results[static_cast<std::size_t>(row)] = result;
             if (quote) model.SetCells(row, CellsOf(*quote));
         });
-    // The stock counts as read in this pass only where its row took the quote.
-    if (quote && targets_.rowRead)
-        gateway_.Post([&model = *targets_.model, read = targets_.rowRead, row, key] {
-            if (RowKey{model.Cell(row, ids::kColCode), model.Cell(row, ids::kColMarket)} == key)
-                read(key);
-        });
+    // The stock counts as read in this pass only where its row still holds it.
+    if (targets_.rowRead)
+        gateway_.Post(
+            [&model = *targets_.model, read = targets_.rowRead, row, key, ok = ReadWell(result)] {
+                if (RowKey{model.Cell(row, ids::kColCode), model.Cell(row, ids::kColMarket)} == key)
+                    read(key, ok);
+            });
 }
 
 void GatewayRefreshView::ShowIndex(std::size_t index, const IndexTexts& texts) {

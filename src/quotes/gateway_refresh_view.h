@@ -20,8 +20,8 @@ struct PassTargets {
     // Shows the entry row's quote when the entry row still shows code and market.
     std::function<void(const std::string& code, int market, const Quote& quote)> showEntryQuote;
     std::function<void()> passEnded;
-    // A row's quote was stored: the stock was read in this pass.
-    std::function<void(const RowKey& key)> rowRead;
+    // A row still holding the stock the pass fetched was read, well or not.
+    std::function<void(const RowKey& key, bool ok)> rowRead;
 };
 
 // The main window as a pass sees it. Rows are read from the snapshot the UI thread keeps

@@ -4,12 +4,18 @@
 #include <malloc.h>
 
 #include <QComboBox>
+#include <QLabel>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTableView>
+#include <chrono>
+#include <set>
 
+#include "app/list_tool_tip.h"
 #include "app/quote_dlg.h"
 #include "common/control_ids.h"
 #include "quotes/gateway_refresh_view.h"
+#include "ui/plain_text.h"
 #include "watchlist/quote_places.h"
 #include "watchlist/watch_list_model.h"
 
@@ -65,7 +71,8 @@ unsigned CQuoteDlg::RefreshThreadProc(const RefreshConfig& config) {
                  [this](const std::string& code, int market, const Quote& quote) {
                      ShowEntryQuote(code, market, quote);
                  },
-                 [this] { OnPassEnded(); }, [this](const RowKey& key) { NoteRowRead(key); }});
+                 [this] { OnPassEnded(); },
+                 [this](const RowKey& key, bool ok) { OnRowRead(key, ok); }});
             RunRefreshPass(view, config);
         }
     }
@@ -107,12 +114,69 @@ void CQuoteDlg::SetStatusText(std::string_view text) {
 void CQuoteDlg::ShowIndex(std::size_t index, const IndexTexts& texts) {
     SetControlText(kIndexPlaces[index].line, texts.line);
     SetControlText(kIndexPlaces[index].change, texts.change);
+    m_refresh.m_watch.IndexRead();
+    ShowReadingState();
+}
+
+void CQuoteDlg::OnRowRead(const RowKey& key, bool ok) {
+    m_refresh.m_watch.RowRead(key, ok, std::chrono::system_clock::now());
+    // A failed read fires no alert.
+    if (ok) NoteRowRead(key);
+    ShowReadingState();
 }
 
 void CQuoteDlg::OnPassEnded() {
     CheckAlerts();
     SetStatusText("");
+    m_refresh.m_watch.PassEnded(std::chrono::system_clock::now());
+    ShowReadingState();
     emit PassEnded();
+}
+
+void CQuoteDlg::InitReadingState() {
+    // A band over the foot of the list: it moves none of the window's controls.
+    auto* band = new QLabel(m_pList);
+    band->setObjectName(QStringLiteral("readingStopped"));
+    band->setAccessibleName(QString::fromUtf8("ページの読み込み"));
+    band->setTextFormat(Qt::PlainText);
+    band->setAlignment(Qt::AlignCenter);
+    band->setAutoFillBackground(true);
+    band->setStyleSheet(QStringLiteral("background:#fff3c4;color:#a00000;"));
+    const int height = band->fontMetrics().height() + 6;
+    const int frame = m_pList->frameWidth();
+    band->setGeometry(frame, m_pList->height() - frame - height, m_pList->width() - 2 * frame,
+                      height);
+    band->hide();
+    m_refresh.m_lblStopped = band;
+    m_tooltip->SetLineAt([this](QPoint pos) {
+        const QString alert = AlertTipAt(pos), failing = FailingTipAt(pos);
+        return alert.isEmpty() || failing.isEmpty() ? alert + failing : alert + "\n" + failing;
+    });
+    connect(m_pModel, &QAbstractItemModel::rowsRemoved, this, [this] {
+        std::set<RowKey> listed;
+        for (int row = 0; row < RowCount(); ++row)
+            listed.insert(
+                {m_pModel->Cell(row, ids::kColCode), m_pModel->Cell(row, ids::kColMarket)});
+        m_refresh.m_watch.KeepOnly(listed);
+    });
+}
+
+void CQuoteDlg::ShowReadingState() {
+    QLabel* band = m_refresh.m_lblStopped;
+    const std::optional<ReadingWatch::Time> since = m_refresh.m_watch.StoppedSince();
+    const bool changed = band->isVisibleTo(this) != since.has_value();
+    if (since) band->setText(Shown(ReadingStoppedText(*since)));
+    band->setVisible(since.has_value());
+    // The tray's tip says so too; a sleeping tip timer would not look.
+    if (changed && m_tray.m_bTrayIcon == 1) RefreshTrayTip();
+}
+
+QString CQuoteDlg::FailingTipAt(QPoint listPos) const {
+    const int row = m_pList->indexAt(listPos).row();
+    if (row < 0) return {};
+    const auto since = m_refresh.m_watch.FailingSince(
+        {m_pModel->Cell(row, ids::kColCode), m_pModel->Cell(row, ids::kColMarket)});
+    return since ? Shown(ReadFailingText(*since)) : QString();
 }
 
 void CQuoteDlg::PublishRowsOnChanges() {

@@ -5,8 +5,10 @@
 #include <QTimer>
 #include <atomic>
 #include <mutex>
-#include <optional>
-#include <string>
+
+#include "quotes/reading_watch.h"
+
+class QLabel;
 
 namespace tickora {
 
@@ -15,6 +17,9 @@ struct RefreshState {
     std::mutex m_csFetch;
     QTimer m_timerRefresh;                 // timer 0, a child of the window
     std::atomic<int> m_nPassesWaiting{0};  // started but not yet holding m_csFetch
+    ReadingWatch m_watch;
+    // Over the list's foot while no page reads: the rows below it keep old figures.
+    QLabel* m_lblStopped = nullptr;
 };
 
 }  // namespace tickora

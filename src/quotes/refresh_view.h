@@ -10,7 +10,7 @@ namespace tickora {
 // A watch-list row as a pass knows it: the stock it holds.
 struct RowKey {
     std::string code, market;
-    bool operator==(const RowKey&) const = default;
+    auto operator<=>(const RowKey&) const = default;
 };
 
 // What a pass reads of a row before fetching it.

@@ -81,7 +81,11 @@ void CQuoteDlg::ShowTrayTip() {
 void CQuoteDlg::RefreshTrayTip() {
     // A row that does not exist reads as empty cells.
     const RowCells cells = m_pModel ? m_pModel->Row(m_nSelectedItem) : RowCells{};
-    UpdateTrayIcon(FormatTrayTip(cells), LeadingInt(cells[ids::kColChange]));
+    // While no page reads, the tip says so before the row's figures, which are old.
+    const auto stopped = m_refresh.m_watch.StoppedSince();
+    UpdateTrayIcon(
+        (stopped ? ReadFailingText(*stopped) + "\n" : std::string()) + FormatTrayTip(cells),
+        LeadingInt(cells[ids::kColChange]));
 }
 
 void CQuoteDlg::OnTrayTipTick() {

@@ -107,5 +107,35 @@ TEST_F(WindowTest, AHungNameLookupHoldsNeitherTheWindowNorItsEnd) {
     ReleaseHungLookups();
 }
 
+// A site that stops reading: the rows keep their figures, and a band over the list's foot, each
+// row's tooltip and the tray's tip say since when; the next good read clears it.
+TEST_F(WindowTest, APassThatReadsNothingIsShownAsSuchUntilPagesReadAgain) {
+    Launch(Rows("8058"), 0, 0, "", TrayHostKind::XEmbed);
+    const std::string price = Cell(0, ids::kColPrice);
+    auto* band = List()->findChild<QLabel*>(QStringLiteral("readingStopped"));
+    ASSERT_NE(band, nullptr);
+    EXPECT_FALSE(band->isVisibleTo(&*dlg_));
+    const QPoint row0 = List()->visualRect(Model().index(0, 0)).center();
+    EXPECT_FALSE(
+        dlg_->findChild<ListToolTip*>()->TextAt(row0).contains(QString::fromUtf8("読めません")));
+    for (const char* base :
+         {"/fault/404/q?s=銘柄.市場", "/fault/404/q?s=銘柄.市場", "/q?s=銘柄.市場"}) {
+        P().BaseUrl() = Utf8ToCp932(HostTemplate(base));
+        P().Timer(ids::kTimerRefresh);
+        ASSERT_TRUE(WaitForPasses());
+        const bool stopped = std::string_view(base).starts_with("/fault");
+        EXPECT_EQ(band->isVisibleTo(&*dlg_), stopped) << base;
+        EXPECT_EQ(Cell(0, ids::kColPrice), price);  // a failed read keeps the figures
+        EXPECT_EQ(dlg_->findChild<ListToolTip*>()->TextAt(row0).contains(
+                      QString::fromUtf8("読めません（")),
+                  stopped);
+        if (!stopped) continue;
+        EXPECT_TRUE(band->text().startsWith(QString::fromUtf8("ページを読めません（")));
+        dlg_->setWindowState(Qt::WindowMinimized);  // into the tray: its tip says so first
+        EXPECT_TRUE(P().TrayTip().starts_with(Sj("読めません（"))) << Cp932ToUtf8(P().TrayTip());
+        dlg_->OnCommand(ids::kCmdOpenMain);
+    }
+}
+
 }  // namespace
 }  // namespace tickora::test
