@@ -4,6 +4,8 @@
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QTextLayout>
+#include <algorithm>
+#include <cmath>
 
 namespace tickora {
 
@@ -103,22 +105,48 @@ void ListCellDelegate::PaintPanel(QPainter* painter, const QStyleOptionViewItem&
     }
 }
 
-const QStaticText& ListCellDelegate::Shaped(QPainter* painter, const QStyleOptionViewItem& opt,
-                                            const QRect& rect) const {
+QFont ListCellDelegate::FontFor(const QString& text, const QFont& font, qreal width) {
+    const qreal wide = QFontMetricsF(font).horizontalAdvance(text);
+    const bool figure = std::any_of(text.begin(), text.end(), [](QChar c) { return c.isDigit(); });
+    if (wide <= width || !figure || wide * kMinFigureScale > width) return font;
+    // Point sizes in quarter steps, from the one that should fit down to the least.
+    QFont smaller = font;
+    const qreal least = font.pointSizeF() * kMinFigureScale;
+    for (qreal size = std::floor(font.pointSizeF() * width / wide * 4) / 4; size >= least;
+         size -= 0.25) {
+        smaller.setPointSizeF(size);
+        if (QFontMetricsF(smaller).horizontalAdvance(text) <= width) return smaller;
+    }
+    return font;
+}
+
+int ListCellDelegate::TextWidth(int columnWidth, const QWidget* widget) {
+    const QStyle* style = widget ? widget->style() : QApplication::style();
+    return columnWidth - 2 * (style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1);
+}
+
+const ListCellDelegate::ShapedText& ListCellDelegate::Shaped(QPainter* painter,
+                                                             const QStyleOptionViewItem& opt,
+                                                             const QRect& rect) const {
     const QString key = opt.text + QChar(0) + QString::number(rect.width());
     auto it = shaped_.constFind(key);
     if (it != shaped_.constEnd()) return *it;
     if (shaped_.size() > 1024) shaped_.clear();
-    const auto shape = [&](const QString& shown) {
+    const auto shape = [&](const QString& shown, const QFont& font) {
         QStaticText text(shown);
         text.setTextFormat(Qt::PlainText);
         text.setTextOption(QTextOption(opt.displayAlignment));
-        text.prepare(painter->transform(), opt.font);
-        return text;
+        text.prepare(painter->transform(), font);
+        return ShapedText{text, font};
     };
-    QStaticText text = shape(opt.text);
-    if (text.size().width() > rect.width())
-        text = shape(opt.fontMetrics.elidedText(opt.text, opt.textElideMode, rect.width()));
+    ShapedText text = shape(opt.text, opt.font);
+    if (text.text.size().width() > rect.width()) {
+        const QFont fitted = FontFor(opt.text, opt.font, rect.width());
+        text = fitted != opt.font
+                   ? shape(opt.text, fitted)
+                   : shape(opt.fontMetrics.elidedText(opt.text, opt.textElideMode, rect.width()),
+                           opt.font);
+    }
     return *shaped_.insert(key, text);
 }
 
@@ -132,12 +160,11 @@ void ListCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
         return;
     }
     PaintPanel(painter, opt);
-    const QStyle* style = opt.widget ? opt.widget->style() : QApplication::style();
     const QPalette::ColorGroup group = !(opt.state & QStyle::State_Enabled) ? QPalette::Disabled
                                        : opt.state & QStyle::State_Active   ? QPalette::Active
                                                                             : QPalette::Inactive;
     // A cell with text alone has all of its rect for the text.
-    const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, &opt, opt.widget) + 1;
+    const int margin = (opt.rect.width() - TextWidth(opt.rect.width(), opt.widget)) / 2;
     const QRect rect = opt.rect.adjusted(margin, 0, -margin, 0);
     painter->save();
     painter->setFont(opt.font);
@@ -156,8 +183,9 @@ void ListCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
     if (figures && size.width() <= rect.width()) {
         painter->drawGlyphRun(at(size), *figures);
     } else {
-        const QStaticText& text = Shaped(painter, opt, rect);
-        painter->drawStaticText(at(text.size()), text);
+        const ShapedText& text = Shaped(painter, opt, rect);
+        painter->setFont(text.font);
+        painter->drawStaticText(at(text.text.size()), text.text);
     }
     painter->restore();
 }

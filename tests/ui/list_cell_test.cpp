@@ -3,6 +3,7 @@
 #include <QTableView>
 
 #include "../app/window_fixture.h"
+#include "ui/dialog_units.h"
 #include "ui/list_cell_delegate.h"
 
 namespace tickora::test {
@@ -41,6 +42,29 @@ TEST(ListCells, PaintAsTheStylePaintsThem) {
         ListCellDelegate lean;
         EXPECT_EQ(grab(&lean, focused), grab(&style, focused)) << focused;
     }
+}
+
+// Today's figures show whole in the list's columns at the window's font, the columns keeping
+// their widths: a figure too wide is drawn smaller, never below kMinFigureScale.
+TEST(ListCells, FiguresOfTodayShowWholeInTheirColumns) {
+    App();
+    QTableView list;
+    const QFont font = DialogFont();
+    const struct {
+        const char* figure;
+        int column;  // width in pixels
+    } cases[] = {{"12,930.0", 55}, {"26,890.58", 55}, {"-1,234.5", 55},
+                 {"+16.72%", 55},  {"4,580円", 55},   {"123,456,700", 84}};
+    for (const auto& c : cases) {
+        const QString text = QString::fromUtf8(c.figure);
+        const int width = ListCellDelegate::TextWidth(c.column, &list);
+        const QFont drawn = ListCellDelegate::FontFor(text, font, width);
+        EXPECT_LE(QFontMetricsF(drawn).horizontalAdvance(text), width) << c.figure;
+        EXPECT_GE(drawn.pointSizeF(), font.pointSizeF() * ListCellDelegate::kMinFigureScale);
+    }
+    // A name is cut as before, not made smaller.
+    const QString name = QString::fromUtf8("東西精機株式会社の長い名前が入りきらない");
+    EXPECT_EQ(ListCellDelegate::FontFor(name, font, 80), font);
 }
 
 }  // namespace
