@@ -139,6 +139,14 @@ TEST_F(QuotePageTest, EveryMessageSaysWhatWentWrongInJapaneseAndOkWarnsFirst) {
         ASSERT_TRUE(Await(d, &CQuotePageDlg::CheckShown, Get<QLineEdit>(d, qp::kCheckCode)));
         EXPECT_TRUE(Note(d, qp::kCheckNote).contains(QString::fromUtf8("同じページ")))
             << Note(d, qp::kCheckNote).toStdString();
+        // An index is tried on its own page where one is set.
+        SetText(d, qp::kIndexUrlFirst + 1, host_.Url("/q?s=998405&own"));
+        ASSERT_TRUE(
+            Await(d, &CQuotePageDlg::TrialShown, Get<QPushButton>(d, qp::kIndexTryFirst + 1)));
+        EXPECT_TRUE(Note(d, qp::kFetchNote)
+                        .startsWith(QString::fromStdString(host_.Url("/q?s=998405&own"))))
+            << Note(d, qp::kFetchNote).toStdString();
+        EXPECT_EQ(Get<QTableWidget>(d, qp::kResult)->item(kNameFigure, 0)->text(), "TOPIX");
         // OK names that, and a rule that does not compile, then returns to the dialog.
         SetText(d, qp::kRuleFirst + kPriceFigure, "//td[[");
         AnswerNextBox("戻る");

@@ -41,14 +41,16 @@ TEST_F(RefreshPassTest, FetchesEntryIndicesThenRowsInOrderUntilTheWindowCloses) 
     view.slots.pop_back();  // more rows than slots: the pass ends at the row without one
     RefreshConfig config = Config(host.Url("/q?s="));
     config.page.m_szSuffix[1] = "n";  // the user's own suffix for ＪＱ
+    config.page.m_arrIndexUrls[1] = host.Url("/q?s=998405&site=own");  // TOPIX's own page
     config.entryCode = "7203";
     config.entryMarket = 3;
     RunRefreshPass(view, config);
 
     std::vector<std::string> targets;
     for (const auto& r : host.Requests()) targets.push_back(r.target);
-    EXPECT_EQ(targets, (std::vector<std::string>{"/q?s=7203.o", "/q?s=998407", "/q?s=998405",
-                                                 "/q?s=23337", "/q?s=6758.n", "/q?s=12345"}));
+    EXPECT_EQ(targets,
+              (std::vector<std::string>{"/q?s=7203.o", "/q?s=998407", "/q?s=998405&site=own",
+                                        "/q?s=23337", "/q?s=6758.n", "/q?s=12345"}));
     ASSERT_TRUE(view.quotes[0]);
     const Quote& row = *view.quotes[0];
     EXPECT_FALSE(row.name.empty());

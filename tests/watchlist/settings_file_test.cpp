@@ -50,6 +50,16 @@ TEST(SettingsFile, FileFromScratchHasExactBytesAndNoStaleKeys) {
     ASSERT_TRUE(SaveSettingsData(path, data));
     EXPECT_EQ(dir.Read("base_data.ini").find("NUM2"), std::string::npos);
     EXPECT_EQ(LoadSettingsData(path), data);
+
+    // Index pages of their own are kept, an empty one as no key at all.
+    data.page.m_arrIndexUrls = {"https://a.example/n225", "", "https://a.example/jq"};
+    ASSERT_TRUE(SaveSettingsData(path, data));
+    EXPECT_NE(dir.Read("base_data.ini")
+                  .find("[INDEX_PAGES]\r\nnikkei=https://a.example/n225\r\njasdaq=https://a."
+                        "example/jq\r\n"),
+              std::string::npos)
+        << dir.Read("base_data.ini");
+    EXPECT_EQ(LoadSettingsData(path), data);
 }
 
 TEST(SettingsFile, AHandEditedBrokenFileLoadsAndAllElseInItSurvivesSaves) {
