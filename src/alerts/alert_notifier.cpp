@@ -83,7 +83,9 @@ class DBusAlertNotifier final : public QObject, public AlertNotifier {
         QVariantMap hints{{QStringLiteral("desktop-entry"), QStringLiteral("tickora")}};
         if (!icon_.data.isEmpty()) hints[QStringLiteral("image-data")] = QVariant::fromValue(icon_);
         call << QString::fromUtf8("TICKORA株価") << 0u << QStringLiteral("tickora")
-             << Shown(notice.summary) << Shown(notice.body)
+             // A server may read markup in the body: the page's texts in it are shown as
+             // they are, never obeyed.
+             << Shown(notice.summary) << Shown(notice.body).toHtmlEscaped()
              << QStringList{QStringLiteral("default"), QString::fromUtf8("開く")} << hints << -1;
         if (!bus_.isConnected()) {
             // No bus at all: no call to wait for, and still no answer before this returns.
