@@ -164,21 +164,44 @@ std::vector<Span> FigureSpans(FigureKind kind, std::string_view text) {
     return NumberSpans(text);
 }
 
-bool SameFigure(FigureKind kind, std::string_view typed, std::string_view shown) {
-    const std::string_view t = TypedFigure(kind, typed);
-    if (kind == FigureKind::kTime) return t == shown;
-    if (kind == FigureKind::kName || FigureSpans(kind, t).size() != 1)
-        return FoldName(t) == FoldName(shown);
-    const NumberParts a = PartsOf(t), b = PartsOf(shown);
+FigureMatcher::FigureMatcher(FigureKind kind, std::string_view typed)
+    : kind_(kind), figure_(TypedFigure(kind, typed)) {
+    number_ = kind == FigureKind::kNumber && FigureSpans(kind, figure_).size() == 1;
+    if (number_) {
+        const NumberParts parts = PartsOf(figure_);
+        sign_ = parts.sign, whole_ = parts.whole, decimals_ = parts.decimals;
+    } else if (kind != FigureKind::kTime) {
+        folded_ = FoldName(figure_);
+    }
+}
+
+bool FigureMatcher::Matches(std::string_view shown) const {
+    if (kind_ == FigureKind::kTime) return figure_ == shown;
+    if (!number_) return folded_ == FoldName(shown);
+    const NumberParts b = PartsOf(shown);
     // A rise may be typed without its '+'; a fall never without its '-'.
-    return a.whole == b.whole && a.decimals == b.decimals && (a.sign == '-') == (b.sign == '-');
+    return whole_ == b.whole && decimals_ == b.decimals && (sign_ == '-') == (b.sign == '-');
+}
+
+std::vector<Span> FigureMatcher::In(std::string_view text) const {
+    // A name stands only where the whole text, folded, holds it.
+    if (kind_ == FigureKind::kName && FoldName(text).find(folded_) == std::string::npos) return {};
+    return In(text, FigureSpans(kind_, text));
+}
+
+std::vector<Span> FigureMatcher::In(std::string_view text, const std::vector<Span>& spans) const {
+    std::vector<Span> found;
+    for (const Span& s : spans)
+        if (Matches(text.substr(s.at, s.size))) found.push_back(s);
+    return found;
+}
+
+bool SameFigure(FigureKind kind, std::string_view typed, std::string_view shown) {
+    return FigureMatcher(kind, typed).Matches(shown);
 }
 
 std::vector<Span> Occurrences(FigureKind kind, std::string_view typed, std::string_view text) {
-    std::vector<Span> found;
-    for (const Span& s : FigureSpans(kind, text))
-        if (SameFigure(kind, typed, text.substr(s.at, s.size))) found.push_back(s);
-    return found;
+    return FigureMatcher(kind, typed).In(text);
 }
 
 bool OfItsKind(FigureKind kind, std::string_view text) {

@@ -28,6 +28,26 @@ struct Span {
 // name is the whole text, and each part of it between blanks and brackets.
 std::vector<Span> FigureSpans(FigureKind kind, std::string_view text);
 
+// A typed figure, parsed once, to be looked for in many texts.
+class FigureMatcher {
+  public:
+    FigureMatcher(FigureKind kind, std::string_view typed);
+
+    // Whether a figure shown on the page shows the typed one.
+    bool Matches(std::string_view shown) const;
+    // The places in text that show it; spans: FigureSpans(kind, text), when known already.
+    std::vector<Span> In(std::string_view text) const;
+    std::vector<Span> In(std::string_view text, const std::vector<Span>& spans) const;
+
+  private:
+    FigureKind kind_;
+    std::string figure_;  // the one figure of the typed text, or all of it
+    bool number_ = false;
+    char sign_ = 0;
+    std::string whole_, decimals_;
+    std::string folded_;  // a name, or a typed text that holds no one figure
+};
+
 // Whether the figure at span in text shows what was typed (both UTF-8, made as figures are).
 bool SameFigure(FigureKind kind, std::string_view typed, std::string_view shown);
 

@@ -413,30 +413,37 @@ RuleReading PageRules::Read(const ParsedPage& page) const {
         read.element = found.element;
         read.miss = found.miss;
         read.detail = found.detail;
-        if (!found.found) continue;
-        const std::string& text = found.text;
-        std::size_t at = 0, size = text.size();
-        const bool matched =
-            !rule->expression || MatchFigure(rule->expression, text, at, size, read);
-        // The text from a little before the figure, which may stand deep in a script.
-        const std::size_t from = Utf8CharacterStart(text, at > 60 ? at - 60 : 0);
-        read.text = Shown(std::string_view(text).substr(from));
-        read.at = at - from;
-        if (!matched) continue;
-        const std::string figure = NormalizeFigure(text.substr(at, size));
-        if (figure.empty()) {
-            read.miss = Miss::kEmpty;
-            continue;
-        }
-        if (f != kNameFigure && !HoldsDigit(figure)) {
-            read.miss = Miss::kNotANumber;
-            continue;
-        }
-        read.found = true;
-        read.value = Utf8ToCp932(figure);
+        if (found.found) Cut(f, found.text, read);
     }
     if (context) xmlXPathFreeContext(context);
     return reading;
+}
+
+FigureRead PageRules::ReadText(int figure, const std::string& text) const {
+    FigureRead read;
+    read.ruled = rules_[static_cast<std::size_t>(figure)] != nullptr;
+    if (read.ruled) Cut(figure, text, read);
+    return read;
+}
+
+void PageRules::Cut(int f, const std::string& text, FigureRead& read) const {
+    const Compiled* rule = rules_[static_cast<std::size_t>(f)].get();
+    std::size_t at = 0, size = text.size();
+    const bool matched = !rule->expression || MatchFigure(rule->expression, text, at, size, read);
+    // The text from a little before the figure, which may stand deep in a script.
+    const std::size_t from = Utf8CharacterStart(text, at > 60 ? at - 60 : 0);
+    read.text = Shown(std::string_view(text).substr(from));
+    read.at = at - from;
+    if (!matched) return;
+    const std::string figure = NormalizeFigure(text.substr(at, size));
+    if (figure.empty()) {
+        read.miss = Miss::kEmpty;
+    } else if (f != kNameFigure && !HoldsDigit(figure)) {
+        read.miss = Miss::kNotANumber;
+    } else {
+        read.found = true;
+        read.value = Utf8ToCp932(figure);
+    }
 }
 
 std::string PageRules::QuoteResult(const ParsedPage& page) const {

@@ -95,6 +95,9 @@ class PageRules {
     const std::vector<RuleError>& Errors() const { return errors_; }
     bool Broken() const { return !errors_.empty(); }
 
+    // What the rule of figure reads from its path's text (made as a figure is), as Read does
+    // once the path has found it.
+    FigureRead ReadText(int figure, const std::string& text) const;
     // A time, price, change, ratio or volume whose text holds no digit counts as not found:
     // "---" or a unit alone is no figure.
     RuleReading Read(const ParsedPage& page) const;
@@ -106,6 +109,7 @@ class PageRules {
 
   private:
     struct Compiled;
+    void Cut(int figure, const std::string& text, FigureRead& read) const;
     std::array<std::unique_ptr<Compiled>, kFigureCount> rules_;
     std::vector<RuleError> errors_;
 };

@@ -199,8 +199,7 @@ void LabelPaths(PageIndex& index, const xmlNode* e, const Unstable& unstable,
                                      std::to_string(place + 1) + "]" + down;
             out.push_back({"(" + label + tail, AnchorKind::kLabel, 20 + level});
             if (const std::string scope = ScopeOf(l, unstable); !scope.empty())
-                out.push_back(
-                    {"(" + scope + label + tail, AnchorKind::kLabel, 25 + level});
+                out.push_back({"(" + scope + label + tail, AnchorKind::kLabel, 25 + level});
             break;
         }
     }

@@ -11,6 +11,7 @@
 #include <cctype>
 #include <climits>
 #include <iterator>
+#include <map>
 #include <optional>
 
 #include "common/codepage.h"
@@ -51,13 +52,16 @@ PathHits Evaluate(const ParsedPage& page, const std::string& path) {
     return hits;
 }
 
-// What a rule reads of its figure on a page, UTF-8; nullopt when it reads nothing.
-std::optional<std::string> ReadWith(const ParsedPage& page, int f, const std::string& rule) {
+// What a rule reads of its figure on a page, UTF-8; nullopt when it reads nothing. text: the
+// text of the element its path finds first, when known already.
+std::optional<std::string> ReadWith(const ParsedPage& page, int f, const std::string& rule,
+                                    const std::string* text = nullptr) {
     FigureTexts texts;
     texts[f] = Utf8ToCp932(rule);
     const PageRules rules(texts);
-    const FigureRead read = rules.Read(page)[f];
-    if (rules.Broken() || !read.found) return std::nullopt;
+    if (rules.Broken()) return std::nullopt;
+    const FigureRead read = text ? rules.ReadText(f, *text) : rules.Read(page)[f];
+    if (!read.found) return std::nullopt;
     return Cp932ToUtf8(read.value);
 }
 
@@ -106,13 +110,21 @@ class Suggester {
     // The innermost elements whose text shows each figure.
     void FindPlaces() {
         std::array<std::vector<const xmlNode*>, kFigureCount> holding;
+        std::vector<std::optional<FigureMatcher>> matchers(kFigureCount);
+        for (int f = 0; f < kFigureCount; ++f)
+            if (!typed_[f].empty()) matchers[f].emplace(Kind(f), typed_[f]);
         for (const xmlNode* e : index_.Elements()) {
             const bool script = TagOf(e) == "script";
             if (index_.TextBytes(e) > kMaxCandidateText && !script) continue;
             const std::string& text = index_.Text(e);
-            for (int f = 0; f < kFigureCount; ++f)
-                if (!typed_[f].empty() && !Occurrences(Kind(f), typed_[f], text).empty())
+            // The four numbers share one look at the text.
+            const std::vector<Span> numbers = FigureSpans(FigureKind::kNumber, text);
+            for (int f = 0; f < kFigureCount; ++f) {
+                if (!matchers[f]) continue;
+                const bool number = Kind(f) == FigureKind::kNumber;
+                if (!(number ? matchers[f]->In(text, numbers) : matchers[f]->In(text)).empty())
                     holding[f].push_back(e);
+            }
         }
         for (int f = 0; f < kFigureCount; ++f)
             for (const xmlNode* e : holding[f])
@@ -271,10 +283,9 @@ class Suggester {
     // of its kind on the second page.
     bool Accept(int f, const xmlNode* e, const PathCandidate& path, const std::string& rule,
                 FigureRule& out) {
-        const std::string xpath = SplitRule(rule).path;
-        const PathHits hits = Evaluate(index_.Page(), xpath);
+        const PathHits hits = Hits(SplitRule(rule).path);
         if (hits.first != e) return Reject(out, rule, SuggestMiss::kNotFirst), false;
-        const std::optional<std::string> read = ReadWith(index_.Page(), f, rule);
+        const std::optional<std::string> read = ReadWith(index_.Page(), f, rule, &index_.Text(e));
         if (!read || !ReadsAsTyped(Kind(f), typed_[f], *read))
             return Reject(out, rule, SuggestMiss::kReadsOther), false;
         if (const SuggestMiss second = OnSecondPage(f, rule); second != SuggestMiss::kRuled) {
@@ -285,6 +296,13 @@ class Suggester {
         out.anchor = path.anchor;
         out.matches = hits.count;
         return true;
+    }
+
+    // A path's hits on the page, evaluated once however many expressions follow it.
+    const PathHits& Hits(const std::string& path) {
+        auto [it, added] = hits_.try_emplace(path);
+        if (added) it->second = Evaluate(index_.Page(), path);
+        return it->second;
     }
 
     SuggestMiss OnSecondPage(int f, const std::string& rule) const {
@@ -307,6 +325,7 @@ class Suggester {
     std::array<std::vector<const xmlNode*>, kFigureCount> places_;
     const xmlNode* price_ = nullptr;
     const xmlNode* block_ = nullptr;
+    std::map<std::string, PathHits> hits_;
 };
 
 }  // namespace
