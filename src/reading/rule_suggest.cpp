@@ -260,9 +260,11 @@ class Suggester {
         const std::string key = ScriptKey(text, span.at);
         if (key.empty() || Literal(key).empty()) return {};
         const std::string figure = text.substr(span.at, span.size);
-        return {{"//script[contains(.," + Literal(key) + ")] ~ " + EscapeKey(key) +
-                     (Kind(f) == FigureKind::kNumber ? "\"?([-+]?\\d[\\d,]*(?:\\.\\d+)?)"
-                                                     : "\"?([^\",}]+)"),
+        // A value in quotes or not: the key may end before or after its opening quote.
+        const std::string quote = key.ends_with('"') ? "" : "\"?";
+        return {{"//script[contains(.," + Literal(key) + ")] ~ " + EscapeKey(key) + quote +
+                     (Kind(f) == FigureKind::kNumber ? "([-+]?\\d[\\d,]*(?:\\.\\d+)?)"
+                                                     : "([^\",}]+)"),
                  AnchorKind::kScript, 0}};
     }
 
