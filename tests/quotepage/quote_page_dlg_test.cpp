@@ -96,6 +96,11 @@ TEST_F(QuotePageTest, RulesSuggestedInTheDialogFillEveryRowAndSurviveARestart) {
         QTest::mouseDClick(page->viewport(), Qt::LeftButton, {}, at.center() - QPoint(4, 0));
         EXPECT_EQ(Get<QLineEdit>(d, qp::kValueFirst + kPriceFigure)->text().toStdString(),
                   shown.plain[kPriceFigure]);
+        // A search brings its match to the middle of the view, not to its last line.
+        SetText(d, qp::kFindText, shown.plain[kVolumeFigure]);
+        QTest::keyClick(Get<QLineEdit>(d, qp::kFindText), Qt::Key_Return);
+        const int middle = page->cursorRect().center().y(), height = page->viewport()->height();
+        EXPECT_TRUE(middle > height / 4 && middle < height * 3 / 4) << middle << " of " << height;
         ASSERT_TRUE(Await(d, &CQuotePageDlg::SuggestionShown, Get<QPushButton>(d, qp::kSuggest)));
         EXPECT_FALSE(Get<QLineEdit>(d, qp::kRuleFirst + kPriceFigure)->text().isEmpty())
             << Note(d, qp::kSuggestNote).toStdString();
