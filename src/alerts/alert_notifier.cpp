@@ -82,7 +82,8 @@ class DBusAlertNotifier final : public QObject, public AlertNotifier {
             QDBusMessage::createMethodCall(kService, kPath, kService, QStringLiteral("Notify"));
         QVariantMap hints{{QStringLiteral("desktop-entry"), QStringLiteral("tickora")}};
         if (!icon_.data.isEmpty()) hints[QStringLiteral("image-data")] = QVariant::fromValue(icon_);
-        call << QString::fromUtf8("TICKORA株価") << 0u << QStringLiteral("tickora")
+        call << QString::fromUtf8("TICKORA株価") << 0u
+             << QStringLiteral("tickora")
              // A server may read markup in the body: the page's texts in it are shown as
              // they are, never obeyed.
              << Shown(notice.summary) << Shown(notice.body).toHtmlEscaped()

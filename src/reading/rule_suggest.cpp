@@ -262,10 +262,10 @@ class Suggester {
         const std::string figure = text.substr(span.at, span.size);
         // A value in quotes or not: the key may end before or after its opening quote.
         const std::string quote = key.ends_with('"') ? "" : "\"?";
-        return {{"//script[contains(.," + Literal(key) + ")] ~ " + EscapeKey(key) + quote +
-                     (Kind(f) == FigureKind::kNumber ? "([-+]?\\d[\\d,]*(?:\\.\\d+)?)"
-                                                     : "([^\",}]+)"),
-                 AnchorKind::kScript, 0}};
+        return {
+            {"//script[contains(.," + Literal(key) + ")] ~ " + EscapeKey(key) + quote +
+                 (Kind(f) == FigureKind::kNumber ? "([-+]?\\d[\\d,]*(?:\\.\\d+)?)" : "([^\",}]+)"),
+             AnchorKind::kScript, 0}};
     }
 
     static std::string EscapeKey(const std::string& key) {

@@ -122,7 +122,8 @@ QFont ListCellDelegate::FontFor(const QString& text, const QFont& font, qreal wi
 
 int ListCellDelegate::TextWidth(int columnWidth, const QWidget* widget) {
     const QStyle* style = widget ? widget->style() : QApplication::style();
-    return columnWidth - 2 * (style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1);
+    return columnWidth -
+           2 * (style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1);
 }
 
 const ListCellDelegate::ShapedText& ListCellDelegate::Shaped(QPainter* painter,

@@ -42,7 +42,9 @@ class DlgProbe {
     // Limits a test shortens or lengthens; a user cannot.
     FetchOptions& FetchLimits() { return d_.m_fetchLimits; }
     // Whether the newest preview is still on its way; the edits may show an older one.
-    bool PreviewPending() const { return d_.m_entry.m_nPreviewAnswered != d_.m_entry.m_nPreviewRequest; }
+    bool PreviewPending() const {
+        return d_.m_entry.m_nPreviewAnswered != d_.m_entry.m_nPreviewRequest;
+    }
     // A drag shows only as a floating image.
     bool Dragging() const { return d_.m_drag.m_bDragging != 0; }
 

@@ -11,8 +11,8 @@
 #include <sstream>
 
 #include "answers.h"
-#include "compression.h"
 #include "common/codepage.h"
+#include "compression.h"
 #include "pages.h"
 #include "quote_host.h"
 #include "reading/page_rules.h"
