@@ -56,6 +56,7 @@ CAlertDlg::CAlertDlg(QWidget* owner) : QDialog(owner) {
         const QString name = QString::fromUtf8(kFields[k].name);
         m_edits[k] = new QLineEdit(this);
         m_edits[k]->setAccessibleName(name);
+        m_edits[k]->setAccessibleDescription(QString::fromUtf8(kFields[k].unit));
         auto* label = PlainLabel(name, this);
         label->setBuddy(m_edits[k]);
         m_lblRefusals[k] = PlainLabel({}, this);
@@ -89,6 +90,7 @@ CAlertDlg::CAlertDlg(QWidget* owner) : QDialog(owner) {
 void CAlertDlg::OnInitDialog() {
     setWindowIcon(QIcon(QStringLiteral(":/res/flat-16.png")));
     m_lblStock->setText(Shown(m_strStock));
+    m_lblStock->setAccessibleName(QString::fromUtf8("銘柄 ") + Shown(m_strStock));
     for (std::size_t k = 0; k < kAlertKinds; ++k) {
         const std::optional<double>& value = m_limits.values[k];
         m_edits[k]->setText(value ? Shown(GroupedNumber(*value)) : QString());
@@ -113,7 +115,10 @@ void CAlertDlg::done(int result) {
                 typed.values[k] = ParseFigure(Utf8ToCp932(text.toStdString()), ratio);
             const bool bad = !text.isEmpty() && !typed.values[k];
             m_lblRefusals[k]->setText(bad ? QString::fromUtf8(kRefusal) : QString());
-            m_edits[k]->setAccessibleDescription(m_lblRefusals[k]->text());
+            // The unit, and why a figure was refused, for a screen reader.
+            m_edits[k]->setAccessibleDescription(
+                QString::fromUtf8(kFields[k].unit) +
+                (bad ? QStringLiteral(" ") + m_lblRefusals[k]->text() : QString()));
             if (bad && !refused) refused = m_edits[k];
         }
         if (refused) {

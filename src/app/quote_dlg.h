@@ -126,6 +126,8 @@ class CQuoteDlg : public QDialog {
     void CreateControls();
     QWidget* CreateControl(const ControlDef& def);
     QSpinBox* CreateIntervalSpin();
+    // Names for what a screen reader would otherwise hear only as a value or not at all.
+    void NameForScreenReaders();
     // Its place, id, focus, visibility and, for a clickable text, its click and cursor.
     void PlaceControl(const ControlDef& def, QWidget* widget);
     // The steps of OnInitDialog.

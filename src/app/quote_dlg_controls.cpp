@@ -84,6 +84,7 @@ void CQuoteDlg::CreateControls() {
     m_spinInterval = static_cast<QSpinBox*>(Control(ids::kIntervalSpin));
     m_cboMarket = static_cast<QComboBox*>(Control(ids::kMarketCombo));
     m_stcLink = static_cast<QLabel*>(Control(ids::kHomeLink));
+    NameForScreenReaders();
 
     connect(static_cast<QLineEdit*>(Control(ids::kCodeEdit)), &QLineEdit::textChanged, this,
             [this] { OnChangeCode(); });
@@ -92,6 +93,19 @@ void CQuoteDlg::CreateControls() {
         if (m_pModel) OnSelchangeMarket();
     });
     CreateMenus();
+}
+
+void CQuoteDlg::NameForScreenReaders() {
+    m_pList->setAccessibleName(QString::fromUtf8("銘柄リスト"));
+    // A screen reader names a combo box by its current item and finds its purpose through a
+    // label that names it; the layout has none for the market, so it gets one out of sight.
+    auto* market = new QLabel(QString::fromUtf8("市場"), this);
+    market->setBuddy(m_cboMarket);
+    market->hide();
+    m_cboMarket->setAccessibleDescription(QString::fromUtf8("市場"));
+    for (const int id : {ids::kIntervalEdit, ids::kIntervalSpin})
+        Control(id)->setAccessibleName(QString::fromUtf8("更新時間"));
+    Control(ids::kStatus)->setAccessibleName(QString::fromUtf8("ステータス"));
 }
 
 QWidget* CQuoteDlg::CreateControl(const ControlDef& def) {

@@ -55,14 +55,24 @@ CLinkUrlDlg::CLinkUrlDlg(QWidget* owner) : QDialog(owner) {
     place(ok, 5, 74, 50, 14, 1);
     auto* cancel = new QPushButton(QString::fromUtf8("ｷｬﾝｾﾙ"), this);
     place(cancel, 57, 74, 50, 14, 2);
+    cancel->setAccessibleName(QString::fromUtf8("キャンセル"));
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    place(new QLabel(QString::fromUtf8("銘柄リンクURL"), this), 5, 37, 45, 8, 0);
-    place(new QLabel(QString::fromUtf8("日経リンクURL"), this), 5, 7, 45, 8, 0);
+    auto* stockTitle = new QLabel(QString::fromUtf8("銘柄リンクURL"), this);
+    place(stockTitle, 5, 37, 45, 8, 0);
+    auto* nikkeiTitle = new QLabel(QString::fromUtf8("日経リンクURL"), this);
+    place(nikkeiTitle, 5, 7, 45, 8, 0);
     m_cboStock = UrlCombo(this);
     place(m_cboStock, 54, 47, 233, 12, 1052);
     m_cboNikkei = UrlCombo(this);
     place(m_cboNikkei, 54, 18, 233, 12, 1053);
+    // A screen reader hears a combo box as its URL; the titles say what each one is.
+    for (const auto& [title, combo] :
+         {std::pair{stockTitle, m_cboStock}, {nikkeiTitle, m_cboNikkei}}) {
+        title->setBuddy(combo);
+        combo->setAccessibleDescription(title->text());
+        combo->lineEdit()->setAccessibleName(title->text());
+    }
     m_lblNikkei = UrlLabel(this);
     place(m_lblNikkei, 5, 20, 45, 8, 1054);
     m_lblStock = UrlLabel(this);

@@ -9,6 +9,7 @@
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QTableWidget>
 #include <QTextBlock>
@@ -27,6 +28,13 @@ namespace {
 QString U(const std::string& utf8) {
     return QString::fromStdString(utf8);
 }
+// A note's name is what it is for, then what it says: a screen reader hears the text, and
+// hears it change.
+void SetNote(QLabel* note, const QString& text) {
+    note->setText(text);
+    note->setAccessibleName(note->property("purpose").toString() + QStringLiteral(" ") + text);
+}
+
 std::string TypedText(const QString& text) {
     return Typed(text.trimmed());
 }
@@ -72,10 +80,13 @@ void CQuotePageDlg::ConnectControls() {
     connect(m_btnFind, &QPushButton::clicked, this, &CQuotePageDlg::OnFind);
     connect(m_editFind, &QLineEdit::returnPressed, this, &CQuotePageDlg::OnFind);
     connect(m_editRules[kPriceFigure], &QLineEdit::textChanged, this, &CQuotePageDlg::UpdateMode);
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+    auto* steps = findChild<QScrollArea*>(QStringLiteral("steps"));
+    connect(qApp, &QApplication::focusChanged, this, [this, steps](QWidget*, QWidget* now) {
         for (const auto* fields : {&m_editValues, &m_editCheckValues})
             for (QLineEdit* edit : *fields)
                 if (now == edit) m_pLastValueEdit = edit;
+        // The control Tab reaches comes into sight in the pane that scrolls.
+        if (now && steps->widget()->isAncestorOf(now)) steps->ensureWidgetVisible(now);
     });
 }
 
@@ -117,10 +128,13 @@ FigureTexts CQuotePageDlg::Typed(const std::array<QLineEdit*, kFigureCount>& fie
 
 void CQuotePageDlg::UpdateMode() {
     const bool byRules = !SplitRule(TypedText(m_editRules[kPriceFigure]->text())).path.empty();
-    m_lblMode->setText(QString::fromUtf8(
-        byRules
-            ? "読み方: ページルール（現在値のルールがあるので、すべてのページをルールで読みます）"
-            : "読み方: テキストパターン（現在値のルールがないので、7 つのパターンで読みます）"));
+    SetNote(
+        m_lblMode,
+        QString::fromUtf8(
+            byRules ? "読み方: "
+                      "ページルール（現在値のルールがあるので、すべてのページをルールで読みます）"
+                    : "読み方: テキストパターン（現在値のルールがないので、7 "
+                      "つのパターンで読みます）"));
 }
 
 void CQuotePageDlg::SetBusy(bool busy) {
@@ -133,7 +147,7 @@ void CQuotePageDlg::Run(const std::string& url, Work work, void (CQuotePageDlg::
     if (m_bBusy) return;  // one job at a time
     SetBusy(true);
     m_bCancel = false;
-    m_lblFetch->setText(QString::fromUtf8("取得中… ") + Shown(url));
+    SetNote(m_lblFetch, QString::fromUtf8("取得中… ") + Shown(url));
     QPointer<CQuotePageDlg> self(this);
     m_workers.Start([self, work = std::move(work), shows] {
         Outcome outcome = work();
@@ -180,10 +194,11 @@ void CQuotePageDlg::OnTryIndex(int index) {
 
 void CQuotePageDlg::ShowTrial(Outcome outcome) {
     const PageSample& sample = *outcome.sample;
-    m_lblFetch->setText(
-        sample.failure ? U(words::FetchFailed(*sample.failure))
-                       : Shown(sample.source) + QString::fromUtf8(" を取得しました（") +
-                             QString::number(sample.bytes.size()) + QString::fromUtf8(" バイト）"));
+    SetNote(m_lblFetch, sample.failure
+                            ? U(words::FetchFailed(*sample.failure))
+                            : Shown(sample.source) + QString::fromUtf8(" を取得しました（") +
+                                  QString::number(sample.bytes.size()) +
+                                  QString::fromUtf8(" バイト）"));
     m_txtPage->setPlainText(U(sample.visible));
     m_sample = std::move(outcome.sample);
     ShowReading(outcome.trial, outcome.patterns);
@@ -212,8 +227,8 @@ void CQuotePageDlg::ShowReading(const Trial& trial, const PatternTexts& patterns
 
 void CQuotePageDlg::OnSuggest() {
     if (!m_sample || m_sample->failure) {
-        m_lblSuggest->setText(
-            QString::fromUtf8("先に「試す」でテスト銘柄のページを取得してください"));
+        SetNote(m_lblSuggest,
+                QString::fromUtf8("先に「試す」でテスト銘柄のページを取得してください"));
         return;
     }
     Run(
@@ -236,9 +251,9 @@ void CQuotePageDlg::ShowSuggestion(Outcome outcome) {
     for (int f = 0; f < kFigureCount; ++f) m_editRules[f]->setText(Shown(s.m_arrRules[f]));
     for (int i = 0; i < kPatternCount; ++i)
         m_editPatterns[i]->setText(Shown(s.m_arrPatternTexts[i]));
-    m_lblFetch->setText(Shown(m_sample->source));
-    m_lblSuggest->setText(
-        U(words::SuggestionSentence(outcome.suggestion, outcome.adoption, outcome.values)));
+    SetNote(m_lblFetch, Shown(m_sample->source));
+    SetNote(m_lblSuggest,
+            U(words::SuggestionSentence(outcome.suggestion, outcome.adoption, outcome.values)));
     // What the list shows with them, from the same copy.
     ShowReading(outcome.trial, outcome.patterns);
     emit SuggestionShown();
@@ -263,10 +278,10 @@ void CQuotePageDlg::OnCheck() {
 
 void CQuotePageDlg::ShowCheck(Outcome outcome) {
     const PageSample& second = *outcome.sample;
-    m_lblFetch->setText(Shown(second.source));
+    SetNote(m_lblFetch, Shown(second.source));
     QString text = U(words::CheckSentence(outcome.check));
     if (second.failure) text += QString::fromUtf8("。") + U(words::FetchFailed(*second.failure));
-    m_lblCheck->setText(text);
+    SetNote(m_lblCheck, text);
     // A page that read, and is not the test stock's, is one to learn from.
     const Verdict v = outcome.check.verdict;
     if (v != Verdict::kFetchFailed && v != Verdict::kSamePage)

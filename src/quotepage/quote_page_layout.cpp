@@ -52,6 +52,7 @@ QLabel* Text(const char* utf8, QWidget* parent) {
 
 QLabel* Note(QWidget* parent, int id, const char* name) {
     auto* label = Named(new QLabel(parent), id, QString::fromUtf8(name));
+    label->setProperty("purpose", QString::fromUtf8(name));
     label->setTextFormat(Qt::PlainText);  // texts from the page are data
     label->setWordWrap(true);
     label->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -69,6 +70,15 @@ QComboBox* MarketCombo(QWidget* parent, int id, const char* name) {
     auto* combo = Named(new QComboBox(parent), id, QString::fromUtf8(name));
     for (const MarketInfo& m : Markets()) combo->addItem(Shown(m.displayName));
     return combo;
+}
+
+// A screen reader names a combo box by its current item: the label it is the buddy of, and
+// its description, say what it is for.
+QLabel* MarketLabel(QComboBox* combo, QWidget* parent) {
+    auto* label = new QLabel(QString::fromUtf8("市場"), parent);
+    label->setBuddy(combo);
+    combo->setAccessibleDescription(combo->accessibleName());
+    return label;
 }
 
 // Rules and patterns in a monospaced font that draws '\' as a backslash, never as the yen
@@ -114,6 +124,7 @@ void CQuotePageDlg::CreateControls() {
     outer->addWidget(Text(kSteps, this));
     auto* splitter = new QSplitter(Qt::Horizontal, this);
     auto* scroll = new QScrollArea(splitter);
+    scroll->setObjectName(QStringLiteral("steps"));
     scroll->setAccessibleName(QString::fromUtf8("設定と試す"));
     scroll->setWidgetResizable(true);
     scroll->setFocusPolicy(Qt::NoFocus);  // its controls are the stops
@@ -199,6 +210,7 @@ QWidget* CQuotePageDlg::CreateTrySection() {
     m_editTestCode = Named(new QLineEdit(box), qp::kTestCode, QString::fromUtf8("テスト銘柄"));
     row->addWidget(m_editTestCode);
     m_cboTestMarket = MarketCombo(box, qp::kTestMarket, "テスト銘柄の市場");
+    row->addWidget(MarketLabel(m_cboTestMarket, box));
     row->addWidget(m_cboTestMarket);
     m_btnTry = Button(box, "試す", qp::kTry);
     row->addWidget(m_btnTry);
@@ -264,6 +276,7 @@ QWidget* CQuotePageDlg::CreateCheckSection() {
     m_editCheckCode = Named(new QLineEdit(box), qp::kCheckCode, QString::fromUtf8("確認銘柄"));
     row->addWidget(m_editCheckCode);
     m_cboCheckMarket = MarketCombo(box, qp::kCheckMarket, "確認銘柄の市場");
+    row->addWidget(MarketLabel(m_cboCheckMarket, box));
     row->addWidget(m_cboCheckMarket);
     m_btnCheck = Button(box, "確認", qp::kCheck);
     row->addWidget(m_btnCheck);

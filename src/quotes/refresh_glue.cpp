@@ -109,6 +109,8 @@ void CQuoteDlg::OnDisconnectButton() {
 
 void CQuoteDlg::SetStatusText(std::string_view text) {
     SetControlText(ids::kStatus, text);
+    // Its name says what it is, then what it shows; a screen reader hears it change.
+    Control(ids::kStatus)->setAccessibleName(QString::fromUtf8("ステータス ") + Shown(text));
 }
 
 void CQuoteDlg::ShowIndex(std::size_t index, const IndexTexts& texts) {

@@ -24,8 +24,10 @@ void CQuoteDlg::CreateMenus() {
         m_menus.m_menuActions[entry.id] = action;
     }
     m_menus.m_pListMenu = new QMenu(this);
+    m_menus.m_pListMenu->setAccessibleName(QString::fromUtf8("銘柄リストのメニュー"));
     FillMenu(m_menus.m_pListMenu, kListMenu.data(), kListMenu.size());
     m_menus.m_pSettingsMenu = new QMenu(this);
+    m_menus.m_pSettingsMenu->setAccessibleName(QString::fromUtf8("設定メニュー"));
     FillMenu(m_menus.m_pSettingsMenu, kSettingsMenu.data(), kSettingsMenu.size());
 }
 

@@ -34,6 +34,7 @@ void CQuoteDlg::AddTrayIcon(std::string_view tip) {
         // a status-notifier host as it likes); it is filled afresh just before it shows.
         if (!m_tray.m_pTrayMenu) {
             m_tray.m_pTrayMenu = new QMenu(this);
+            m_tray.m_pTrayMenu->setAccessibleName(QString::fromUtf8("タスクトレイのメニュー"));
             // An empty list shows its two separators side by side.
             m_tray.m_pTrayMenu->setSeparatorsCollapsible(false);
             connect(m_tray.m_pTrayMenu, &QMenu::aboutToShow, this, [this] { RefreshTrayMenu(); });

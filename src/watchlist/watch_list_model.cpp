@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "common/codepage.h"
+#include "common/quote.h"
 #include "common/sjis.h"
 #include "ui/colour_rules.h"
 #include "ui/plain_text.h"
@@ -116,6 +117,14 @@ int WatchListModel::columnCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : ids::kColumnCount;
 }
 
+namespace {
+QString MarkWords(const std::string& mark) {
+    if (mark == RiseMark()) return QString::fromUtf8("上昇");
+    if (mark == FallMark()) return QString::fromUtf8("下落");
+    return mark == FlatMark() ? QString::fromUtf8("変わらず") : QString();
+}
+}  // namespace
+
 QVariant WatchListModel::data(const QModelIndex& index, int role) const {
     if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
         return {};
@@ -124,6 +133,9 @@ QVariant WatchListModel::data(const QModelIndex& index, int role) const {
     switch (role) {
         case Qt::DisplayRole:
             return row.shown[column];
+        case Qt::AccessibleTextRole:
+            // The mark as a word: a screen reader reads "△" as a triangle.
+            return column == ids::kColMark ? MarkWords(row.cells[column]) : row.shown[column];
         case Qt::ForegroundRole:
             return row.colours[column].isValid() ? QVariant(row.colours[column]) : QVariant();
         case Qt::TextAlignmentRole:

@@ -1,3 +1,4 @@
+#include <QAccessible>
 #include <QPushButton>
 #include <map>
 
@@ -132,6 +133,25 @@ TEST_F(WindowTest, TabStepsThroughTheEnabledStopsInOrder) {
         }
         TearDown();
     }
+}
+
+// What a screen reader hears of the window: every control it can reach by Tab has a name,
+// the market selector is labelled, the status says what it shows and the mark is a word.
+TEST_F(WindowTest, AScreenReaderHearsEveryControlByName) {
+    Launch(Rows("8058,7203"));
+    for (QWidget* w : dlg_->findChildren<QWidget*>()) {
+        if (w->focusPolicy() == Qt::NoFocus || !w->isVisibleTo(&*dlg_)) continue;
+        QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w);
+        EXPECT_FALSE(a->text(QAccessible::Name).isEmpty()) << w->objectName().toStdString();
+        // A combo box is heard by its item; what it is for comes from the label naming it.
+        if (qobject_cast<QComboBox*>(w)) {
+            EXPECT_FALSE(a->relations(QAccessible::Label).isEmpty())
+                << w->objectName().toStdString();
+        }
+    }
+    EXPECT_EQ(Control(ids::kStatus)->accessibleName(), QString::fromUtf8("ステータス "));
+    EXPECT_EQ(Model().data(Model().index(1, ids::kColMark), Qt::AccessibleTextRole).toString(),
+              QString::fromUtf8("下落"));
 }
 
 }  // namespace
