@@ -6,6 +6,7 @@
 #include "quotepage/quote_page_dlg.h"
 
 #include <QAccessible>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPainter>
@@ -197,9 +198,14 @@ TEST_F(QuotePageTest, TheDialogFitsTheScreenAndEveryControlIsNamedAndReachedByTa
         EXPECT_EQ(QApplication::focusWidget(), Get<QWidget>(d, qp::kPage));
         for (QWidget* w : d.findChildren<QWidget*>()) {
             if (w->focusPolicy() == Qt::NoFocus || !w->isVisibleTo(&d)) continue;
-            EXPECT_FALSE(
-                QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name).isEmpty())
+            QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w);
+            EXPECT_FALSE(a->text(QAccessible::Name).isEmpty())
                 << w->metaObject()->className() << " " << w->objectName().toStdString();
+            // A combo box is heard by its item; what it is for comes from the label naming it.
+            if (qobject_cast<QComboBox*>(w)) {
+                EXPECT_FALSE(a->relations(QAccessible::Label).isEmpty())
+                    << w->objectName().toStdString();
+            }
         }
         // A rule's backslash is drawn as one, a thin diagonal, not as the yen sign, whose bars
         // take a row from side to side.
