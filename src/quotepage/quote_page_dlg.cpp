@@ -143,11 +143,11 @@ void CQuotePageDlg::SetBusy(bool busy) {
     m_btnStop->setEnabled(busy);
 }
 
-void CQuotePageDlg::Run(const std::string& url, Work work, void (CQuotePageDlg::*shows)(Outcome)) {
+void CQuotePageDlg::Run(const QString& busy, Work work, void (CQuotePageDlg::*shows)(Outcome)) {
     if (m_bBusy) return;  // one job at a time
     SetBusy(true);
     m_bCancel = false;
-    SetNote(m_lblFetch, QString::fromUtf8("取得中… ") + Shown(url));
+    SetNote(m_lblFetch, busy);
     QPointer<CQuotePageDlg> self(this);
     m_workers.Start([self, work = std::move(work), shows] {
         Outcome outcome = work();
@@ -176,7 +176,7 @@ void CQuotePageDlg::OnTry() {
     FetchOptions options = m_fetchLimits;
     options.cancel = &m_bCancel;
     Run(
-        url,
+        QString::fromUtf8("取得中… ") + Shown(url),
         [url, settings, options] {
             Outcome o;
             o.sample = std::make_shared<const PageSample>(FetchSample(url, options));
@@ -232,7 +232,7 @@ void CQuotePageDlg::OnSuggest() {
         return;
     }
     Run(
-        m_sample->source,
+        QString::fromUtf8("提案を作っています…"),
         [sample = m_sample, second = m_checkSample, settings = Edited(),
          values = Typed(m_editValues), secondValues = Typed(m_editCheckValues)] {
             Outcome o;
@@ -266,7 +266,7 @@ void CQuotePageDlg::OnCheck() {
     FetchOptions options = m_fetchLimits;
     options.cancel = &m_bCancel;
     Run(
-        url,
+        QString::fromUtf8("取得中… ") + Shown(url),
         [url, test = m_sample, settings, options, typed = Typed(m_editCheckValues)] {
             Outcome o;
             o.sample = std::make_shared<const PageSample>(FetchSample(url, options));

@@ -109,9 +109,9 @@ class CQuotePageDlg : public QDialog {
     // The settings as the widgets hold them now.
     PageSettings Edited() const;
     FigureTexts Typed(const std::array<QLineEdit*, kFigureCount>& fields) const;
-    // Runs work on a worker, one job at a time, with "取得中…" and 中止 showing; shows its
-    // outcome on the UI thread.
-    void Run(const std::string& url, Work work, void (CQuotePageDlg::*shows)(Outcome));
+    // Runs work on a worker, one job at a time, with busy ("取得中…" and the address) and 中止
+    // showing; shows its outcome on the UI thread.
+    void Run(const QString& busy, Work work, void (CQuotePageDlg::*shows)(Outcome));
     void SetBusy(bool busy);
     void ShowTrial(Outcome outcome);
     void ShowSuggestion(Outcome outcome);

@@ -138,6 +138,15 @@ TEST_F(QuotePageTest, EveryMessageSaysWhatWentWrongInJapaneseAndOkWarnsFirst) {
             refused.startsWith(QString::fromUtf8("ページを取得できませんでした（接続できません）")))
             << refused.toStdString();
         EXPECT_TRUE(refused.contains(QStringLiteral("curl 7: "))) << refused.toStdString();
+        // A page that does not come says so while it waits, and 中止 stops it.
+        SetText(d, qp::kBaseUrl, host_.Url("/fault/stall/q?s=銘柄.市場"));
+        QSignalSpy stopped(&d, &CQuotePageDlg::TrialShown);
+        Get<QPushButton>(d, qp::kTry)->click();
+        EXPECT_TRUE(Note(d, qp::kFetchNote).startsWith(QString::fromUtf8("取得中… http")));
+        Get<QPushButton>(d, qp::kStop)->click();
+        ASSERT_TRUE(stopped.wait(15000));
+        EXPECT_TRUE(Note(d, qp::kFetchNote).contains(QString::fromUtf8("中止しました")))
+            << Note(d, qp::kFetchNote).toStdString();
         // A BASE_URL without 銘柄 reads the same page for every stock.
         SetText(d, qp::kBaseUrl, host_.Url("/q?s=8058.t"));
         ASSERT_TRUE(Await(d, &CQuotePageDlg::TrialShown, Get<QLineEdit>(d, qp::kTestCode)));
