@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <memory>
+
 #include "common/codepage.h"
 #include "market.h"
 #include "pages.h"
@@ -61,47 +64,64 @@ FigureTexts Typed(const host::ShownQuote& shown, bool withUnits) {
     return values;
 }
 
+// Every page of every layout, parsed once, with what a person reads on it.
+struct Sample {
+    const Layout* layout;
+    const char* symbol;
+    std::shared_ptr<const ParsedPage> page;
+    host::ShownQuote shown;
+};
+
+std::vector<Sample> Samples(const std::vector<Layout>& layouts) {
+    std::vector<Sample> samples;
+    for (const Layout& layout : layouts)
+        for (const char* symbol : kReadOn)
+            if (layout.noTrades || std::string_view(symbol) != "8300.t")
+                samples.push_back(
+                    {&layout, symbol,
+                     std::make_shared<const ParsedPage>(layout.page(symbol, test::kHostClock)),
+                     layout.shown(symbol, test::kHostClock)});
+    return samples;
+}
+
 // Figures the rules read otherwise than the page shows them: "price read "x", shown "y"".
-std::vector<std::string> Wrong(const FigureTexts& rules, const Layout& layout, const char* symbol,
-                               bool everyFigure) {
-    const PageRules compiled(rules);
-    const host::ShownQuote shown = layout.shown(symbol, test::kHostClock);
-    const RuleReading read = compiled.Read(ParsedPage(layout.page(symbol, test::kHostClock)));
+std::vector<std::string> Wrong(const PageRules& rules, const Sample& sample, bool everyFigure) {
+    const RuleReading read = rules.Read(*sample.page);
     std::vector<std::string> wrong;
     for (int f = 0; f < kFigureCount; ++f) {
         const std::string value = Cp932ToUtf8(read[f].value);
         // "---" of a stock without trades is read as the page shows it, or not at all.
-        const std::string plain = NormalizeFigure(shown.plain[f]);
+        const std::string plain = NormalizeFigure(sample.shown.plain[f]);
         const bool noFigure = !OfItsKind(KindOf(f), plain);
         if (read[f].found ? ReadsAsTyped(KindOf(f), plain, value) || (noFigure && value == plain)
                           : (!everyFigure || noFigure))
             continue;
-        wrong.push_back(std::string(FigureName(f)) + " read \"" + value + "\", shown \"" +
-                        shown.plain[f] + "\" on " + symbol);
+        wrong.push_back(std::string(FigureName(f)) + " read \"" + value + "\", shown \"" + plain +
+                        "\" on " + sample.symbol + " (" + sample.layout->name + ")");
     }
     return wrong;
 }
 
 TEST(SuggestLayouts, RulesFromOneStockReadEveryStockOfItsLayoutAndNothingWrongElsewhere) {
     const std::vector<Layout> layouts = Layouts();
-    for (const Layout& layout : layouts)
-        for (const char* learn : kLearnFrom)
-            for (const bool withUnits : {false, true}) {
-                SCOPED_TRACE(std::string(layout.name) + " " + learn + (withUnits ? " units" : ""));
-                const RuleSuggestion s =
-                    SuggestRules(ParsedPage(layout.page(learn, test::kHostClock)),
-                                 Typed(layout.shown(learn, test::kHostClock), withUnits));
-                for (int f = 0; f < kFigureCount; ++f)
-                    EXPECT_NE(s.figures[f].rule, "")
-                        << FigureName(f) << " " << static_cast<int>(s.figures[f].miss);
-                for (const Layout& other : layouts)
-                    for (const char* symbol : kReadOn) {
-                        if (!other.noTrades && std::string_view(symbol) == "8300.t") continue;
-                        for (const std::string& w :
-                             Wrong(s.Rules(), other, symbol, &other == &layout))
-                            ADD_FAILURE() << w << " (" << other.name << ")";
-                    }
-            }
+    const std::vector<Sample> samples = Samples(layouts);
+    for (const Sample& learn : samples) {
+        if (std::find(std::begin(kLearnFrom), std::end(kLearnFrom), learn.symbol) ==
+            std::end(kLearnFrom))
+            continue;
+        for (const bool withUnits : {false, true}) {
+            SCOPED_TRACE(std::string(learn.layout->name) + " " + learn.symbol +
+                         (withUnits ? " units" : ""));
+            const RuleSuggestion s = SuggestRules(*learn.page, Typed(learn.shown, withUnits));
+            for (int f = 0; f < kFigureCount; ++f)
+                EXPECT_NE(s.figures[f].rule, "")
+                    << FigureName(f) << " " << static_cast<int>(s.figures[f].miss);
+            const PageRules rules(s.Rules());
+            for (const Sample& other : samples)
+                for (const std::string& w : Wrong(rules, other, other.layout == learn.layout))
+                    ADD_FAILURE() << w;
+        }
+    }
 }
 
 // One figure's rule on a small page: the first stable anchor, whatever the page puts first.
